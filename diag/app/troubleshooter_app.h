@@ -1,0 +1,129 @@
+// The one application object of pdiag. It holds the state every check shares and carries
+// every check, repair and log writer as a virtual operation, so that a test subclass can
+// script any of them while the others run for real.
+#pragma once
+#include "framework/winapp.h"
+
+#include <string>
+
+struct TokenizerState {
+    wchar_t* copy = nullptr;   // private copy of the text being split
+    wchar_t* cursor = nullptr; // where the next token starts; null when done
+};
+
+class CTroubleshooterApp : public CWinApp {
+public:
+    CTroubleshooterApp();
+    ~CTroubleshooterApp() override;
+
+    BOOL InitInstance() override;
+
+    // Operations in the order of the application's operation table.
+    virtual void RunChecks();
+    virtual void FinishRun();
+    virtual void FormatPortName(wchar_t* out);  // at most 256 characters + terminator
+    virtual const wchar_t* GetLogFilePath();
+    virtual std::wstring GetPortName();
+    virtual void SetPortName(const std::wstring& name);
+    virtual std::wstring GetPreviousPortName();
+    virtual void SetPreviousPortName(const std::wstring& name);
+    virtual std::wstring GetPrinterName();
+    virtual void SetPrinterName(const std::wstring& name);
+    virtual wchar_t* GetDriverName();
+    virtual int CheckManifestFile();
+    virtual int CheckPortPresent();
+    virtual int CheckLanguageMonitor();
+    virtual int CheckPrinterDriver();
+    virtual int CheckStatusWindowStartup();
+    virtual int CheckBidiSupport();
+    virtual int CheckHoldMismatchedDocuments();
+    virtual int CheckProgramFolder();
+    virtual int LoadFileManifest();
+    virtual int CheckPackageFiles(wchar_t* section);
+    virtual int CheckFileVersion(const wchar_t* path, const wchar_t* sizeText, const wchar_t* versionText,
+                                 const wchar_t* timeStampText, wchar_t* currentLine);
+    virtual int IsSpoolerRunning();
+    virtual int CheckPortDriverService();
+    virtual int ProgramItemExists(const wchar_t* itemName);
+    virtual int CheckPrintServer();
+    virtual int CheckNetworkPrinter();
+    virtual int CheckAppPath();
+    virtual int CheckPrinterRegistry();
+    virtual int HasAdminRights();
+    virtual int EnablePrivilege(const wchar_t* privilege);
+    virtual int DisablePrivilege(const wchar_t* privilege);
+    virtual int RepairPrinterDriver(int code);
+    virtual int RepairAppPath(int code);
+    virtual int RepairPortDriverService(unsigned bits);
+    virtual int RepairStatusWindow();
+    virtual int CreateStartupItems();
+    virtual int EnableBidiSupport();
+    virtual int DisableHoldMismatchedDocuments();
+    virtual int EnablePortDriverInProfile();
+    virtual int RepairLanguageMonitor(int code);
+    virtual int CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
+                                  const wchar_t* iconFile, int iconIndex);
+    virtual void LogPortConnection(int ok);
+    virtual void LogRepairOutcome(int fixed);
+    virtual void LogLanguageMonitorResult(int ok);
+    virtual void LogPrinterDriverResult(int ok);
+    virtual void LogStatusWindowResult(int ok);
+    virtual void LogFileMismatch(int current, const wchar_t* version, const wchar_t* time, unsigned size,
+                                 wchar_t* out);
+    virtual void LogPrintServerResult(int ok);
+    virtual void LogNetworkPrinterResult(int ok);
+    virtual void LogRegistryResult(int ok);
+    virtual void LogPortDriverServiceResult(unsigned bits);
+    virtual wchar_t* NextToken(wchar_t* text, const wchar_t* delimiters, TokenizerState* state);
+    virtual void InitTokenizer(TokenizerState* state);
+    virtual void FreeTokenizer(TokenizerState* state);
+    virtual const wchar_t* FindAnyOf(const wchar_t* text, const wchar_t* set);
+
+    // Run by the program-folder dialog's yes button before it closes.
+    virtual void CreateProgramFolder();
+
+    // Appends text to the temporary result log.
+    void AppendLog(const std::wstring& text);
+
+    // Fields, in the order of the shared state.
+    wchar_t logFilePath[260] = {};
+    int restartNeeded = 0;
+    int filesAsExpected = 1;
+    wchar_t savedResultPath[260] = {};
+    std::wstring portName;
+    std::wstring previousPortName;
+    std::wstring printerName;
+    wchar_t driverName[260] = {};
+    int hasAdminRights = 1;
+    unsigned char runFlags = 0;
+    int portNumber = 1;
+    const wchar_t* currentFileEntry = nullptr;
+    int networkConnection = 0;
+    wchar_t networkPath[260] = {};
+    std::wstring serverName;
+    int otherPort = 0;
+    int remotePrinter = 0;
+    int compliantPort = 0;
+    int manifestAvailable = 1;
+    int usbLptPort = 0;
+    int usbPort = 0;
+    int redirectedLptPort = 0;
+    int portMissing = 0;
+
+private:
+    HANDLE instanceMapping_ = nullptr;
+};
+
+// Bits of runFlags.
+enum RunFlag : unsigned char {
+    RUN_COMPLETED = 0x01,
+    RUN_SETTING_WRONG = 0x02,
+    RUN_NETWORK_FAULT = 0x04,
+    RUN_REINSTALL = 0x08,
+};
+
+// The application object through the framework's global pointer.
+inline CTroubleshooterApp* TheApp()
+{
+    return static_cast<CTroubleshooterApp*>(AfxGetApp());
+}

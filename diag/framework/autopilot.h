@@ -1,0 +1,76 @@
+// Answers modal dialogs with no person present. Once a dialog's own initialisation has
+// run, the autopilot reads every control and acts on one: a press sends exactly the
+// WM_COMMAND that a click sends, so the dialog's own handler ends it. A dialog answered
+// this way is never shown; modeless dialogs are created but not shown while it flies.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+class CDialog;
+
+struct ControlState {
+    int id = 0;
+    std::wstring className;  // as GetClassNameW reports it: "Button", "Static", "ListBox"...
+    std::wstring text;
+    bool enabled = false;
+    bool visible = false;    // the control's own WS_VISIBLE style
+    int check = 0;           // BM_GETCHECK for buttons
+    std::vector<std::wstring> items;  // entries of a list box or combo box
+    int selection = -1;
+};
+
+struct DialogSnapshot {
+    UINT templateId = 0;
+    std::wstring title;
+    std::vector<ControlState> controls;
+
+    const ControlState* find(int id) const;
+    std::wstring text(int id) const;  // empty when there is no such control
+    bool enabled(int id) const;
+};
+
+DialogSnapshot TakeSnapshot(HWND dialog, UINT templateId);
+
+struct AutopilotAction {
+    enum Kind { Leave, Press, Select };
+    Kind kind = Leave;
+    int control = 0;
+    std::wstring item;  // Select: the list entry to choose
+
+    static AutopilotAction press(int id) { return { Press, id, {} }; }
+    static AutopilotAction select(int id, const std::wstring& item) { return { Select, id, item }; }
+    static AutopilotAction leave() { return {}; }
+};
+
+class Autopilot {
+public:
+    virtual ~Autopilot() = default;
+    // Asked once the dialog is initialised and again after every action that did not end it.
+    // Leave hands the dialog to a person.
+    virtual AutopilotAction Answer(const DialogSnapshot& dialog) = 0;
+    // A modeless dialog was created.
+    virtual void Created(const DialogSnapshot&) {}
+    // An action could not be carried out (no such control, disabled, no such entry) or the
+    // dialog would not end; the dialog is ended with -1.
+    virtual void Stuck(const DialogSnapshot&, const AutopilotAction&) {}
+};
+
+// The process-wide autopilot; null flies no dialog.
+void SetAutopilot(Autopilot* pilot);
+Autopilot* CurrentAutopilot();
+
+// Installs an autopilot for the life of a scope.
+class ScopedAutopilot {
+public:
+    explicit ScopedAutopilot(Autopilot& pilot) : previous_(CurrentAutopilot()) { SetAutopilot(&pilot); }
+    ~ScopedAutopilot() { SetAutopilot(previous_); }
+    ScopedAutopilot(const ScopedAutopilot&) = delete;
+    ScopedAutopilot& operator=(const ScopedAutopilot&) = delete;
+
+private:
+    Autopilot* previous_;
+};
+
+// Runs the autopilot on a modal dialog that has just been initialised.
+void FlyAutopilot(CDialog& dialog);
