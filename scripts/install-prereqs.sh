@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     NEED_UPDATE=1
 fi
 for p in g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb fonts-wqy-microhei \
-         locales googletest cmake make; do
+         locales googletest cmake make imagemagick; do
     have_pkg "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -7,6 +7,7 @@ export WINEDEBUG=-all
 # Simplified Chinese locale: ANSI code page 936 inside Wine.
 export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8
-# No Mono or Gecko installers, no display: windows use the null driver.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers, no host menu entries from shortcuts, no display:
+# windows use the null driver.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY

@@ -1,7 +1,537 @@
-// The check sequence and the end of a run. (placeholder until the sequence lands)
+// The check sequence and the end of a run: the order of the checks, what each finding
+// leads to, the answers of the problem dialogs, and the closing lines of the result log.
 #include "app/troubleshooter_app.h"
 
-void CTroubleshooterApp::RunChecks() {}
-void CTroubleshooterApp::FinishRun() {}
-int CTroubleshooterApp::EnablePrivilege(const wchar_t*) { return 0; }
-int CTroubleshooterApp::DisablePrivilege(const wchar_t*) { return 0; }
+#include "app/system_utility.h"
+#include "checks/manifest.h"
+#include "checks/port_driver_service.h"
+#include "checks/registry_util.h"
+#include "dialogs/problem_dialogs.h"
+#include "dialogs/results_dialog.h"
+#include "dialogs/select_port_dialog.h"
+#include "dialogs/start_dialog.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const wchar_t kShutdownPrivilege[] = L"SeShutdownPrivilege";
+
+bool FileExists(const wchar_t* path)
+{
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW(path, &found));
+    return bool(find);
+}
+
+// A please-wait window: created modeless, shown and painted once.
+template <typename Dialog>
+std::unique_ptr<Dialog> ShowWaitDialog()
+{
+    auto dialog = std::make_unique<Dialog>();
+    dialog->Create();
+    dialog->ShowWindow(SW_SHOW);
+    dialog->UpdateWindow();
+    return dialog;
+}
+
+template <typename Dialog>
+void TakeDown(std::unique_ptr<Dialog>& dialog)
+{
+    if (dialog) {
+        dialog->DestroyWindow();
+        dialog.reset();
+    }
+}
+
+// One pass through the checks after the start dialog, with the values local to it. Every
+// step returns false once an Exit has finished the run.
+class CheckSequence {
+public:
+    explicit CheckSequence(CTroubleshooterApp& app) : app_(app) {}
+    void Run();
+
+private:
+    // A repair; false when the user backed out and the offer is to be made again.
+    using Repair = std::function<bool()>;
+
+    bool ManifestFile();
+    bool PackageFiles();
+    bool Port();
+    bool PrinterRegistry();
+    bool PortDriverService();
+    bool LanguageMonitor();
+    bool PrinterDriver();
+    bool StatusWindow();
+    bool PrinterAttributes();
+    bool ProgramFolder();
+    bool ProgramItems();
+    bool Network();
+
+    void LogPortMode();
+    void OpenFault(const std::wstring& message);
+    // A correction offer for a fault already logged: Yes repairs (with administrator rights)
+    // and completes the line with "-- 已修正", No with "-- 未修正", Exit with a bare line end.
+    bool Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart);
+    // A notice for a fault already logged: the line ends, Exit finishes the run.
+    bool Notice(ProblemDialog& dialog, int exit);
+    bool NoPermission();
+    bool Exit();
+    bool Finish();
+
+    CTroubleshooterApp& app_;
+    std::unique_ptr<CCheckingSystemDlg> systemWait_;
+    std::unique_ptr<CCheckingNetworkDlg> networkWait_;
+    int bidiResult_ = 1;
+    int holdResult_ = 1;
+    int folderResult_ = 1;
+    int missingItemCount_ = 0;
+    int networkFaultAcknowledged_ = 0;
+};
+
+void CheckSequence::Run()
+{
+    systemWait_ = ShowWaitDialog<CCheckingSystemDlg>();
+    using Step = bool (CheckSequence::*)();
+    for (Step step : { &CheckSequence::ManifestFile, &CheckSequence::PackageFiles, &CheckSequence::Port,
+                       &CheckSequence::PrinterRegistry, &CheckSequence::PortDriverService,
+                       &CheckSequence::LanguageMonitor, &CheckSequence::PrinterDriver,
+                       &CheckSequence::StatusWindow, &CheckSequence::PrinterAttributes,
+                       &CheckSequence::ProgramFolder }) {
+        if (!(this->*step)())
+            return;
+    }
+    TakeDown(systemWait_);
+    if (app_.networkConnection && !Network())
+        return;
+    app_.runFlags |= RUN_COMPLETED;
+    app_.FinishRun();
+}
+
+bool CheckSequence::ManifestFile()
+{
+    if (app_.CheckManifestFile())
+        return true;
+    app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
+    app_.manifestAvailable = 0;
+    std::wstring path = ManifestPath();
+    CFileMissingDlg dialog;
+    dialog.SetMember(1, ShortenPath(path));
+    INT_PTR answer = dialog.DoModal();
+    OpenFault(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
+    return answer == IDC_MISSING_EXIT ? Finish() : true;
+}
+
+bool CheckSequence::PackageFiles()
+{
+    // The file checks write their own lines; 0 means the user chose Exit in one of their dialogs.
+    return app_.LoadFileManifest() ? true : Finish();
+}
+
+bool CheckSequence::Port()
+{
+    if (app_.networkConnection)
+        return true;
+    if (app_.CheckPortPresent()) {
+        app_.LogPortConnection(1);
+        LogPortMode();
+        return true;
+    }
+    app_.runFlags |= RUN_SETTING_WRONG;
+    app_.LogPortConnection(0);
+    CPortSettingsDlg dialog;
+    return Offer(dialog, IDC_PORT_YES, IDC_PORT_EXIT, [this] {
+        // Cancelling the choice of another port brings the port dialog back.
+        CSelectPortDlg choice;
+        if (choice.DoModal() == IDCANCEL)
+            return false;
+        app_.portMissing = 0;
+        return true;
+    }, false);
+}
+
+void CheckSequence::LogPortMode()
+{
+    UniqueKey key;
+    std::wstring path = std::wstring(L"SOFTWARE\\Tavik\\XERB5") + L"\\" + L"Monitors\\XERB5 Monitor" + L"\\" +
+                        app_.portName;
+    DWORD mode = 0;
+    if (OpenMachineKey(path, KEY_READ, key) != ERROR_SUCCESS || !ReadDwordValue(key.get(), L"CurrentMode", mode))
+        return;
+    UINT text = mode == 1 ? IDS_MODE_BIDI : mode == 3 ? IDS_MODE_ECP : mode == 4 ? IDS_MODE_ECP_DMA : IDS_MODE_STANDARD;
+    app_.AppendLog(LoadStr(text) + L"\r\n");
+}
+
+bool CheckSequence::PrinterRegistry()
+{
+    if (!app_.CheckPrinterRegistry()) {
+        // Only reinstalling helps; the program path registration is not looked at.
+        app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
+        app_.LogRegistryResult(0);
+        CRegistryReinstallDlg dialog;
+        return Notice(dialog, IDC_REGREINST_EXIT);
+    }
+    int code = app_.CheckAppPath();
+    if (!app_.manifestAvailable)
+        return true;
+    if (code == 0) {
+        app_.LogRegistryResult(1);
+        return true;
+    }
+    app_.runFlags |= RUN_SETTING_WRONG;
+    app_.LogRegistryResult(0);
+    CRegistryFixDlg dialog;
+    return Offer(dialog, IDC_REGFIX_YES, IDC_REGFIX_EXIT, [this, code] {
+        app_.RepairAppPath(code);
+        return true;
+    }, false);
+}
+
+bool CheckSequence::PortDriverService()
+{
+    if (app_.networkConnection || app_.compliantPort || app_.usbLptPort || app_.usbPort)
+        return true;
+    unsigned bits = app_.CheckPortDriverService();
+    if (bits == 0) {
+        app_.LogPortDriverServiceResult(0);
+        return true;
+    }
+    app_.runFlags |= RUN_SETTING_WRONG;
+    // One dialog, shown once for each kind of fault present, in this order.
+    struct Kind {
+        unsigned bits;
+        UINT text;
+    };
+    const Kind kinds[] = { { bits & PDS_NOT_RUNNING, IDS_ONDRIX_NOT_RUNNING },
+                           { bits & PDS_DISABLED, IDS_ONDRIX_DISABLED },
+                           { bits & PDS_CONFIGURATION, IDS_ONDRIX_MISCONFIGURED } };
+    COndrixDriverDlg dialog;
+    for (const Kind& kind : kinds) {
+        if (!kind.bits)
+            continue;
+        dialog.SetMember(1, LoadStr(kind.text));
+        app_.LogPortDriverServiceResult(kind.bits);
+        bool goOn = Offer(dialog, IDC_ONDRIX_YES, IDC_ONDRIX_EXIT, [this, &kind] {
+            app_.RepairPortDriverService(kind.bits);
+            // A disabled driver also gets its start type back.
+            if (kind.bits == PDS_DISABLED)
+                app_.RepairPortDriverService(PDS_START_TYPE);
+            return true;
+        }, true);
+        if (!goOn)
+            return false;
+    }
+    return true;
+}
+
+bool CheckSequence::LanguageMonitor()
+{
+    if (app_.remotePrinter)
+        return true;
+    int code = app_.CheckLanguageMonitor();
+    if (code == 0) {
+        app_.LogLanguageMonitorResult(1);
+        return true;
+    }
+    app_.runFlags |= RUN_SETTING_WRONG;
+    app_.LogLanguageMonitorResult(0);
+    CLangMonitorDlg dialog;
+    return Offer(dialog, IDC_LANGMON_YES, IDC_LANGMON_EXIT, [this, code] {
+        app_.RepairLanguageMonitor(code);
+        return true;
+    }, true);
+}
+
+bool CheckSequence::PrinterDriver()
+{
+    int code = app_.CheckPrinterDriver();
+    if (code == 0) {
+        app_.LogPrinterDriverResult(1);
+        return true;
+    }
+    app_.runFlags |= RUN_SETTING_WRONG;
+    app_.LogPrinterDriverResult(0);
+    CDriverSettingsDlg dialog;
+    return Offer(dialog, IDC_DRIVER_YES, IDC_DRIVER_EXIT, [this, code] {
+        app_.RepairPrinterDriver(code);
+        return true;
+    }, true);
+}
+
+bool CheckSequence::StatusWindow()
+{
+    if (!app_.manifestAvailable)
+        return true;
+    // 1 installed, 0 missing; any other result is no finding.
+    int result = app_.CheckStatusWindowStartup();
+    if (result == 1)
+        app_.LogStatusWindowResult(1);
+    if (result != 0)
+        return true;
+    app_.runFlags |= RUN_SETTING_WRONG;
+    app_.LogStatusWindowResult(0);
+    CStatusWindowDlg dialog;
+    return Offer(dialog, IDC_STATUSWND_YES, IDC_STATUSWND_EXIT, [this] {
+        app_.RepairStatusWindow();
+        return true;
+    }, true);
+}
+
+bool CheckSequence::PrinterAttributes()
+{
+    if (app_.networkConnection)
+        return true;
+    if (!app_.otherPort) {
+        bidiResult_ = app_.CheckBidiSupport();
+        if (bidiResult_ == 0) {
+            app_.runFlags |= RUN_SETTING_WRONG;
+            OpenFault(FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), app_.driverName));
+            CBidiDlg dialog;
+            bool goOn = Offer(dialog, IDC_BIDI_YES, IDC_BIDI_EXIT, [this] {
+                app_.EnableBidiSupport();
+                return true;
+            }, true);
+            if (!goOn)
+                return false;
+        }
+        holdResult_ = app_.CheckHoldMismatchedDocuments();
+        if (holdResult_ == 0) {
+            app_.runFlags |= RUN_SETTING_WRONG;
+            OpenFault(FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), app_.driverName));
+            CHoldMismatchedDlg dialog;
+            bool goOn = Offer(dialog, IDC_HOLD_YES, IDC_HOLD_EXIT, [this] {
+                app_.DisableHoldMismatchedDocuments();
+                return true;
+            }, true);
+            if (!goOn)
+                return false;
+        }
+    }
+    if (bidiResult_ == 1 && holdResult_ == 1)
+        app_.AppendLog(FormatPrintf(LoadStr(IDS_ATTRIBUTES_CORRECT).c_str(), app_.driverName) + L"\r\n");
+    return true;
+}
+
+bool CheckSequence::ProgramFolder()
+{
+    if (!app_.manifestAvailable)
+        return true;
+    folderResult_ = app_.CheckProgramFolder();
+    if (folderResult_ == 0) {
+        app_.runFlags |= RUN_SETTING_WRONG;
+        OpenFault(LoadStr(IDS_FOLDER_MISSING));
+        // The dialog's Yes button creates the folder itself; only the outcome is logged here.
+        CProgramFolderDlg dialog;
+        if (!Offer(dialog, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [] { return true; }, false))
+            return false;
+    }
+    return ProgramItems();
+}
+
+bool CheckSequence::ProgramItems()
+{
+    CFolderItemDlg dialog;
+    for (const ManifestItem& item : ReadManifestItems(kGroupsSection)) {
+        // An entry without an item name names no shortcut to look for; a missing key reads
+        // "NAME_NONE!", which is such an entry.
+        if (item.name.empty() || app_.ProgramItemExists(item.name.c_str()))
+            continue;
+        ++missingItemCount_;
+        app_.runFlags |= RUN_SETTING_WRONG;
+        OpenFault(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
+        dialog.SetMember(1, item.name);
+        bool goOn = Offer(dialog, IDC_ITEM_YES, IDC_ITEM_EXIT, [this, &item] {
+            app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
+                                   item.iconFile.c_str(), item.iconIndex);
+            return true;
+        }, false);
+        if (!goOn)
+            return false;
+    }
+    if (folderResult_ != 0 && missingItemCount_ == 0)
+        app_.AppendLog(LoadStr(IDS_FOLDER_CORRECT) + L"\r\n");
+    return true;
+}
+
+bool CheckSequence::Network()
+{
+    networkWait_ = ShowWaitDialog<CCheckingNetworkDlg>();
+    if (!app_.CheckPrintServer()) {
+        app_.runFlags |= RUN_NETWORK_FAULT;
+        app_.LogPrintServerResult(0);
+        CServerErrorDlg dialog;
+        if (!Notice(dialog, IDC_SERVER_EXIT))
+            return false;
+        networkFaultAcknowledged_ = 1;
+    }
+    // Once the server is known to be unreachable its printer is not tried.
+    if (!networkFaultAcknowledged_ && !app_.CheckNetworkPrinter()) {
+        app_.runFlags |= RUN_NETWORK_FAULT;
+        app_.LogNetworkPrinterResult(0);
+        CNetPrinterErrorDlg dialog;
+        if (!Notice(dialog, IDC_NETPRN_EXIT))
+            return false;
+        networkFaultAcknowledged_ = 1;
+    }
+    TakeDown(networkWait_);
+    if (!networkFaultAcknowledged_)
+        app_.AppendLog(LoadStr(IDS_NETWORK_CORRECT) + L"\r\n");
+    return true;
+}
+
+void CheckSequence::OpenFault(const std::wstring& message)
+{
+    app_.AppendLog(LoadStr(IDS_ERROR) + message);
+}
+
+bool CheckSequence::Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart)
+{
+    for (;;) {
+        INT_PTR answer = dialog.DoModal();
+        if (answer == exit)
+            return Exit();
+        if (answer != yes) {
+            app_.LogRepairOutcome(0);
+            return true;
+        }
+        if (!app_.hasAdminRights)
+            return NoPermission();
+        if (repair())
+            break;
+    }
+    app_.LogRepairOutcome(1);
+    if (needsRestart)
+        app_.restartNeeded = 1;
+    return true;
+}
+
+bool CheckSequence::Notice(ProblemDialog& dialog, int exit)
+{
+    if (dialog.DoModal() == exit)
+        return Exit();
+    app_.AppendLog(L"\r\n");
+    return true;
+}
+
+bool CheckSequence::NoPermission()
+{
+    app_.LogRepairOutcome(0);
+    CNoPermissionDlg dialog;
+    return dialog.DoModal() == IDC_NOPERM_EXIT ? Finish() : true;
+}
+
+bool CheckSequence::Exit()
+{
+    app_.AppendLog(L"\r\n");
+    return Finish();
+}
+
+bool CheckSequence::Finish()
+{
+    // The please-wait windows go before the results appear, not at the end of the program.
+    TakeDown(networkWait_);
+    TakeDown(systemWait_);
+    app_.FinishRun();
+    return false;
+}
+
+// Opens the process token and sets one privilege's attributes; 1 only when it was assigned.
+int AdjustPrivilege(const wchar_t* name, DWORD attributes)
+{
+    UniqueFile token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put()))
+        return 0;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = attributes;
+    if (!LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid))
+        return 0;
+    // A privilege the token does not hold succeeds with ERROR_NOT_ALL_ASSIGNED; success does
+    // not always clear the last error, so it is cleared first.
+    SetLastError(ERROR_SUCCESS);
+    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr))
+        return 0;
+    return GetLastError() == ERROR_SUCCESS ? 1 : 0;
+}
+
+}  // namespace
+
+void CTroubleshooterApp::RunChecks()
+{
+    if (!IsSpoolerRunning()) {
+        CSpoolerStoppedDlg dialog;
+        dialog.DoModal();
+        return;
+    }
+    hasAdminRights = HasAdminRights();
+    UniqueKey root;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS)
+        ExitProcess(1);
+    root.reset();
+
+    // On 1001 the start dialog has classified the printer and written the log's header.
+    CStartDlg start;
+    if (start.DoModal() != IDC_START_YES)
+        return;
+    portNumber = start.portNumber;
+    CheckSequence(*this).Run();
+}
+
+void CTroubleshooterApp::FinishRun()
+{
+    AppendLog(LoadStr(runFlags & RUN_COMPLETED ? IDS_RUN_COMPLETE : IDS_RUN_ABORTED) + L"\r\n");
+
+    std::wstring port = previousPortName.empty() ? portName : previousPortName;
+    if (!networkConnection)
+        port += LoadStr(IDS_LOCAL);
+    else if (port.find(L"\\\\") == std::wstring::npos)
+        port += std::wstring(L"[") + networkPath + L"]";
+    std::wstring summary;
+    if (runFlags & RUN_SETTING_WRONG) {
+        summary = FormatInserts(LoadStr(IDS_SUMMARY_WRONG), driverName, port.c_str());
+        if (runFlags & RUN_REINSTALL)
+            summary += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), driverName);
+    } else if (runFlags & RUN_NETWORK_FAULT) {
+        summary = FormatInserts(LoadStr(IDS_SUMMARY_NETWORK_WRONG), driverName, port.c_str());
+    }
+    if (runFlags == RUN_COMPLETED)
+        summary = FormatInserts(LoadStr(IDS_SUMMARY_CORRECT), driverName, port.c_str());
+    AppendLog(summary + L"\r\n");
+
+    CResultsDlg results;
+    INT_PTR resultsAnswer = results.DoModal();
+    if (restartNeeded != 1)
+        return;
+
+    CSystemUtility utility;
+    bool savedExists = FileExists(savedResultPath);
+    CFinishDlg finish;
+    if (finish.DoModal() == IDC_FINISH_RESTART) {
+        if (resultsAnswer == IDOK && savedExists)
+            utility.AppendLogLine(savedResultPath, (LoadStr(IDS_RESTARTING) + L"\r\n").c_str());
+        if (EnablePrivilege(kShutdownPrivilege) == 1)
+            RestartWindows();
+        DisablePrivilege(kShutdownPrivilege);
+    } else if (savedExists) {
+        utility.AppendLogLine(savedResultPath, (LoadStr(IDS_RETURNING) + L"\r\n").c_str());
+    }
+}
+
+int CTroubleshooterApp::EnablePrivilege(const wchar_t* privilege)
+{
+    return AdjustPrivilege(privilege, SE_PRIVILEGE_ENABLED);
+}
+
+int CTroubleshooterApp::DisablePrivilege(const wchar_t* privilege)
+{
+    return AdjustPrivilege(privilege, 0);
+}
+
+BOOL CTroubleshooterApp::RestartWindows()
+{
+    return ExitWindowsEx(EWX_REBOOT, 0);
+}

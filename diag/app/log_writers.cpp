@@ -1,11 +1,68 @@
-// Writers of the result log's finding lines. (placeholder until the sequence lands)
+// Writers of the result log's finding lines. A correct setting is its message and a line
+// end; a fault is "错误:" (or "网络错误:") and its message, left open until the outcome
+// of the user's answer completes the line.
 #include "app/troubleshooter_app.h"
 
-void CTroubleshooterApp::LogPortConnection(int) {}
-void CTroubleshooterApp::LogRepairOutcome(int) {}
-void CTroubleshooterApp::LogLanguageMonitorResult(int) {}
-void CTroubleshooterApp::LogPrinterDriverResult(int) {}
-void CTroubleshooterApp::LogStatusWindowResult(int) {}
-void CTroubleshooterApp::LogPrintServerResult(int) {}
-void CTroubleshooterApp::LogNetworkPrinterResult(int) {}
-void CTroubleshooterApp::LogRegistryResult(int) {}
+#include "framework/strings.h"
+#include "res/resource.h"
+
+namespace {
+
+// The message of a finding: its fault form opens a line, its correct form is a whole line.
+void LogFinding(CTroubleshooterApp& app, int ok, const std::wstring& correct, const std::wstring& fault)
+{
+    if (ok)
+        app.AppendLog(correct + L"\r\n");
+    else
+        app.AppendLog(LoadStr(IDS_ERROR) + fault);
+}
+
+}  // namespace
+
+void CTroubleshooterApp::LogPortConnection(int ok)
+{
+    if (!ok)
+        AppendLog(LoadStr(IDS_ERROR));
+    std::wstring line = FormatInserts(LoadStr(IDS_PORT_CONNECTION), driverName, portName.c_str());
+    AppendLog(ok ? line + L"\r\n" : line);
+}
+
+void CTroubleshooterApp::LogRepairOutcome(int fixed)
+{
+    AppendLog(LoadStr(fixed ? IDS_FIXED : IDS_NOT_FIXED) + L"\r\n");
+}
+
+void CTroubleshooterApp::LogLanguageMonitorResult(int ok)
+{
+    LogFinding(*this, ok, LoadStr(IDS_LANGMON_INSTALLED), LoadStr(IDS_LANGMON_MISSING));
+}
+
+void CTroubleshooterApp::LogPrinterDriverResult(int ok)
+{
+    LogFinding(*this, ok, FormatPrintf(LoadStr(IDS_DRIVER_CORRECT).c_str(), driverName),
+               FormatPrintf(LoadStr(IDS_DRIVER_WRONG).c_str(), driverName));
+}
+
+void CTroubleshooterApp::LogStatusWindowResult(int ok)
+{
+    LogFinding(*this, ok, LoadStr(IDS_STATUSWND_INSTALLED), LoadStr(IDS_STATUSWND_MISSING));
+}
+
+void CTroubleshooterApp::LogPrintServerResult(int ok)
+{
+    if (!ok)
+        AppendLog(LoadStr(IDS_NETWORK_ERROR) +
+                  FormatPrintf(LoadStr(IDS_SERVER_UNREACHABLE).c_str(), serverName.c_str()));
+}
+
+void CTroubleshooterApp::LogNetworkPrinterResult(int ok)
+{
+    if (!ok)
+        AppendLog(LoadStr(IDS_NETWORK_ERROR) +
+                  FormatPrintf(LoadStr(IDS_NET_PRINTER_UNREACHABLE).c_str(), networkPath));
+}
+
+void CTroubleshooterApp::LogRegistryResult(int ok)
+{
+    LogFinding(*this, ok, LoadStr(IDS_REGISTRY_CORRECT), LoadStr(IDS_REGISTRY_WRONG));
+}

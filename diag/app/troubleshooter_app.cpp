@@ -1,7 +1,13 @@
-// Application object: construction, start-up and the plain accessors. (start-up to follow)
+// Application object: construction, start-up and the plain accessors.
 #include "app/troubleshooter_app.h"
 
 #include "app/system_utility.h"
+#include "app/unattended.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
+
+#include <winspool.h>
 
 CTroubleshooterApp::CTroubleshooterApp() : CWinApp(nullptr) {}
 
@@ -13,8 +19,63 @@ CTroubleshooterApp::~CTroubleshooterApp()
 
 BOOL CTroubleshooterApp::InitInstance()
 {
-    RunChecks();
+    // Switches are checked before anything else, so a bad one changes nothing.
+    CommandLineOptions options;
+    std::wstring error;
+    if (!ParseCommandLine(commandLine(), options, error)) {
+        ShowCommandLineError(error, options.unattended);
+        SetExitCode(kExitBadCommandLine);
+        return FALSE;
+    }
+    if (options.help) {
+        ShowUsage(options.unattended);
+        return FALSE;
+    }
+
+    TakeSingleInstance();
+    Enable3dControls();
+
+    wchar_t driverDirectory[260] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(driverDirectory),
+                               sizeof(driverDirectory), &needed);
+    SetHelpFilePath(std::wstring(driverDirectory) + L"\\3\\" + L"XERB5.HLP");
+
+    PrepareLogFilePath();
+
+    if (options.unattended)
+        SetExitCode(RunUnattended(*this, options));
+    else
+        RunChecks();
     return FALSE;
+}
+
+void CTroubleshooterApp::TakeSingleInstance()
+{
+    instanceMapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, L"pdiag.exe");
+    if (instanceMapping_ && GetLastError() != ERROR_ALREADY_EXISTS)
+        return;
+    if (HWND running = FindWindowW(nullptr, LoadStr(IDS_TITLE).c_str()))
+        SetForegroundWindow(running);
+    ExitProcess(1);
+}
+
+void CTroubleshooterApp::PrepareLogFilePath()
+{
+    GetTempPathW(260, logFilePath);
+    // The folder without its trailing backslash; a drive root cuts to "C:", which the
+    // finder does not report, so the log then goes to the Windows directory.
+    std::wstring folder = logFilePath;
+    size_t cut = folder.rfind(L'\\');
+    if (cut != std::wstring::npos)
+        folder.resize(cut);
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW(folder.c_str(), &found));
+    if (!find) {
+        GetWindowsDirectoryW(logFilePath, 260);
+        lstrcatW(logFilePath, L"\\");
+    }
+    lstrcatW(logFilePath, L"ts_xerb5.tmp");
 }
 
 void CTroubleshooterApp::FormatPortName(wchar_t* out)

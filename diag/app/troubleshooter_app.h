@@ -85,6 +85,14 @@ public:
     // Appends text to the temporary result log.
     void AppendLog(const std::wstring& text);
 
+    // Start-up: ends the process with 1 when another instance holds the "pdiag.exe" object.
+    void TakeSingleInstance();
+    // Start-up: logFilePath in the temporary folder, or in the Windows directory when the
+    // temporary folder cannot be found.
+    void PrepareLogFilePath();
+    // The restart of Windows that the finish dialog asks for (ExitWindowsEx).
+    virtual BOOL RestartWindows();
+
     // Fields, in the order of the shared state.
     wchar_t logFilePath[260] = {};
     int restartNeeded = 0;

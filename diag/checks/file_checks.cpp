@@ -1,12 +1,461 @@
-// Package files against the manifest's file list. (placeholder until the checks land)
+// The package's files against the manifest's [ZELTFileConfig] list: presence in each of their
+// locations, then version, last-write time and size. Nothing is repaired here: the dialogs
+// tell the user to reinstall the package.
 #include "app/troubleshooter_app.h"
+#include "checks/manifest.h"
+#include "dialogs/problem_dialogs.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
-int CTroubleshooterApp::CheckManifestFile() { return 1; }
-int CTroubleshooterApp::LoadFileManifest() { return 1; }
-int CTroubleshooterApp::CheckPackageFiles(wchar_t*) { return 1; }
-int CTroubleshooterApp::CheckFileVersion(const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, wchar_t*) { return 0; }
-void CTroubleshooterApp::LogFileMismatch(int, const wchar_t*, const wchar_t*, unsigned, wchar_t* out) { out[0] = 0; }
-wchar_t* CTroubleshooterApp::NextToken(wchar_t*, const wchar_t*, TokenizerState*) { return nullptr; }
-void CTroubleshooterApp::InitTokenizer(TokenizerState*) {}
-void CTroubleshooterApp::FreeTokenizer(TokenizerState*) {}
-const wchar_t* CTroubleshooterApp::FindAnyOf(const wchar_t*, const wchar_t*) { return nullptr; }
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kSectionHeader[] = L"ZELTFileConfig]";
+const wchar_t kEntryDelimiters[] = L" ,\t\r\n";
+const wchar_t kStampDelimiters[] = L" /:";
+const wchar_t kNoVersionText[] = L"00.00.00.00";
+
+// Fields of one file entry.
+enum EntryField { kName = 0, kLocation1 = 5, kLocation3 = 7, kSize = 8, kTime = 9, kDate = 10, kVersion = 11 };
+const int kEntryFields = 12;
+
+// A file's last-write time may lie up to 25 hours on either side of the expected moment.
+const ULONGLONG kTicksPerSecond = 10000000;
+const ULONGLONG kTimeWindow = 90000 * kTicksPerSecond;
+
+// The values lines are built into buffers of this many characters.
+const size_t kLineChars = 256;
+
+const wchar_t* TextOrEmpty(const wchar_t* text)
+{
+    return text ? text : L"";
+}
+
+std::wstring SystemDirectory()
+{
+    wchar_t system[260] = {};
+    GetSystemDirectoryW(system, 260);
+    return system;
+}
+
+// The directory of a location code; empty for the codes whose files are not looked for.
+std::wstring LocationDirectory(const wchar_t* code)
+{
+    if (!wcscmp(code, L"W32_3"))
+        return PrinterDriverDirectory();
+    if (!wcscmp(code, L"SYS32"))
+        return SystemDirectory();
+    if (!wcscmp(code, L"DRV"))
+        return SystemDirectory() + L"\\drivers";
+    return std::wstring();
+}
+
+// A tokenizer state of its own for one split, freed on every path.
+class TokenizerScope {
+public:
+    explicit TokenizerScope(CTroubleshooterApp& app) : app_(app) { app_.InitTokenizer(&state_); }
+    ~TokenizerScope() { app_.FreeTokenizer(&state_); }
+    TokenizerScope(const TokenizerScope&) = delete;
+    TokenizerScope& operator=(const TokenizerScope&) = delete;
+
+    wchar_t* Next(wchar_t* text, const wchar_t* delimiters) { return app_.NextToken(text, delimiters, &state_); }
+    TokenizerState& state() { return state_; }
+
+private:
+    CTroubleshooterApp& app_;
+    TokenizerState state_;
+};
+
+// A comment runs from its ";" to the end of its line. The tokenizer has overwritten the
+// delimiter that ended the comment's first word in its copy, so the line end is looked up in
+// the section text, whose layout the copy shares.
+void SkipCommentLine(TokenizerState& state, const wchar_t* section, const wchar_t* token)
+{
+    const wchar_t* lineEnd = wcschr(section + (token - state.copy), L'\n');
+    state.cursor = lineEnd ? state.copy + (lineEnd - section) + 1 : nullptr;
+}
+
+// The four numbers of an expected version, split at its first three dots. A text with fewer
+// dots has no version to compare, the same as four zeros.
+struct ExpectedVersion {
+    unsigned long part[4] = {};
+    bool none() const { return !part[0] && !part[1] && !part[2] && !part[3]; }
+};
+
+ExpectedVersion ParseExpectedVersion(CTroubleshooterApp& app, const wchar_t* text)
+{
+    const wchar_t* starts[4] = { text };
+    for (int i = 1; i < 4; ++i) {
+        const wchar_t* dot = app.FindAnyOf(starts[i - 1], L".");
+        if (!dot)
+            return ExpectedVersion();
+        starts[i] = dot + 1;
+    }
+    ExpectedVersion version;
+    for (int i = 0; i < 4; ++i)
+        version.part[i] = wcstoul(starts[i], nullptr, 10);
+    return version;
+}
+
+// The fixed file version of the file's version resource; false when it has none.
+bool ReadFileVersion(const wchar_t* path, unsigned long (&part)[4])
+{
+    DWORD handle = 0;
+    DWORD bytes = GetFileVersionInfoSizeW(path, &handle);
+    if (!bytes)
+        return false;
+    std::vector<BYTE> data(bytes);
+    if (!GetFileVersionInfoW(path, 0, bytes, data.data()))
+        return false;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return false;
+    part[0] = HIWORD(info->dwFileVersionMS);
+    part[1] = LOWORD(info->dwFileVersionMS);
+    part[2] = HIWORD(info->dwFileVersionLS);
+    part[3] = LOWORD(info->dwFileVersionLS);
+    return true;
+}
+
+bool ReadFileSize(HANDLE file, DWORD& size)
+{
+    size = GetFileSize(file, nullptr);
+    return size != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+}
+
+bool ReadLastWriteTime(const wchar_t* path, FILETIME& written)
+{
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW(path, &found));
+    if (!find)
+        return false;
+    written = found.ftLastWriteTime;
+    return true;
+}
+
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// A file time as local time, "YYYY/MM/DD hh:mm:ss".
+std::wstring LocalTimeText(const FILETIME& time)
+{
+    SYSTEMTIME utc, local;
+    if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return std::wstring();
+    return FormatPrintf(L"%04d/%02d/%02d %02d:%02d:%02d", local.wYear, local.wMonth, local.wDay, local.wHour,
+                        local.wMinute, local.wSecond);
+}
+
+bool InRange(int value, int low, int high)
+{
+    return value >= low && value <= high;
+}
+
+// The moment of an expected time stamp "date time" (local time, daylight saving time as the
+// system decides it for that date). Years below 1970 are taken as 19xx. False when the text
+// names no valid moment.
+bool ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp, ULONGLONG& ticks)
+{
+    std::wstring text = TextOrEmpty(stamp);
+    TokenizerScope split(app);
+    int field[6] = {};  // year, month, day, hour, minute, second
+    for (int i = 0; i < 6; ++i) {
+        wchar_t* token = split.Next(i == 0 ? text.data() : nullptr, kStampDelimiters);
+        if (!token)
+            break;
+        field[i] = _wtoi(token);
+    }
+    if (field[0] < 1970)
+        field[0] += 1900;
+    if (!InRange(field[0], 1601, 30827) || !InRange(field[1], 1, 12) || !InRange(field[2], 1, 31) ||
+        !InRange(field[3], 0, 23) || !InRange(field[4], 0, 59) || !InRange(field[5], 0, 59))
+        return false;
+    SYSTEMTIME local = {};
+    local.wYear = WORD(field[0]);
+    local.wMonth = WORD(field[1]);
+    local.wDay = WORD(field[2]);
+    local.wHour = WORD(field[3]);
+    local.wMinute = WORD(field[4]);
+    local.wSecond = WORD(field[5]);
+    SYSTEMTIME utc;
+    FILETIME moment;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &moment))
+        return false;
+    ticks = Ticks(moment);
+    return true;
+}
+
+// The three kinds of difference dialog 150 shows.
+struct Difference {
+    UINT message;
+    UINT currentLabel;
+    UINT expectedLabel;
+};
+const Difference kVersionDiffers = { IDS_UNEXPECTED_VERSION, IDS_CURRENT_VERSION, IDS_EXPECTED_VERSION };
+const Difference kSizeDiffers = { IDS_UNEXPECTED_SIZE, IDS_CURRENT_SIZE, IDS_EXPECTED_SIZE };
+const Difference kTimeStampDiffers = { IDS_UNEXPECTED_TIMESTAMP, IDS_CURRENT_TIMESTAMP, IDS_EXPECTED_TIMESTAMP };
+
+int ShowDifference(CFileVersionDlg& dialog, const Difference& kind, const wchar_t* path, const std::wstring& current,
+                   const wchar_t* expected)
+{
+    dialog.SetMember(1, FormatPrintf(LoadStr(kind.message).c_str(), ShortenPath(path).c_str()));
+    dialog.SetMember(2, LoadStr(kind.currentLabel));
+    dialog.SetMember(3, current);
+    dialog.SetMember(4, LoadStr(kind.expectedLabel));
+    dialog.SetMember(5, TextOrEmpty(expected));
+    return static_cast<int>(dialog.DoModal());
+}
+
+void NoteFileFinding(CTroubleshooterApp& app)
+{
+    app.filesAsExpected = 0;
+    app.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
+}
+
+// Checks one entry in each of its locations; 0 when the user chose Exit.
+int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], CFileMissingDlg& missingDialog)
+{
+    app.currentFileEntry = field[kName];
+    const std::wstring stamp = std::wstring(field[kDate]) + L" " + field[kTime];
+    for (int location = kLocation1; location <= kLocation3; ++location) {
+        std::wstring directory = LocationDirectory(field[location]);
+        if (directory.empty())
+            continue;
+        const std::wstring path = directory + L"\\" + field[kName];
+
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        bool present = bool(file);
+        file.reset();
+        if (!present) {
+            NoteFileFinding(app);
+            missingDialog.SetMember(1, ShortenPath(path));
+            INT_PTR answer = missingDialog.DoModal();
+            app.AppendLog(LoadStr(IDS_ERROR) + FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) +
+                          L"\r\n");
+            if (answer == IDC_MISSING_EXIT)
+                return 0;
+            continue;
+        }
+
+        wchar_t current[kLineChars] = {};
+        wchar_t expected[kLineChars] = {};
+        int answer = app.CheckFileVersion(path.c_str(), field[kSize], field[kVersion], stamp.c_str(), current);
+        app.LogFileMismatch(0, field[kVersion], stamp.c_str(), wcstoul(field[kSize], nullptr, 10), expected);
+        if (answer != IDC_VERSION_CONTINUE && answer != IDC_VERSION_EXIT)
+            continue;
+        NoteFileFinding(app);
+        app.AppendLog(LoadStr(IDS_ERROR) + path + L"\r\n");
+        app.AppendLog(current);
+        app.AppendLog(expected);
+        if (answer == IDC_VERSION_EXIT)
+            return 0;
+    }
+    return 1;
+}
+
+// The whole manifest in UTF-16, converted from the ANSI code page; false when it cannot be read.
+bool ReadManifestText(std::wstring& text)
+{
+    UniqueFile file(CreateFileW(ManifestPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    DWORD size = 0;
+    if (!ReadFileSize(file.get(), size))
+        return false;
+    std::vector<char> bytes(size_t(size) + 1);
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr))
+        return false;
+    // Up to the first zero byte, as text.
+    int units = MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, nullptr, 0);
+    text.assign(units > 0 ? units : 1, L'\0');
+    if (units > 0)
+        MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, text.data(), units);
+    text.resize(wcslen(text.c_str()));
+    return true;
+}
+
+}  // namespace
+
+int CTroubleshooterApp::CheckManifestFile()
+{
+    UniqueFile file(CreateFileW(ManifestPath().c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file)
+        return 1;
+    filesAsExpected = 0;
+    return 0;
+}
+
+int CTroubleshooterApp::LoadFileManifest()
+{
+    std::wstring text;
+    if (!ReadManifestText(text))
+        return 1;
+    // The body runs from the header's "]" to the next "[", or to the end. Without the header
+    // there is no file list: nothing to check.
+    std::wstring body;
+    size_t header = text.find(kSectionHeader);
+    if (header != std::wstring::npos) {
+        size_t start = header + wcslen(kSectionHeader);
+        size_t end = text.find(L'[', start);
+        body = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    }
+    int result = CheckPackageFiles(body.data());
+    if (filesAsExpected == 1)
+        AppendLog(LoadStr(IDS_ALL_FILES_EXPECTED) + L"\r\n");
+    return result;
+}
+
+int CTroubleshooterApp::CheckPackageFiles(wchar_t* section)
+{
+    CFileMissingDlg missingDialog;
+    TokenizerScope scan(*this);
+    int result = 1;
+    for (wchar_t* token = scan.Next(section, kEntryDelimiters); token; token = scan.Next(nullptr, kEntryDelimiters)) {
+        if (token[0] == L';') {
+            SkipCommentLine(scan.state(), section, token);
+            continue;
+        }
+        wchar_t* field[kEntryFields] = { token };
+        int count = 1;
+        while (count < kEntryFields && (field[count] = scan.Next(nullptr, kEntryDelimiters)))
+            ++count;
+        // An entry cut short by the end of the list names no complete file: not checked.
+        if (count < kEntryFields)
+            break;
+        if (!CheckEntry(*this, field, missingDialog)) {
+            result = 0;
+            break;
+        }
+    }
+    currentFileEntry = nullptr;  // it pointed into the scan's copy
+    return result;
+}
+
+int CTroubleshooterApp::CheckFileVersion(const wchar_t* path, const wchar_t* sizeText, const wchar_t* versionText,
+                                         const wchar_t* timeStampText, wchar_t* currentLine)
+{
+    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return -1;
+    DWORD size = 0;
+    FILETIME written;
+    if (!ReadFileSize(file.get(), size) || !ReadLastWriteTime(path, written))
+        return -1;
+    const std::wstring timeText = LocalTimeText(written);
+
+    CFileVersionDlg dialog;
+    const ExpectedVersion expected = ParseExpectedVersion(*this, TextOrEmpty(versionText));
+    if (expected.none()) {
+        LogFileMismatch(1, kNoVersionText, timeText.c_str(), size, currentLine);
+    } else {
+        unsigned long actual[4];
+        if (!ReadFileVersion(path, actual)) {
+            LogFileMismatch(1, kNoVersionText, timeText.c_str(), size, currentLine);
+            return ShowDifference(dialog, kVersionDiffers, path, kNoVersionText, versionText);
+        }
+        const std::wstring actualText = FormatPrintf(L"%d.%2.2d.%d.%3.3d", int(actual[0]), int(actual[1]),
+                                                     int(actual[2]), int(actual[3]));
+        LogFileMismatch(1, actualText.c_str(), timeText.c_str(), size, currentLine);
+        for (int i = 0; i < 4; ++i) {
+            if (actual[i] < expected.part[i])
+                return ShowDifference(dialog, kVersionDiffers, path, actualText, versionText);
+            if (actual[i] > expected.part[i])
+                return 0;  // a newer file is accepted whatever its time stamp and size
+        }
+    }
+
+    ULONGLONG moment = 0;
+    const ULONGLONG fileTicks = Ticks(written);
+    const bool known = ExpectedMoment(*this, timeStampText, moment);
+    if (known && fileTicks + kTimeWindow >= moment && fileTicks <= moment + kTimeWindow) {
+        if (!ReadFileSize(file.get(), size))
+            return -1;
+        if (long(size) == wcstol(TextOrEmpty(sizeText), nullptr, 10))
+            return 0;
+        return ShowDifference(dialog, kSizeDiffers, path, FormatPrintf(L"%d", size), sizeText);
+    }
+    const bool newer = known && fileTicks > moment + kTimeWindow;
+    if (newer && ((expected.part[0] == 0 && expected.part[1] != 0) || expected.none()))
+        return 0;
+    return ShowDifference(dialog, kTimeStampDiffers, path, timeText, timeStampText);
+}
+
+void CTroubleshooterApp::LogFileMismatch(int current, const wchar_t* version, const wchar_t* time, unsigned size,
+                                         wchar_t* out)
+{
+    const std::wstring versionLabel = LoadStr(current ? IDS_CURRENT_VERSION : IDS_EXPECTED_VERSION);
+    const std::wstring timeLabel = LoadStr(current ? IDS_CURRENT_TIMESTAMP : IDS_EXPECTED_TIMESTAMP);
+    const std::wstring sizeLabel = LoadStr(current ? IDS_CURRENT_SIZE : IDS_EXPECTED_SIZE);
+    std::wstring line = wcscmp(TextOrEmpty(version), L"0")
+                            ? FormatPrintf(L"%s=%s %s=%s %s=%d\r\n", versionLabel.c_str(), TextOrEmpty(version),
+                                           timeLabel.c_str(), TextOrEmpty(time), sizeLabel.c_str(), size)
+                            : FormatPrintf(L"%s=%s %s=%d\r\n", timeLabel.c_str(), TextOrEmpty(time), sizeLabel.c_str(),
+                                           size);
+    // The buffer holds 255 characters; a longer line is cut but keeps its line end.
+    if (line.size() >= kLineChars)
+        line.replace(kLineChars - 3, std::wstring::npos, L"\r\n");
+    lstrcpynW(out, line.c_str(), int(kLineChars));
+}
+
+void CTroubleshooterApp::InitTokenizer(TokenizerState* state)
+{
+    state->copy = nullptr;
+    state->cursor = nullptr;
+}
+
+void CTroubleshooterApp::FreeTokenizer(TokenizerState* state)
+{
+    delete[] state->copy;
+    state->copy = nullptr;
+    state->cursor = nullptr;
+}
+
+wchar_t* CTroubleshooterApp::NextToken(wchar_t* text, const wchar_t* delimiters, TokenizerState* state)
+{
+    if (text) {
+        delete[] state->copy;
+        size_t length = wcslen(text);
+        state->copy = new wchar_t[length + 1];
+        wmemcpy(state->copy, text, length + 1);
+        state->cursor = state->copy;
+    }
+    wchar_t* token = state->cursor;
+    if (!token)
+        return nullptr;
+    if (!delimiters)
+        delimiters = L"";
+    while (*token && wcschr(delimiters, *token))
+        ++token;
+    if (!*token) {
+        state->cursor = nullptr;
+        return nullptr;
+    }
+    const wchar_t* end = FindAnyOf(token, delimiters);
+    if (end) {
+        token[end - token] = L'\0';
+        state->cursor = token + (end - token) + 1;
+    } else {
+        state->cursor = nullptr;
+    }
+    return token;
+}
+
+const wchar_t* CTroubleshooterApp::FindAnyOf(const wchar_t* text, const wchar_t* set)
+{
+    for (; text && set && *text; ++text)
+        if (wcschr(set, *text))
+            return text;
+    return nullptr;
+}

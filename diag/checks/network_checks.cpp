@@ -1,5 +1,151 @@
-// Print server and shared printer reachability. (placeholder until the checks land)
-#include "app/troubleshooter_app.h"
+// Print server and shared printer reachability, and the network paths of ports.
+#include "checks/network_checks.h"
 
-int CTroubleshooterApp::CheckPrintServer() { return 1; }
-int CTroubleshooterApp::CheckNetworkPrinter() { return 1; }
+#include "app/troubleshooter_app.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+
+#include <cwchar>
+#include <memory>
+
+NetworkProvider& Network()
+{
+    static NetworkProvider provider = { WNetGetConnectionW, WNetOpenEnumW, WNetEnumResourceW, WNetCloseEnum };
+    return provider;
+}
+
+NetworkPortInfo::NetworkPortInfo(const std::wstring& portText) : portText_(portText)
+{
+    if (!portText_.empty() && portText_[0] == L'\\') {
+        networkName_ = portText_;
+        return;
+    }
+    // The base follows the number's prefix: 0x hexadecimal, a leading 0 octal.
+    if (portText_.size() > 3)
+        lptNumber_ = static_cast<int>(wcstol(portText_.c_str() + 3, nullptr, 0));
+
+    wchar_t remote[260] = {};
+    DWORD length = 260;
+    lastError_ = static_cast<int>(Network().getConnection(portText_.c_str(), remote, &length));
+    // A remembered connection that is not connected now still names its path.
+    if (StandsForNetworkPath()) {
+        remote[259] = L'\0';
+        networkName_ = remote;
+    }
+}
+
+std::wstring NetworkPortInfo::GetServerName() const
+{
+    size_t end = networkName_.find_first_not_of(L'\\');
+    if (end == std::wstring::npos)
+        return networkName_;
+    end = networkName_.find(L'\\', end);
+    return networkName_.substr(0, end);
+}
+
+int NetworkPortInfo::FindPersistentConnection() const
+{
+    std::wstring path = FormatPrintf(L"%s%d", L"Network\\Persistent\\LPT", lptNumber_);
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+        return 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.get(), L"RemotePath", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return 0;
+    // Zero-filled with room for a whole terminator, also when the value was stored without one.
+    std::unique_ptr<wchar_t[]> text(new wchar_t[size / sizeof(wchar_t) + 1]());
+    if (RegQueryValueExW(key.get(), L"RemotePath", nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &size) !=
+        ERROR_SUCCESS)
+        return 0;
+    lstrcpynW(TheApp()->networkPath, text.get(), 260);
+    return 1;
+}
+
+NETRESOURCEW NetResourceQuery::Resource(DWORD type, DWORD usage)
+{
+    NETRESOURCEW resource = {};
+    resource.dwScope = RESOURCE_GLOBALNET;
+    resource.dwType = type;
+    resource.dwUsage = usage;
+    resource.lpRemoteName = &remoteName_[0];
+    return resource;
+}
+
+int NetResourceQuery::IsServerReachable()
+{
+    NETRESOURCEW resource = Resource(RESOURCETYPE_ANY, RESOURCEUSAGE_ALL);
+    HANDLE enumeration = nullptr;
+    DWORD error = Network().openEnum(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_ALL, &resource, &enumeration);
+    if (error != NO_ERROR) {
+        lastError_ = static_cast<int>(error);
+        return 0;
+    }
+    Network().closeEnum(enumeration);
+    return 1;
+}
+
+int NetResourceQuery::IsPrinterShared()
+{
+    NETRESOURCEW resource = Resource(RESOURCETYPE_PRINT, RESOURCEUSAGE_CONNECTABLE);
+    HANDLE enumeration = nullptr;
+    DWORD error =
+        Network().openEnum(RESOURCE_GLOBALNET, RESOURCETYPE_PRINT, RESOURCEUSAGE_CONNECTABLE, &resource, &enumeration);
+    if (error != NO_ERROR) {
+        lastError_ = static_cast<int>(error);
+        return 0;
+    }
+    struct EnumCloser {
+        HANDLE handle;
+        ~EnumCloser() { Network().closeEnum(handle); }
+    } closer{ enumeration };
+
+    LocalBlock results(32768);
+    if (!results) {
+        lastError_ = ERROR_NOT_ENOUGH_MEMORY;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    // One batch only: as many entries as fit into 16384 bytes.
+    DWORD count = static_cast<DWORD>(-1);
+    DWORD bytes = 16384;
+    error = Network().enumResource(enumeration, &count, results.as(), &bytes);
+    if (error != NO_ERROR) {
+        lastError_ = static_cast<int>(error);
+        return 0;
+    }
+    const NETRESOURCEW* shares = results.as<NETRESOURCEW>();
+    const wchar_t* wanted = TheApp()->networkPath;
+    for (DWORD i = 0; i < count; ++i)
+        if (shares[i].lpRemoteName && lstrcmpiW(shares[i].lpRemoteName, wanted) == 0)
+            return 1;
+    return 0;
+}
+
+namespace {
+
+// The server part of the network name that the check port text stands for.
+std::wstring CheckedServer(CTroubleshooterApp& app)
+{
+    wchar_t portText[257] = {};
+    app.FormatPortName(portText);
+    return NetworkPortInfo(portText).GetServerName();
+}
+
+}  // namespace
+
+int CTroubleshooterApp::CheckPrintServer()
+{
+    std::wstring server = CheckedServer(*this);
+    if (server.empty())
+        return 0;
+    serverName = server;
+    return NetResourceQuery(server).IsServerReachable();
+}
+
+int CTroubleshooterApp::CheckNetworkPrinter()
+{
+    std::wstring server = CheckedServer(*this);
+    if (server.empty())
+        return 0;
+    return NetResourceQuery(server).IsPrinterShared();
+}

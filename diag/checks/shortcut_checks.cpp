@@ -1,12 +1,154 @@
-// Program folder, shortcuts, start-up item and App Paths entry. (placeholder until the checks land)
+// The program group folder and its shortcuts, the status window's start-up shortcut and its
+// App Paths entry: checks against the manifest and the registry, and their repairs.
 #include "app/troubleshooter_app.h"
+#include "checks/manifest.h"
+#include "checks/registry_util.h"
+#include "checks/shortcut.h"
+#include "framework/raii.h"
 
-int CTroubleshooterApp::CheckStatusWindowStartup() { return 1; }
-int CTroubleshooterApp::RepairStatusWindow() { return 1; }
-int CTroubleshooterApp::CreateStartupItems() { return 0; }
-int CTroubleshooterApp::CheckProgramFolder() { return 1; }
-void CTroubleshooterApp::CreateProgramFolder() {}
-int CTroubleshooterApp::ProgramItemExists(const wchar_t*) { return 1; }
-int CTroubleshooterApp::CreateProgramItem(const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int) { return 1; }
-int CTroubleshooterApp::CheckAppPath() { return 0; }
-int CTroubleshooterApp::RepairAppPath(int) { return 1; }
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kStatusWindowFile[] = L"XERB5LAK.EXE";
+const int kAppPathWrong = 2;
+// The App Paths value is read through 256 bytes; one that does not fit counts as correct.
+const DWORD kAppPathBytes = 256;
+
+std::wstring AppPathKeyPath()
+{
+    return std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + kStatusWindowFile;
+}
+
+std::wstring StatusWindowPath()
+{
+    return PrinterDriverDirectory() + L"\\" + kStatusWindowFile;
+}
+
+const wchar_t* TextOrEmpty(const wchar_t* text)
+{
+    return text ? text : L"";
+}
+
+// The status window's start-up entry: the first whose file name is exactly "XERB5LAK.EXE".
+// An entry without an item name names no shortcut and is passed over.
+const ManifestItem* FindStatusWindowItem(const std::vector<ManifestItem>& items)
+{
+    for (const ManifestItem& item : items)
+        if (item.file == kStatusWindowFile && !item.name.empty())
+            return &item;
+    return nullptr;
+}
+
+// Presence of a shortcut file: opened with no access and no sharing, closed at once.
+bool FileExists(const std::wstring& path)
+{
+    UniqueFile file(CreateFileW(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return bool(file);
+}
+
+}  // namespace
+
+int CTroubleshooterApp::CheckStatusWindowStartup()
+{
+    if (!ManifestExists())
+        return 0;
+    std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
+    const ManifestItem* item = FindStatusWindowItem(items);
+    std::wstring startup;
+    if (!item || !SpecialFolderPath(CSIDL_COMMON_STARTUP, startup))
+        return 0;
+    return FileExists(startup + L"\\" + item->name + L".lnk") ? 1 : 0;
+}
+
+int CTroubleshooterApp::RepairStatusWindow()
+{
+    CreateStartupItems();
+    return 1;
+}
+
+int CTroubleshooterApp::CreateStartupItems()
+{
+    if (!ManifestExists())
+        return 0;
+    std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
+    std::wstring startup;
+    if (!SpecialFolderPath(CSIDL_COMMON_STARTUP, startup))
+        return 0;
+    const ManifestItem* item = FindStatusWindowItem(items);
+    if (!item)
+        return 0;
+    int iconIndex = 0;
+    HRESULT saved = CreateShortcut(PrinterDriverDirectory() + L"\\" + item->file, startup, item->name,
+                                   item->arguments.c_str(), nullptr, iconIndex);
+    return SUCCEEDED(saved) ? 1 : 0;
+}
+
+int CTroubleshooterApp::CheckProgramFolder()
+{
+    if (!ManifestExists())
+        return 0;
+    std::wstring programs;
+    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+        return 0;
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW((programs + L"\\" + GroupFolderName(ReadGroupName())).c_str(), &found));
+    return find ? 1 : 0;
+}
+
+void CTroubleshooterApp::CreateProgramFolder()
+{
+    if (!hasAdminRights)
+        return;
+    // The folder is created relative to the current directory: without the Programs folder
+    // as current directory it would land anywhere, so nothing is created then.
+    std::wstring programs;
+    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs) || !SetCurrentDirectoryW(programs.c_str()))
+        return;
+    if (!ManifestExists())
+        return;
+    CreateDirectoryExW(programs.c_str(), GroupFolderName(ReadGroupName()).c_str(), nullptr);
+}
+
+int CTroubleshooterApp::ProgramItemExists(const wchar_t* itemName)
+{
+    std::wstring programs;
+    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+        return 0;
+    return FileExists(programs + L"\\" + ReadGroupName() + L"\\" + TextOrEmpty(itemName) + L".lnk") ? 1 : 0;
+}
+
+int CTroubleshooterApp::CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
+                                          const wchar_t*, int iconIndex)
+{
+    std::wstring programs;
+    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+        return 0;
+    CreateShortcut(PrinterDriverDirectory() + L"\\" + TextOrEmpty(file), programs + L"\\" + ReadGroupName(),
+                   TextOrEmpty(itemName), arguments, nullptr, iconIndex);
+    return 1;
+}
+
+int CTroubleshooterApp::CheckAppPath()
+{
+    UniqueKey key;
+    if (OpenMachineKey(AppPathKeyPath(), KEY_READ, key) != ERROR_SUCCESS)
+        return kAppPathWrong;
+    std::wstring value;
+    if (ReadStringValue(key.get(), nullptr, kAppPathBytes, value) != ERROR_SUCCESS)
+        return 0;
+    return EqualsIgnoringAsciiCase(value, StatusWindowPath().c_str()) ? 0 : kAppPathWrong;
+}
+
+int CTroubleshooterApp::RepairAppPath(int code)
+{
+    if (code & kAppPathWrong) {
+        UniqueKey key;
+        if (CreateMachineKey(AppPathKeyPath(), key) == ERROR_SUCCESS)
+            WriteStringValue(key.get(), nullptr, StatusWindowPath().c_str());
+    }
+    return 1;
+}

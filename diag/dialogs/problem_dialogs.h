@@ -1,25 +1,23 @@
 // The fault reports of the check sequence and the dialogs that share their shape: a
 // stock icon painted at a fixed place, fault texts (some filled in when the dialog opens)
-// and a column of buttons, each of which ends the dialog with its own id.
+// and a column of buttons, each of which ends the dialog with its result.
 #pragma once
 #include "framework/dialog.h"
+#include "res/resource.h"
 
 #include <string>
 
 class ProblemDialog : public CDialog {
 public:
-    struct Shape {
-        UINT templateId;
-        LPCWSTR icon;      // stock icon id, or null for none
-        POINT iconAt;      // client pixels
-        int helpButton;    // 0 when the dialog has none
-        DWORD helpTopic;   // topic for the help button and F1
-    };
-    explicit ProblemDialog(const Shape& shape);
+    // The dialog of template `templateId`; its icon, buttons, help and fill-ins come from
+    // the table of shapes.
+    explicit ProblemDialog(UINT templateId);
 
     // Caller-supplied texts, members 1 to 5, 260 characters each.
     void SetMember(int index, const std::wstring& text);
     const wchar_t* member(int index) const;
+
+    struct Shape;
 
 protected:
     BOOL OnInitDialog() override;
@@ -29,78 +27,77 @@ protected:
     BOOL OnHelpInfo(HELPINFO* info) override;
     // The topic help opens; 0 does nothing.
     virtual DWORD HelpTopic() const;
-    // Fills the texts that depend on the caller or the application.
-    virtual void FillTexts() {}
 
-    const Shape shape_;
+private:
+    const Shape& shape_;
     wchar_t members_[5][260] = {};
 };
 
-#define DECLARE_PROBLEM_DIALOG(name) \
+// A member whose shape says everything: its constructor only names the template.
+#define PROBLEM_DIALOG(name, templateId) \
     class name : public ProblemDialog { \
     public: \
-        name(); \
-    protected: \
-        void FillTexts() override; \
+        name() : ProblemDialog(templateId) {} \
     }
 
-// Notices with one button, and the finish dialog.
-DECLARE_PROBLEM_DIALOG(CSpoolerStoppedDlg);   // 133
-DECLARE_PROBLEM_DIALOG(CFinishDlg);           // 135
+PROBLEM_DIALOG(CSpoolerStoppedDlg, IDD_SPOOLER_STOPPED);
+// Retry (0) / back (1) / cancel and Esc (2) after the results file could not be written;
+// the sentence names the application's savedResultPath.
+PROBLEM_DIALOG(CWriteFailedDlg, IDD_WRITE_FAILED);
+PROBLEM_DIALOG(CFinishDlg, IDD_FINISH);
 // Notices: continue / exit / help.
-DECLARE_PROBLEM_DIALOG(CFileMissingDlg);      // 136, member 1: the file path
-DECLARE_PROBLEM_DIALOG(CNoPermissionDlg);     // 153
-DECLARE_PROBLEM_DIALOG(CServerErrorDlg);      // 154
-DECLARE_PROBLEM_DIALOG(CNetPrinterErrorDlg);  // 155
-DECLARE_PROBLEM_DIALOG(CRegistryReinstallDlg);// 158
+PROBLEM_DIALOG(CFileMissingDlg, IDD_FILE_MISSING);            // member 1: the file path
+PROBLEM_DIALOG(CNoPermissionDlg, IDD_NO_PERMISSION);
+PROBLEM_DIALOG(CServerErrorDlg, IDD_SERVER_ERROR);
+PROBLEM_DIALOG(CNetPrinterErrorDlg, IDD_NET_PRINTER_ERROR);
+PROBLEM_DIALOG(CRegistryReinstallDlg, IDD_REGISTRY_REINSTALL);
 // Correction offers: yes / no / exit (138 adds help).
-DECLARE_PROBLEM_DIALOG(CPortSettingsDlg);     // 138
-DECLARE_PROBLEM_DIALOG(CLangMonitorDlg);      // 141
-DECLARE_PROBLEM_DIALOG(CDriverSettingsDlg);   // 142
-DECLARE_PROBLEM_DIALOG(CStatusWindowDlg);     // 143
-DECLARE_PROBLEM_DIALOG(CBidiDlg);             // 144
-DECLARE_PROBLEM_DIALOG(CFolderItemDlg);       // 148, member 1: the item name
-DECLARE_PROBLEM_DIALOG(COndrixDriverDlg);     // 151, member 1: the fault text
-DECLARE_PROBLEM_DIALOG(CRegistryFixDlg);      // 157
-DECLARE_PROBLEM_DIALOG(CHoldMismatchedDlg);   // 159
+PROBLEM_DIALOG(CPortSettingsDlg, IDD_PORT_SETTINGS);
+PROBLEM_DIALOG(CLangMonitorDlg, IDD_LANG_MONITOR);
+PROBLEM_DIALOG(CDriverSettingsDlg, IDD_DRIVER_SETTINGS);
+PROBLEM_DIALOG(CStatusWindowDlg, IDD_STATUS_WINDOW);
+PROBLEM_DIALOG(CBidiDlg, IDD_BIDI);
+PROBLEM_DIALOG(CFolderItemDlg, IDD_FOLDER_ITEM);              // member 1: the item name
+PROBLEM_DIALOG(CRegistryFixDlg, IDD_REGISTRY_FIX);
+PROBLEM_DIALOG(CHoldMismatchedDlg, IDD_HOLD_MISMATCHED);
+
+#undef PROBLEM_DIALOG
+
+// 151, member 1: the fault text. Its yes button is greyed while the port is missing.
+class COndrixDriverDlg : public ProblemDialog {
+public:
+    COndrixDriverDlg() : ProblemDialog(IDD_ONDRIX_DRIVER) {}
+
+protected:
+    BOOL OnInitDialog() override;
+};
 
 // 146: its yes button has the program folder created before the dialog ends.
 class CProgramFolderDlg : public ProblemDialog {
 public:
-    CProgramFolderDlg();
+    CProgramFolderDlg() : ProblemDialog(IDD_PROGRAM_FOLDER) {}
 
 protected:
     BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
 };
 
 // 150: one difference of a package file. Members: 1 fault line, 2 label of the current
-// value, 3 current value, 4 label of the expected value, 5 expected value.
+// value, 3 current value, 4 label of the expected value, 5 expected value. The help topic
+// follows from the label of the current value.
 class CFileVersionDlg : public ProblemDialog {
 public:
-    CFileVersionDlg();
+    CFileVersionDlg() : ProblemDialog(IDD_FILE_VERSION) {}
 
 protected:
-    void FillTexts() override;
     DWORD HelpTopic() const override;
 };
 
-// 134: retry (0) / back (1) / cancel (2) after the results file could not be written.
-class CWriteFailedDlg : public ProblemDialog {
-public:
-    CWriteFailedDlg();
-
-protected:
-    void FillTexts() override;
-    BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
-    void OnCancel() override;
-};
-
-// The modeless please-wait windows 147 and 149.
+// The modeless please-wait windows 147 and 149: no buttons, no handling of their own.
 class CCheckingSystemDlg : public CDialog {
 public:
-    CCheckingSystemDlg();
+    CCheckingSystemDlg() : CDialog(IDD_CHECKING_SYSTEM) {}
 };
 class CCheckingNetworkDlg : public CDialog {
 public:
-    CCheckingNetworkDlg();
+    CCheckingNetworkDlg() : CDialog(IDD_CHECKING_NETWORK) {}
 };

@@ -1,0 +1,297 @@
+#include "app/unattended.h"
+
+#include "app/troubleshooter_app.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// The correction offers: Yes only with /repair, and only when the dialog enables it. The
+// wrong-port dialog has no Yes here, since choosing another port needs a person.
+struct OfferAnswers {
+    UINT templateId;
+    int yes;  // 0: never
+    int no;
+};
+constexpr OfferAnswers kOffers[] = {
+    { IDD_PORT_SETTINGS, 0, IDC_PORT_NO },
+    { IDD_REGISTRY_FIX, IDC_REGFIX_YES, IDC_REGFIX_NO },
+    { IDD_ONDRIX_DRIVER, IDC_ONDRIX_YES, IDC_ONDRIX_NO },
+    { IDD_LANG_MONITOR, IDC_LANGMON_YES, IDC_LANGMON_NO },
+    { IDD_DRIVER_SETTINGS, IDC_DRIVER_YES, IDC_DRIVER_NO },
+    { IDD_STATUS_WINDOW, IDC_STATUSWND_YES, IDC_STATUSWND_NO },
+    { IDD_BIDI, IDC_BIDI_YES, IDC_BIDI_NO },
+    { IDD_HOLD_MISMATCHED, IDC_HOLD_YES, IDC_HOLD_NO },
+    { IDD_PROGRAM_FOLDER, IDC_FOLDER_YES, IDC_FOLDER_NO },
+    { IDD_FOLDER_ITEM, IDC_ITEM_YES, IDC_ITEM_NO },
+};
+
+// The notices, answered Continue.
+struct NoticeAnswer {
+    UINT templateId;
+    int continueId;
+};
+constexpr NoticeAnswer kNotices[] = {
+    { IDD_FILE_MISSING, IDC_MISSING_CONTINUE },     { IDD_FILE_VERSION, IDC_VERSION_CONTINUE },
+    { IDD_REGISTRY_REINSTALL, IDC_REGREINST_CONTINUE }, { IDD_NO_PERMISSION, IDC_NOPERM_CONTINUE },
+    { IDD_SERVER_ERROR, IDC_SERVER_CONTINUE },      { IDD_NET_PRINTER_ERROR, IDC_NETPRN_CONTINUE },
+};
+
+std::string Ansi(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+// Writes to a standard handle: wide to a console, the ANSI code page to a file or pipe.
+// False when the process has no such handle.
+bool WriteStandard(DWORD which, const std::wstring& text)
+{
+    HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || GetFileType(handle) == FILE_TYPE_UNKNOWN)
+        return false;
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(handle, &mode))
+        return WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE;
+    std::string bytes = Ansi(text);
+    return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+}
+
+// Tells the user something: on the standard handle, else in a message box, which an
+// unattended run never shows.
+void Tell(DWORD which, const std::wstring& text, bool unattended)
+{
+    if (WriteStandard(which, text) || unattended)
+        return;
+    UINT icon = which == STD_ERROR_HANDLE ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+    MessageBoxW(nullptr, text.c_str(), LoadStr(IDS_TITLE).c_str(), MB_OK | icon);
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A file name for the results: absolute, short enough for the results dialog, in a folder
+// that exists, and not itself a folder.
+bool ResolveLogPath(const std::wstring& value, std::wstring& path)
+{
+    wchar_t full[MAX_PATH] = {};
+    wchar_t* name = nullptr;
+    DWORD length = GetFullPathNameW(value.c_str(), MAX_PATH, full, &name);
+    if (length == 0 || length >= MAX_PATH || !name || IsFolder(full))
+        return false;
+    path = full;
+    return IsFolder(path.substr(0, name - full));
+}
+
+BOOL CALLBACK FindResultsDialog(HWND window, LPARAM found)
+{
+    if (GetDlgItem(window, IDC_RESULTS_FILE_NAME) && GetDlgItem(window, IDC_RESULTS_SAVE)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Puts a name into the results dialog's file name field, as its save-as choice does.
+bool SetResultsFileName(const std::wstring& path)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindResultsDialog, reinterpret_cast<LPARAM>(&dialog));
+    return dialog && SetDlgItemTextW(dialog, IDC_RESULTS_FILE_NAME, path.c_str());
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options, std::wstring& error)
+{
+    // A program name in front, so that the first argument follows the rules of all others.
+    std::wstring line = L"pdiag " + arguments;
+    int count = 0;
+    UniqueResource<HLOCAL, LocalTraits> argv(CommandLineToArgvW(line.c_str(), &count));
+    if (!argv)
+        return false;
+    auto args = static_cast<wchar_t**>(argv.get());
+
+    struct Switch {
+        const wchar_t* name;
+        bool* flag;          // a switch without value
+        std::wstring* value; // a switch with a value after ':'
+        bool seen;
+    };
+    Switch switches[] = {
+        { L"unattended", &options.unattended, nullptr, false },
+        { L"repair", &options.repair, nullptr, false },
+        { L"restart", &options.restart, nullptr, false },
+        { L"?", &options.help, nullptr, false },
+        { L"printer", nullptr, &options.printer, false },
+        { L"log", nullptr, &options.log, false },
+    };
+    auto bad = [&](const std::wstring& argument) {
+        error = FormatPrintf(LoadStr(IDS_BAD_ARGUMENT).c_str(), argument.c_str());
+        return false;
+    };
+    for (int i = 1; i < count; ++i) {
+        std::wstring argument = args[i];
+        if (argument.size() < 2 || argument[0] != L'/')
+            return bad(argument);
+        size_t colon = argument.find(L':');
+        std::wstring name = argument.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1);
+        Switch* match = nullptr;
+        for (Switch& s : switches)
+            if (lstrcmpiW(name.c_str(), s.name) == 0)
+                match = &s;
+        if (!match || match->seen)
+            return bad(argument);
+        match->seen = true;
+        if (match->flag) {
+            if (colon != std::wstring::npos)
+                return bad(argument);
+            *match->flag = true;
+            continue;
+        }
+        if (colon == std::wstring::npos || colon + 1 == argument.size())
+            return bad(argument);
+        std::wstring value = argument.substr(colon + 1);
+        if (match->value != &options.log)
+            *match->value = value;
+        else if (!ResolveLogPath(value, options.log))
+            return bad(argument);
+    }
+    if (!options.unattended && !options.help) {
+        for (const Switch& s : switches) {
+            if (s.seen) {
+                error = FormatPrintf(LoadStr(IDS_NEEDS_UNATTENDED).c_str(), (std::wstring(L"/") + s.name).c_str());
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void ShowUsage(bool unattended)
+{
+    Tell(STD_OUTPUT_HANDLE, LoadStr(IDS_USAGE), unattended);
+}
+
+void ShowCommandLineError(const std::wstring& error, bool unattended)
+{
+    Tell(STD_ERROR_HANDLE, error + L"\r\n" + LoadStr(IDS_USAGE), unattended);
+}
+
+AutopilotAction UnattendedPilot::Answer(const DialogSnapshot& dialog)
+{
+    switch (dialog.templateId) {
+    case IDD_SPOOLER_STOPPED:
+        spoolerStopped_ = true;
+        return AutopilotAction::press(IDOK);
+    case IDD_START:
+        return AnswerStart(dialog);
+    case IDD_RESULTS:
+        return AnswerResults(dialog);
+    case IDD_WRITE_FAILED:
+        // Giving up: the results dialog then discards the log.
+        writeFailed_ = true;
+        return AutopilotAction::press(IDCANCEL);
+    case IDD_FINISH:
+        return AutopilotAction::press(options_.restart ? IDC_FINISH_RESTART : IDC_FINISH_RETURN);
+    }
+    for (const OfferAnswers& offer : kOffers) {
+        if (offer.templateId == dialog.templateId) {
+            bool repair = options_.repair && offer.yes && dialog.enabled(offer.yes);
+            return AutopilotAction::press(repair ? offer.yes : offer.no);
+        }
+    }
+    for (const NoticeAnswer& notice : kNotices)
+        if (notice.templateId == dialog.templateId)
+            return AutopilotAction::press(notice.continueId);
+    // A dialog without a policy gets Esc; one that ignores it is ended by the framework.
+    stuck_ = true;
+    return AutopilotAction::press(IDCANCEL);
+}
+
+AutopilotAction UnattendedPilot::AnswerStart(const DialogSnapshot& dialog)
+{
+    const ControlState* list = dialog.find(IDC_PRINTER_LIST);
+    if (!list || list->items.empty()) {
+        noPrinter_ = true;
+        return AutopilotAction::press(IDC_START_NO);
+    }
+    // The list is sorted and its first entry selected when the dialog opens.
+    if (options_.printer.empty())
+        return AutopilotAction::press(IDC_START_YES);
+    for (size_t i = 0; i < list->items.size(); ++i) {
+        if (lstrcmpiW(list->items[i].c_str(), options_.printer.c_str()) != 0)
+            continue;
+        if (list->selection != static_cast<int>(i))
+            return AutopilotAction::select(IDC_PRINTER_LIST, list->items[i]);
+        return AutopilotAction::press(IDC_START_YES);
+    }
+    printerNotFound_ = true;
+    return AutopilotAction::press(IDC_START_NO);
+}
+
+AutopilotAction UnattendedPilot::AnswerResults(const DialogSnapshot& dialog)
+{
+    if (!options_.log.empty() && dialog.text(IDC_RESULTS_FILE_NAME) != options_.log)
+        SetResultsFileName(options_.log);
+    const ControlState* save = dialog.find(IDC_RESULTS_SAVE);
+    if (save && save->check != BST_CHECKED)
+        return AutopilotAction::press(IDC_RESULTS_SAVE);
+    return AutopilotAction::press(IDOK);
+}
+
+int UnattendedPilot::ExitCode(const CTroubleshooterApp& app) const
+{
+    if (spoolerStopped_)
+        return kExitSpoolerStopped;
+    if (noPrinter_)
+        return kExitNoPrinter;
+    if (printerNotFound_)
+        return kExitPrinterNotFound;
+    int bits = app.runFlags & (RUN_SETTING_WRONG | RUN_NETWORK_FAULT | RUN_REINSTALL);
+    if (!(app.runFlags & RUN_COMPLETED) || stuck_)
+        bits |= kFoundIncomplete;
+    if (app.restartNeeded)
+        bits |= kFoundRestartNeeded;
+    WIN32_FIND_DATAW found;
+    UniqueFind saved(FindFirstFileW(app.savedResultPath, &found));
+    if (writeFailed_ || !saved)
+        bits |= kFoundLogNotSaved;
+    return bits ? kExitFindings + bits : kExitClean;
+}
+
+int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
+{
+    UnattendedPilot pilot(options);
+    {
+        ScopedAutopilot scope(pilot);
+        app.RunChecks();
+    }
+    int code = pilot.ExitCode(app);
+    switch (code) {
+    case kExitSpoolerStopped:
+        Tell(STD_ERROR_HANDLE, LoadStr(IDS_SPOOLER_NOT_RUNNING) + L"\r\n", true);
+        break;
+    case kExitNoPrinter:
+        Tell(STD_ERROR_HANDLE, LoadStr(IDS_NO_PRINTER) + L"\r\n", true);
+        break;
+    case kExitPrinterNotFound:
+        Tell(STD_ERROR_HANDLE, FormatPrintf(LoadStr(IDS_PRINTER_NOT_FOUND).c_str(), options.printer.c_str()) + L"\r\n",
+             true);
+        break;
+    default:
+        if (code & kFoundLogNotSaved)
+            Tell(STD_ERROR_HANDLE, FormatPrintf(LoadStr(IDS_CANNOT_WRITE).c_str(), app.savedResultPath) + L"\r\n", true);
+        else
+            Tell(STD_OUTPUT_HANDLE, FormatPrintf(LoadStr(IDS_LOG_SAVED).c_str(), app.savedResultPath) + L"\r\n", true);
+    }
+    return code;
+}

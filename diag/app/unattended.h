@@ -1,0 +1,75 @@
+// The unattended mode: pdiag started with switches runs the same check sequence, with every
+// dialog answered by a policy autopilot, and tells the outcome in its exit code.
+#pragma once
+#include "framework/autopilot.h"
+
+#include <string>
+
+class CTroubleshooterApp;
+
+// Exit codes. 1 (another instance runs, or the registry root cannot be read) comes from the
+// start-up itself. A run that got to its checks ends with 0 when every check was correct and
+// the log was saved, otherwise with kExitFindings plus the FindingBits that apply.
+enum ExitCode : int {
+    kExitClean = 0,
+    kExitBadCommandLine = 2,
+    kExitSpoolerStopped = 3,
+    kExitNoPrinter = 4,
+    kExitPrinterNotFound = 5,
+    kExitFindings = 16,
+};
+
+enum FindingBits : int {
+    kFoundIncomplete = 1,      // the run stopped early or a dialog could not be answered
+    kFoundSettingWrong = 2,    // a setting was found wrong, repaired or not
+    kFoundNetworkFault = 4,
+    kFoundReinstall = 8,       // only reinstalling the package cures a fault
+    kFoundRestartNeeded = 32,  // a repair takes effect once Windows restarts
+    kFoundLogNotSaved = 64,    // the result log could not be saved
+};
+
+struct CommandLineOptions {
+    bool unattended = false;
+    bool repair = false;
+    bool restart = false;
+    bool help = false;
+    std::wstring printer;  // empty: the first printer of the list
+    std::wstring log;      // full path; empty: the name the results dialog proposes
+};
+
+// Parses the program's arguments (without the program name). False for an unknown, repeated
+// or malformed switch, with the message that says which.
+bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options, std::wstring& error);
+
+// The usage text on the standard output when the program has one, otherwise in a message
+// box unless the run is unattended.
+void ShowUsage(bool unattended);
+// A command-line error and the usage, on the standard error (or a message box, as above).
+void ShowCommandLineError(const std::wstring& error, bool unattended);
+
+// Answers every dialog of a run by its template id, as the options say.
+class UnattendedPilot : public Autopilot {
+public:
+    explicit UnattendedPilot(const CommandLineOptions& options) : options_(options) {}
+
+    AutopilotAction Answer(const DialogSnapshot& dialog) override;
+    void Stuck(const DialogSnapshot&, const AutopilotAction&) override { stuck_ = true; }
+
+    // The exit code of the run that this autopilot answered.
+    int ExitCode(const CTroubleshooterApp& app) const;
+
+private:
+    AutopilotAction AnswerStart(const DialogSnapshot& dialog);
+    AutopilotAction AnswerResults(const DialogSnapshot& dialog);
+
+    const CommandLineOptions options_;
+    bool spoolerStopped_ = false;
+    bool noPrinter_ = false;
+    bool printerNotFound_ = false;
+    bool writeFailed_ = false;
+    bool stuck_ = false;
+};
+
+// Runs the check sequence of `app` under the policy autopilot, reports the outcome on the
+// standard output or error, and returns the exit code.
+int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options);

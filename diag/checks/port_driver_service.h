@@ -1,0 +1,29 @@
+// The port-driver service "OndrixM4": the fault bits of CheckPortDriverService, which
+// RepairPortDriverService takes back, and the two service manager queries the check uses.
+#pragma once
+#include <windows.h>
+#include <winsvc.h>
+
+enum PortDriverFault : unsigned {
+    PDS_WRONG_TYPE = 0x0004,
+    PDS_START_TYPE = 0x0008,  // never reported; asks the repair for automatic start
+    PDS_WRONG_ERROR_CONTROL = 0x0010,
+    PDS_WRONG_IMAGE_PATH = 0x0020,
+    PDS_WRONG_GROUP = 0x0040,
+    PDS_WRONG_DISPLAY_NAME = 0x0080,
+    PDS_WRONG_FIRST_DEPENDENCY = 0x0100,
+    PDS_WRONG_SECOND_DEPENDENCY = 0x0200,
+    PDS_CONFIGURATION = 0x0FFF,
+    PDS_NOT_RUNNING = 0x1000,
+    PDS_DISABLED = 0x2000,
+};
+
+// The check reads the service's configuration and status through this table, which holds
+// QueryServiceConfigW and QueryServiceStatus. Only tests replace them, to show states the
+// platform under test cannot produce (a dependency list, a driver that runs).
+struct ServiceQueries {
+    BOOL(WINAPI* queryConfig)(SC_HANDLE, LPQUERY_SERVICE_CONFIGW, DWORD, LPDWORD);
+    BOOL(WINAPI* queryStatus)(SC_HANDLE, LPSERVICE_STATUS);
+};
+
+ServiceQueries& PortDriverServiceQueries();

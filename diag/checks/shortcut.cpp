@@ -1,0 +1,90 @@
+#include "checks/shortcut.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace {
+
+// Releases an interface on every path.
+template <typename T>
+class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef()
+    {
+        if (p_)
+            p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    T* operator->() const { return p_; }
+    void** put() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
+// COM for the length of one call. Only a successful CoInitialize (S_OK, or S_FALSE when the
+// thread already was in a single-threaded apartment) is balanced: a thread of the
+// multithreaded apartment gets RPC_E_CHANGED_MODE, and uninitialising it then would tear
+// down the caller's apartment.
+class ComScope {
+public:
+    ComScope() : result_(CoInitialize(nullptr)) {}
+    ~ComScope()
+    {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+}  // namespace
+
+HRESULT CreateShortcut(const std::wstring& target, const std::wstring& folder, const std::wstring& name,
+                       const wchar_t* arguments, const wchar_t* iconFile, int& iconIndex)
+{
+    const std::wstring linkPath = folder + L"\\" + name + L".LNK";
+    ComScope com;  // declared first: the interfaces are released before COM goes
+    ComRef<IShellLinkW> link;
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
+    if (FAILED(result))
+        return result;
+    ComRef<IPersistFile> file;
+    result = link->QueryInterface(IID_IPersistFile, file.put());
+    if (FAILED(result))
+        return result;
+
+    link->SetPath(target.c_str());
+    link->SetDescription(name.c_str());
+    size_t cut = target.rfind(L'\\');
+    if (cut != std::wstring::npos)
+        link->SetWorkingDirectory(target.substr(0, cut).c_str());
+    if (arguments && *arguments)
+        link->SetArguments(arguments);
+    if (iconFile && *iconFile)
+        link->SetIconLocation(iconFile, iconIndex);
+
+    result = file->Save(linkPath.c_str(), TRUE);
+    SHChangeNotify(SHCNE_CREATE | SHCNE_UPDATEDIR, SHCNF_PATHW, folder.c_str(), linkPath.c_str());
+    return result;
+}
+
+bool SpecialFolderPath(int csidl, std::wstring& path)
+{
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list)
+        return false;
+    wchar_t buffer[260] = {};
+    BOOL found = SHGetPathFromIDListW(list, buffer);
+    CoTaskMemFree(list);
+    if (!found)
+        return false;
+    path = buffer;
+    return true;
+}

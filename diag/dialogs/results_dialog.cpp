@@ -1,0 +1,249 @@
+// The results dialog: summary, log text, proposed file name, and saving or discarding the
+// temporary log on every way out.
+#include "dialogs/results_dialog.h"
+
+#include "app/troubleshooter_app.h"
+#include "dialogs/problem_dialogs.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kPathSize = 260;
+constexpr int kSaveNameSize = 520;  // file and title buffers of the save dialog
+
+bool Contains(const std::wstring& text, const wchar_t* part)
+{
+    return text.find(part) != std::wstring::npos;
+}
+
+// The port as the summary names it: the port in use before a change of port, else the
+// current one, marked local or with its network path.
+std::wstring PortDescription(const CTroubleshooterApp& app)
+{
+    std::wstring port = app.previousPortName.empty() ? app.portName : app.previousPortName;
+    if (Contains(port, L"LPT")) {
+        if (Contains(port, L"LPT-USB") || Contains(port, L"LPT_USB") || !app.networkPath[0])
+            return port + LoadStr(IDS_LOCAL);
+        return port + L"[" + app.networkPath + L"]";
+    }
+    if (Contains(port, L"USB") || !Contains(port, L"\\\\"))
+        return port + LoadStr(IDS_LOCAL);
+    return port;
+}
+
+bool Exists(const std::wstring& name)
+{
+    WIN32_FIND_DATAW found;
+    return bool(UniqueFind(FindFirstFileW(name.c_str(), &found)));
+}
+
+// Folder of the proposed file, ending in a backslash: the temporary folder when it exists,
+// otherwise the Windows directory.
+std::wstring ResultsFolder()
+{
+    wchar_t temp[kPathSize] = {};
+    GetTempPathW(kPathSize, temp);
+    std::wstring folder = temp;
+    size_t cut = folder.rfind(L'\\');
+    if (cut != std::wstring::npos && Exists(folder.substr(0, cut)))
+        return temp;
+    wchar_t windows[kPathSize] = {};
+    GetWindowsDirectoryW(windows, kPathSize);
+    return std::wstring(windows) + L"\\";
+}
+
+bool SameFile(const wchar_t* a, const wchar_t* b)
+{
+    wchar_t fullA[kPathSize] = {};
+    wchar_t fullB[kPathSize] = {};
+    return GetFullPathNameW(a, kPathSize, fullA, nullptr) && GetFullPathNameW(b, kPathSize, fullB, nullptr) &&
+           lstrcmpiW(fullA, fullB) == 0;
+}
+
+}  // namespace
+
+CResultsDlg::CResultsDlg()
+    : CDialog(IDD_RESULTS),
+      icon_(LoadIconW(AfxGetApp() ? AfxGetApp()->instance() : GetModuleHandleW(nullptr),
+                      MAKEINTRESOURCEW(IDR_MAINFRAME)))
+{
+}
+
+std::wstring CResultsDlg::SummarySentence()
+{
+    const CTroubleshooterApp& app = *TheApp();
+    std::wstring port = PortDescription(app);
+    auto fill = [&](UINT id) { return FormatInserts(LoadStr(id), app.driverName, port.c_str()); };
+    if (app.runFlags & RUN_SETTING_WRONG) {
+        std::wstring sentence = fill(IDS_SUMMARY_WRONG);
+        if (app.runFlags & RUN_REINSTALL)
+            sentence += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), app.driverName);
+        return sentence;
+    }
+    if (app.runFlags & RUN_NETWORK_FAULT)
+        return fill(IDS_SUMMARY_NETWORK_WRONG);
+    if (app.runFlags & RUN_COMPLETED)
+        return fill(IDS_SUMMARY_CORRECT);
+    return fill(IDS_SUMMARY_ABORTED);
+}
+
+std::wstring CResultsDlg::ProposedFileName()
+{
+    std::wstring folder = ResultsFolder();
+    wchar_t stamp[32] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, 0, nullptr, L"yyMMdd", stamp, 32);
+    std::wstring name;
+    for (int i = 0; i <= 99; ++i) {
+        name = FormatPrintf(i <= 9 ? L"%s%s0%1d.LOG" : L"%s%s%2d.LOG", folder.c_str(), stamp, i);
+        if (!Exists(name))
+            break;
+    }
+    return name;
+}
+
+BOOL CResultsDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    logBox_ = GetDlgItem(IDC_RESULTS_LOG);
+    saveBox_ = GetDlgItem(IDC_RESULTS_SAVE);
+    SetDlgItemText(IDC_RESULTS_SUMMARY, SummarySentence());
+    ShowLog();
+    SetDlgItemText(IDC_RESULTS_FILE_NAME, ProposedFileName());
+    SendMessageW(saveBox_, BM_SETCHECK, BST_CHECKED, 0);
+    return TRUE;
+}
+
+void CResultsDlg::ShowLog()
+{
+    UniqueFile file(CreateFileW(TheApp()->logFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    DWORD size = GetFileSize(file.get(), nullptr);
+    if (size == INVALID_FILE_SIZE)
+        return;
+    std::vector<char> bytes(size + 1, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr))
+        return;
+    int length = MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, nullptr, 0);
+    if (length <= 0)
+        return;
+    std::vector<wchar_t> text(length);
+    MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, text.data(), length);
+    SetWindowTextW(logBox_, text.data());
+}
+
+void CResultsDlg::ChangeFileName()
+{
+    wchar_t file[kSaveNameSize] = {};
+    wchar_t title[kSaveNameSize] = {};
+    wchar_t windows[kPathSize] = {};
+    lstrcpynW(file, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kSaveNameSize);
+    GetWindowsDirectoryW(windows, kPathSize);
+    OPENFILENAMEW choice = {};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = hwnd();
+    choice.lpstrFilter = L"*.*\0*.*\0";
+    choice.lpstrFile = file;
+    choice.nMaxFile = kSaveNameSize;
+    choice.lpstrFileTitle = title;
+    choice.nMaxFileTitle = kSaveNameSize;
+    choice.lpstrInitialDir = windows;
+    choice.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (GetSaveFileNameW(&choice))
+        SetDlgItemText(IDC_RESULTS_FILE_NAME, file);
+}
+
+bool CResultsDlg::MoveLogToSavedPath() const
+{
+    const CTroubleshooterApp& app = *TheApp();
+    // A name that is the temporary log itself keeps it: deleting first would lose it.
+    if (SameFile(app.savedResultPath, app.logFilePath))
+        return true;
+    DeleteFileW(app.savedResultPath);
+    return MoveFileW(app.logFilePath, app.savedResultPath) != FALSE;
+}
+
+void CResultsDlg::DeleteLog() const
+{
+    DeleteFileW(TheApp()->logFilePath);
+}
+
+void CResultsDlg::OnOK()
+{
+    CTroubleshooterApp& app = *TheApp();
+    lstrcpynW(app.savedResultPath, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathSize);
+    if (SendMessageW(saveBox_, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
+        DeleteLog();
+        EndDialog(IDOK);
+        return;
+    }
+    while (!MoveLogToSavedPath()) {
+        CWriteFailedDlg failed;
+        INT_PTR answer = failed.DoModal();
+        if (answer == 0)
+            continue;
+        if (answer == IDCANCEL) {
+            DeleteLog();
+            break;
+        }
+        // Back (or a failure dialog that could not be shown): the log stays, the dialog too.
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CResultsDlg::OnCancel()
+{
+    DeleteLog();
+    EndDialog(IDCANCEL);
+}
+
+BOOL CResultsDlg::OnCommand(UINT id, UINT notifyCode, HWND)
+{
+    if (id == IDC_RESULTS_SAVE && notifyCode == BN_CLICKED) {
+        LRESULT state = SendMessageW(saveBox_, BM_GETCHECK, 0, 0);
+        if (state == BST_CHECKED || state == BST_UNCHECKED) {
+            EnableDlgItem(IDC_RESULTS_CHANGE_NAME, state == BST_CHECKED);
+            EnableDlgItem(IDC_RESULTS_FILE_NAME, state == BST_CHECKED);
+        }
+        return TRUE;
+    }
+    if (id == IDC_RESULTS_CHANGE_NAME && notifyCode == BN_CLICKED) {
+        ChangeFileName();
+        return TRUE;
+    }
+    if (id == IDC_RESULTS_LOG && notifyCode == EN_SETFOCUS) {
+        // The dialog manager selects the whole text on focus; show the start instead.
+        SendMessageW(logBox_, EM_SETSEL, 0, 0);
+        SendMessageW(logBox_, EM_SCROLLCARET, 0, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CResultsDlg::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    if (IsIconic(hwnd())) {
+        SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client;
+        GetClientRect(hwnd(), &client);
+        int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        DrawIcon(dc, x, y, icon_);
+    }
+    DrawIcon(dc, 5, 10, LoadIconW(nullptr, IDI_ASTERISK));
+    EndPaint(hwnd(), &ps);
+    return TRUE;
+}

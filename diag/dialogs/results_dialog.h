@@ -1,0 +1,34 @@
+// The results dialog at the end of a run: a sentence on what the run found, the result log,
+// and the choice to keep the log as a file under a proposed dated name.
+#pragma once
+#include "framework/dialog.h"
+
+#include <string>
+
+class CResultsDlg : public CDialog {
+public:
+    CResultsDlg();
+
+    // The run's summary sentence, from the application's runFlags, driver and port.
+    static std::wstring SummarySentence();
+    // The first free name of today's results files: folder + "yyMMdd" + two digits + ".LOG".
+    static std::wstring ProposedFileName();
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
+    BOOL OnPaint() override;
+
+private:
+    void ShowLog();
+    void ChangeFileName();
+    // Moves the temporary log to savedResultPath; false when it could not be written there.
+    bool MoveLogToSavedPath() const;
+    void DeleteLog() const;
+
+    HICON icon_;
+    HWND logBox_ = nullptr;
+    HWND saveBox_ = nullptr;
+};

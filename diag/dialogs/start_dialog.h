@@ -1,0 +1,42 @@
+// The first window of the troubleshooter: system figures, the printers of the supported
+// driver, and the question whether to run. Yes classifies the chosen printer's port, starts
+// the result log and ends with 1001; No ends with 1003, Esc and the close box with 2.
+#pragma once
+#include "framework/dialog.h"
+
+#include <winspool.h>
+
+#include <string>
+
+class CStartDlg : public CDialog {
+public:
+    CStartDlg();
+
+    // n of the chosen printer's port LPTn; 0 for every other port. The sequence takes it
+    // over after a 1001 result.
+    int portNumber = 0;
+    // The chosen printer's LPT port is redirected to a network resource.
+    int redirectedLptPort = 0;
+
+    // Finds the printer chosen in the list and classifies its port into the application's
+    // port fields (portNumber and the redirection flag into this dialog).
+    void ClassifySelectedPrinter();
+    // The classification of one printer record; null when no printer matched the list text.
+    void ClassifyPrinter(const PRINTER_INFO_2W* printer);
+    // Creates the result log anew and writes its three header lines with the figures as the
+    // dialog shows them.
+    void WriteLogHeader(const std::wstring& diskText, const std::wstring& memoryText);
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
+    BOOL OnPaint() override;
+
+private:
+    void FillPrinterList();
+    std::wstring SelectedPrinter() const;
+    std::wstring FigureText(int id) const;
+    void OnYes();
+
+    HICON icon_;
+};

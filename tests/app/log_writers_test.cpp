@@ -1,0 +1,69 @@
+// The finding lines each log writer appends, byte for byte in code page 936.
+#include "scripted_app.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LogWriters : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(GetACP(), 936u);
+        lstrcpyW(app_.driverName, kDriver);
+        app_.portName = kPort;
+    }
+    std::string Log() const { return ReadBytes(app_.logFilePath); }
+    ScriptedApp app_;
+};
+
+TEST_F(LogWriters, PortConnection)
+{
+    app_.LogPortConnection(1);
+    EXPECT_EQ(Log(), "Tavik QX2210-2370 \xC1\xAC\xBD\xD3\xB5\xBD LPT1:\xA1\xA3\r\n");
+    DeleteFileW(app_.logFilePath);
+    app_.LogPortConnection(0);
+    EXPECT_EQ(Log(), "\xB4\xED\xCE\xF3:Tavik QX2210-2370 \xC1\xAC\xBD\xD3\xB5\xBD LPT1:\xA1\xA3");
+}
+
+TEST_F(LogWriters, RepairOutcomeEndsTheLine)
+{
+    app_.LogRepairOutcome(1);
+    app_.LogRepairOutcome(0);
+    EXPECT_EQ(Log(), "-- \xD2\xD1\xD0\xDE\xD5\xFD\r\n-- \xCE\xB4\xD0\xDE\xD5\xFD\r\n");
+}
+
+TEST_F(LogWriters, CorrectFormsAreWholeLinesAndFaultFormsStayOpen)
+{
+    app_.LogLanguageMonitorResult(1);
+    app_.LogPrinterDriverResult(1);
+    app_.LogStatusWindowResult(1);
+    app_.LogRegistryResult(1);
+    app_.LogLanguageMonitorResult(0);
+    app_.LogPrinterDriverResult(0);
+    app_.LogStatusWindowResult(0);
+    app_.LogRegistryResult(0);
+    EXPECT_EQ(Log(), Ansi(L"Tavik QX2210-2370 语言监视器已安装。\r\n"
+                          L"Tavik QX2210-2370 打印机驱动程序设置正确。\r\n"
+                          L"Tavik QX2210-2370 状态窗口已安装。\r\n"
+                          L"注册表设置正确。\r\n"
+                          L"错误:Tavik QX2210-2370 语言监视器未被安装。"
+                          L"错误:Tavik QX2210-2370 打印机驱动程序设置不正确。"
+                          L"错误:Tavik QX2210-2370 状态窗口未被安装。"
+                          L"错误:注册表设置不正确。"));
+}
+
+TEST_F(LogWriters, NetworkFaultsNameServerAndPathAndCorrectFormsWriteNothing)
+{
+    app_.serverName = L"srv";
+    lstrcpyW(app_.networkPath, L"\\\\srv\\q");
+    app_.LogPrintServerResult(1);
+    app_.LogNetworkPrinterResult(1);
+    EXPECT_FALSE(FileExists(app_.logFilePath));
+    app_.LogPrintServerResult(0);
+    app_.LogNetworkPrinterResult(0);
+    EXPECT_EQ(Log(), "\xCD\xF8\xC2\xE7\xB4\xED\xCE\xF3:" + Ansi(L"无法访问打印服务器 srv。") +
+                         "\xCD\xF8\xC2\xE7\xB4\xED\xCE\xF3:" + Ansi(L"无法访问网络打印机 \\\\srv\\q。"));
+}
+
+}  // namespace

@@ -1,0 +1,623 @@
+// The unattended mode: its switches, the policy that answers each dialog, whole runs of the
+// sequence under that policy, and the program itself started as a child process.
+#include "app/unattended.h"
+#include "framework/raii.h"
+#include "framework/strings.h"
+#include "scripted_app.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using A = AutopilotAction;
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// ---- switches ----
+
+CommandLineOptions Parse(const std::wstring& arguments, bool expectOk = true)
+{
+    CommandLineOptions options;
+    std::wstring error;
+    EXPECT_EQ(ParseCommandLine(arguments, options, error), expectOk) << arguments.c_str();
+    EXPECT_EQ(error.empty(), expectOk);
+    return options;
+}
+
+TEST(CommandLine, NoArgumentsIsTheInteractiveProgram)
+{
+    CommandLineOptions options = Parse(L"");
+    EXPECT_FALSE(options.unattended || options.repair || options.restart || options.help);
+    EXPECT_TRUE(options.printer.empty() && options.log.empty());
+}
+
+TEST(CommandLine, SwitchesAndValues)
+{
+    std::wstring log = TempFolder() + L"x.log";
+    CommandLineOptions options =
+        Parse(L"/UNATTENDED /repair /Restart \"/printer:Tavik QX2210-2370\" /log:\"" + log + L"\"");
+    EXPECT_TRUE(options.unattended && options.repair && options.restart);
+    EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.printer, L"Tavik QX2210-2370");
+    EXPECT_EQ(options.log, log);
+    EXPECT_TRUE(Parse(L"/?").help);
+    EXPECT_TRUE(Parse(L"/unattended /?").help);
+}
+
+TEST(CommandLine, RelativeLogNameBecomesAFullPath)
+{
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring folder = current;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    EXPECT_EQ(Parse(L"/unattended /log:r.log").log, folder + L"r.log");
+}
+
+TEST(CommandLine, UnknownRepeatedOrMalformedSwitchesAreRefused)
+{
+    for (const wchar_t* bad : { L"/unattend", L"unattended", L"-unattended", L"/", L"/unattended:yes",
+                                L"/unattended /repair:1", L"/unattended /printer", L"/unattended /printer:",
+                                L"/unattended /log:", L"/unattended /repair /repair",
+                                L"/unattended /printer:a /printer:b", L"/unattended /log:C:\\no_such_folder\\x.log",
+                                L"/unattended /log:C:\\windows", L"/?:x", L"/unattended extra" }) {
+        CommandLineOptions options;
+        std::wstring error;
+        EXPECT_FALSE(ParseCommandLine(bad, options, error)) << bad;
+        EXPECT_EQ(error.rfind(L"无效的参数: ", 0), 0u) << bad;
+    }
+}
+
+TEST(CommandLine, RunSwitchesNeedUnattended)
+{
+    for (const wchar_t* arguments : { L"/repair", L"/restart", L"/printer:x", L"/log:x.log" }) {
+        CommandLineOptions options;
+        std::wstring error;
+        EXPECT_FALSE(ParseCommandLine(arguments, options, error)) << arguments;
+        EXPECT_NE(error.find(L" 只能与 /unattended 一起使用。"), std::wstring::npos) << arguments;
+    }
+}
+
+// ---- the policy on its own ----
+
+DialogSnapshot Snapshot(UINT templateId, std::vector<ControlState> controls = {})
+{
+    DialogSnapshot snapshot;
+    snapshot.templateId = templateId;
+    snapshot.controls = std::move(controls);
+    return snapshot;
+}
+
+ControlState Button(int id, bool enabled = true, int check = 0)
+{
+    ControlState c;
+    c.id = id;
+    c.className = L"Button";
+    c.enabled = enabled;
+    c.check = check;
+    return c;
+}
+
+ControlState PrinterList(std::vector<std::wstring> items, int selection)
+{
+    ControlState c;
+    c.id = IDC_PRINTER_LIST;
+    c.className = L"ListBox";
+    c.enabled = true;
+    c.items = std::move(items);
+    c.selection = selection;
+    return c;
+}
+
+void ExpectPress(const AutopilotAction& action, int id)
+{
+    EXPECT_EQ(action.kind, AutopilotAction::Press);
+    EXPECT_EQ(action.control, id);
+}
+
+CommandLineOptions Unattended(bool repair = false, bool restart = false)
+{
+    CommandLineOptions options;
+    options.unattended = true;
+    options.repair = repair;
+    options.restart = restart;
+    return options;
+}
+
+TEST(UnattendedPolicy, CorrectionOffersFollowRepairExceptThePortDialog)
+{
+    struct Offer {
+        UINT dialog;
+        int yes, no;
+    };
+    for (const Offer& o : { Offer{ IDD_REGISTRY_FIX, IDC_REGFIX_YES, IDC_REGFIX_NO },
+                            Offer{ IDD_ONDRIX_DRIVER, IDC_ONDRIX_YES, IDC_ONDRIX_NO },
+                            Offer{ IDD_LANG_MONITOR, IDC_LANGMON_YES, IDC_LANGMON_NO },
+                            Offer{ IDD_DRIVER_SETTINGS, IDC_DRIVER_YES, IDC_DRIVER_NO },
+                            Offer{ IDD_STATUS_WINDOW, IDC_STATUSWND_YES, IDC_STATUSWND_NO },
+                            Offer{ IDD_BIDI, IDC_BIDI_YES, IDC_BIDI_NO },
+                            Offer{ IDD_HOLD_MISMATCHED, IDC_HOLD_YES, IDC_HOLD_NO },
+                            Offer{ IDD_PROGRAM_FOLDER, IDC_FOLDER_YES, IDC_FOLDER_NO },
+                            Offer{ IDD_FOLDER_ITEM, IDC_ITEM_YES, IDC_ITEM_NO } }) {
+        DialogSnapshot dialog = Snapshot(o.dialog, { Button(o.yes), Button(o.no) });
+        UnattendedPilot repair(Unattended(true)), leave(Unattended(false));
+        ExpectPress(repair.Answer(dialog), o.yes);
+        ExpectPress(leave.Answer(dialog), o.no);
+        // A disabled Yes cannot be pressed: No.
+        ExpectPress(repair.Answer(Snapshot(o.dialog, { Button(o.yes, false), Button(o.no) })), o.no);
+    }
+    UnattendedPilot repair(Unattended(true));
+    ExpectPress(repair.Answer(Snapshot(IDD_PORT_SETTINGS, { Button(IDC_PORT_YES), Button(IDC_PORT_NO) })),
+                IDC_PORT_NO);
+}
+
+TEST(UnattendedPolicy, NoticesContinueAndTheFinishDialogFollowsRestart)
+{
+    UnattendedPilot pilot(Unattended(true));
+    ExpectPress(pilot.Answer(Snapshot(IDD_FILE_MISSING)), IDC_MISSING_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_FILE_VERSION)), IDC_VERSION_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_REGISTRY_REINSTALL)), IDC_REGREINST_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_NO_PERMISSION)), IDC_NOPERM_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_SERVER_ERROR)), IDC_SERVER_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_NET_PRINTER_ERROR)), IDC_NETPRN_CONTINUE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_FINISH)), IDC_FINISH_RETURN);
+    UnattendedPilot restart(Unattended(false, true));
+    ExpectPress(restart.Answer(Snapshot(IDD_FINISH)), IDC_FINISH_RESTART);
+}
+
+TEST(UnattendedPolicy, StartDialogPicksTheNamedOrFirstPrinter)
+{
+    DialogSnapshot start = Snapshot(IDD_START, { PrinterList({ L"A", L"Tavik B" }, 0), Button(IDC_START_YES) });
+    UnattendedPilot first(Unattended());
+    ExpectPress(first.Answer(start), IDC_START_YES);
+
+    CommandLineOptions named = Unattended();
+    named.printer = L"tavik b";
+    UnattendedPilot pilot(named);
+    AutopilotAction select = pilot.Answer(start);
+    EXPECT_EQ(select.kind, AutopilotAction::Select);
+    EXPECT_EQ(select.control, IDC_PRINTER_LIST);
+    EXPECT_EQ(select.item, L"Tavik B");
+    start.controls[0].selection = 1;
+    ExpectPress(pilot.Answer(start), IDC_START_YES);
+}
+
+TEST(UnattendedPolicy, NoPrinterAndUnknownPrinterAnswerNoWithTheirCodes)
+{
+    ScriptedApp app;
+    UnattendedPilot none(Unattended());
+    ExpectPress(none.Answer(Snapshot(IDD_START, { PrinterList({}, -1), Button(IDC_START_YES, false) })), IDC_START_NO);
+    EXPECT_EQ(none.ExitCode(app), kExitNoPrinter);
+
+    CommandLineOptions named = Unattended();
+    named.printer = L"C";
+    UnattendedPilot unknown(named);
+    ExpectPress(unknown.Answer(Snapshot(IDD_START, { PrinterList({ L"A", L"B" }, 0) })), IDC_START_NO);
+    EXPECT_EQ(unknown.ExitCode(app), kExitPrinterNotFound);
+
+    UnattendedPilot spooler(Unattended());
+    ExpectPress(spooler.Answer(Snapshot(IDD_SPOOLER_STOPPED)), IDOK);
+    EXPECT_EQ(spooler.ExitCode(app), kExitSpoolerStopped);
+}
+
+TEST(UnattendedPolicy, ResultsAreKeptAndAWriteFailureGivesUp)
+{
+    UnattendedPilot pilot(Unattended());
+    ExpectPress(pilot.Answer(Snapshot(IDD_RESULTS, { Button(IDC_RESULTS_SAVE, true, BST_UNCHECKED) })),
+                IDC_RESULTS_SAVE);
+    ExpectPress(pilot.Answer(Snapshot(IDD_RESULTS, { Button(IDC_RESULTS_SAVE, true, BST_CHECKED) })), IDOK);
+    ExpectPress(pilot.Answer(Snapshot(IDD_WRITE_FAILED)), IDCANCEL);
+}
+
+TEST(UnattendedPolicy, ExitCodeIsBuiltFromTheFindings)
+{
+    std::wstring saved = TempFolder() + L"test_app_saved.log";
+    WriteFileBytes(saved, "");
+    ScriptedApp app;
+    lstrcpyW(app.savedResultPath, saved.c_str());
+    UnattendedPilot pilot(Unattended());
+    app.runFlags = RUN_COMPLETED;
+    EXPECT_EQ(pilot.ExitCode(app), 0);
+    app.runFlags = RUN_COMPLETED | RUN_SETTING_WRONG;
+    EXPECT_EQ(pilot.ExitCode(app), 18);
+    app.restartNeeded = 1;
+    EXPECT_EQ(pilot.ExitCode(app), 50);
+    app.restartNeeded = 0;
+    app.runFlags = RUN_COMPLETED | RUN_SETTING_WRONG | RUN_REINSTALL;
+    EXPECT_EQ(pilot.ExitCode(app), 26);
+    app.runFlags = RUN_COMPLETED | RUN_NETWORK_FAULT;
+    EXPECT_EQ(pilot.ExitCode(app), 20);
+    app.runFlags = RUN_SETTING_WRONG;
+    EXPECT_EQ(pilot.ExitCode(app), 19);
+    DeleteFileW(saved.c_str());
+    app.runFlags = RUN_COMPLETED;
+    EXPECT_EQ(pilot.ExitCode(app), 80);
+
+    // A dialog the policy does not know is stuck, and the run says so.
+    UnattendedPilot unknown(Unattended());
+    ExpectPress(unknown.Answer(Snapshot(999)), IDCANCEL);
+    WriteFileBytes(saved, "");
+    EXPECT_EQ(unknown.ExitCode(app), 17);
+    DeleteFileW(saved.c_str());
+}
+
+// ---- whole runs under the policy, in this process ----
+
+class UnattendedRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        log_ = TempFolder() + L"test_app_unattended.log";
+        DeleteFileW(log_.c_str());
+    }
+    void TearDown() override { DeleteFileW(log_.c_str()); }
+    CommandLineOptions Options(bool repair = false, bool restart = false)
+    {
+        CommandLineOptions options = Unattended(repair, restart);
+        options.log = log_;
+        return options;
+    }
+    std::string SavedLog() const { return ReadBytes(log_); }
+    bool LogEndsWith(const std::wstring& text) const
+    {
+        std::string log = SavedLog(), tail = Ansi(text);
+        return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
+    }
+    std::wstring log_;
+};
+
+TEST_F(UnattendedRun, CleanPrinterEndsWithZeroAndTheLogWhereAsked)
+{
+    ScriptedApp app;
+    EXPECT_EQ(RunUnattended(app, Options()), 0);
+    EXPECT_EQ(std::wstring(app.savedResultPath), log_);
+    EXPECT_EQ(SavedLog().rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u);
+    EXPECT_TRUE(LogEndsWith(L"疑难解答完成。\r\nLPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n"));
+    EXPECT_FALSE(FileExists(app.logFilePath));
+    EXPECT_EQ(CurrentAutopilot(), nullptr);
+}
+
+// Faults of every kind of answer: a port fault, a port-driver fault whose repair the
+// missing port forbids, and two repairable faults.
+void ScriptFaults(ScriptedApp& app)
+{
+    app.portPresent = 0;
+    app.portMissingOnFault = 1;
+    app.portDriverService = 0x1000;
+    app.languageMonitor = 5;
+    app.bidiSupport = 0;
+}
+
+TEST_F(UnattendedRun, RepairAnswersYesWhereItMayAndTheCodeStillTellsOfWrongSettings)
+{
+    ScriptedApp app;
+    ScriptFaults(app);
+    EXPECT_EQ(RunUnattended(app, Options(true)), kExitFindings + kFoundSettingWrong + kFoundRestartNeeded);
+    EXPECT_EQ(app.calls, (std::vector<std::wstring>{ L"RepairLanguageMonitor(5)", L"EnableBidiSupport" }));
+    EXPECT_EQ(app.portMissing, 1);
+    std::string log = SavedLog();
+    EXPECT_NE(log.find(Ansi(L"错误:Tavik QX2210-2370 连接到 LPT1:。-- 未修正\r\n")), std::string::npos);
+    EXPECT_NE(log.find(Ansi(L"错误:Ondrix 设备驱动程序没有运行。-- 未修正\r\n")), std::string::npos);
+    EXPECT_NE(log.find(Ansi(L"错误:Tavik QX2210-2370 语言监视器未被安装。-- 已修正\r\n")), std::string::npos);
+    EXPECT_TRUE(LogEndsWith(L"LPT1:[local] 中 Tavik QX2210-2370 的设置不正确。\r\n返回 Windows。\r\n"));
+}
+
+TEST_F(UnattendedRun, RestartSwitchRestartsAfterARepair)
+{
+    ScriptedApp app;
+    app.bidiSupport = 0;
+    EXPECT_EQ(RunUnattended(app, Options(true, true)), 50);
+    EXPECT_EQ(app.calls, (std::vector<std::wstring>{ L"EnableBidiSupport", L"EnablePrivilege(SeShutdownPrivilege)",
+                                                     L"RestartWindows", L"DisablePrivilege(SeShutdownPrivilege)" }));
+    EXPECT_TRUE(LogEndsWith(L"重新启动 Windows。\r\n"));
+}
+
+TEST_F(UnattendedRun, WithoutRepairNothingIsChanged)
+{
+    ScriptedApp app;
+    ScriptFaults(app);
+    EXPECT_EQ(RunUnattended(app, Options(false, true)), 18);
+    EXPECT_TRUE(app.calls.empty());
+    EXPECT_TRUE(LogEndsWith(L"LPT1:[local] 中 Tavik QX2210-2370 的设置不正确。\r\n"));
+}
+
+TEST_F(UnattendedRun, WithoutAdministratorRightsTheNoticeIsContinued)
+{
+    ScriptedApp app;
+    app.adminRights = 0;
+    app.languageMonitor = 5;
+    EXPECT_EQ(RunUnattended(app, Options(true)), 18);
+    EXPECT_TRUE(app.calls.empty());
+    EXPECT_NE(SavedLog().find(Ansi(L"语言监视器未被安装。-- 未修正\r\nTavik QX2210-2370 打印机驱动程序设置正确。")),
+              std::string::npos);
+}
+
+TEST_F(UnattendedRun, MissingManifestAndNetworkFaultHaveTheirBits)
+{
+    ScriptedApp missing;
+    missing.manifestFile = 0;
+    EXPECT_EQ(RunUnattended(missing, Options(true)), 26);
+    EXPECT_TRUE(LogEndsWith(L"的设置不正确。重新安装 Tavik QX2210-2370。\r\n"));
+
+    ScriptedApp network;
+    network.classify = [](ScriptedApp& a) {
+        a.networkConnection = 1;
+        a.redirectedLptPort = 1;
+        lstrcpyW(a.networkPath, L"\\\\srv\\q");
+        a.serverName = L"srv";
+    };
+    network.printServer = 0;
+    EXPECT_EQ(RunUnattended(network, Options(true)), 20);
+    EXPECT_TRUE(LogEndsWith(L"LPT1:[\\\\srv\\q] 中 Tavik QX2210-2370 的网络设置不正确。\r\n"));
+}
+
+TEST_F(UnattendedRun, StoppedSpoolerAndUnknownPrinterLogNothing)
+{
+    ScriptedApp stopped;
+    stopped.spoolerRunning = 0;
+    EXPECT_EQ(RunUnattended(stopped, Options()), kExitSpoolerStopped);
+    ScriptedApp unknown;
+    CommandLineOptions options = Options();
+    options.printer = L"No Such Printer";
+    EXPECT_EQ(RunUnattended(unknown, options), kExitPrinterNotFound);
+    EXPECT_FALSE(FileExists(unknown.logFilePath));
+    EXPECT_FALSE(FileExists(log_));
+}
+
+TEST_F(UnattendedRun, PrinterNameInAnyCase)
+{
+    ScriptedApp app;
+    CommandLineOptions options = Options();
+    options.printer = L"tavik qx2210-2370";
+    EXPECT_EQ(RunUnattended(app, options), 0);
+    EXPECT_EQ(app.printerName, L"Tavik QX2210-2370");
+}
+
+TEST_F(UnattendedRun, LogThatCannotBeWrittenIsReported)
+{
+    UniqueFile locked(CreateFileW(log_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(bool(locked));
+    ScriptedApp app;
+    EXPECT_EQ(RunUnattended(app, Options()), kExitFindings + kFoundLogNotSaved);
+    // The temporary log is not left behind.
+    EXPECT_FALSE(FileExists(app.logFilePath));
+}
+
+// ---- the program as a child process ----
+
+// A program of the build folder this test belongs to.
+std::wstring BuildPath(const wchar_t* relative)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.resize(path.rfind(L'\\'));   // <build>\tests
+    path.resize(path.rfind(L'\\'));   // <build>
+    return path + L"\\" + relative;
+}
+
+std::wstring ProgramPath()
+{
+    return BuildPath(L"diag\\pdiag.exe");
+}
+
+std::wstring TemporaryLog()
+{
+    return TempFolder() + L"ts_xerb5.tmp";
+}
+
+struct Child {
+    DWORD exitCode = STILL_ACTIVE;
+    std::string out;
+    std::string err;
+};
+
+// Reads a pipe to its end on a thread of its own, so a full pipe never blocks the child.
+std::thread Drain(HANDLE pipe, std::string& into)
+{
+    return std::thread([pipe, &into] {
+        char buffer[512];
+        DWORD read = 0;
+        while (ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr) && read)
+            into.append(buffer, read);
+        CloseHandle(pipe);
+    });
+}
+
+struct Process {
+    UniqueFile process;
+    UniqueFile thread;
+};
+
+Process Start(const std::wstring& arguments, HANDLE out = nullptr, HANDLE err = nullptr,
+              const std::wstring& program = ProgramPath())
+{
+    std::wstring line = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (out) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = err;
+    }
+    PROCESS_INFORMATION info = {};
+    Process p;
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, out != nullptr, 0, nullptr, nullptr, &startup, &info)) {
+        p.process.reset(info.hProcess);
+        p.thread.reset(info.hThread);
+    }
+    return p;
+}
+
+Child RunProgram(const std::wstring& arguments, const std::wstring& program = ProgramPath())
+{
+    SECURITY_ATTRIBUTES inherit = { sizeof(inherit), nullptr, TRUE };
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 0);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    Child child;
+    Process p = Start(arguments, outWrite, errWrite, program);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    std::thread outThread = Drain(outRead, child.out);
+    std::thread errThread = Drain(errRead, child.err);
+    EXPECT_TRUE(bool(p.process));
+    if (p.process) {
+        if (WaitForSingleObject(p.process.get(), 120000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "pdiag did not end";
+            TerminateProcess(p.process.get(), 99);
+            WaitForSingleObject(p.process.get(), 10000);
+        }
+        GetExitCodeProcess(p.process.get(), &child.exitCode);
+    }
+    outThread.join();
+    errThread.join();
+    return child;
+}
+
+TEST(Program, UsageOnStandardOutput)
+{
+    Child child = RunProgram(L"/?");
+    EXPECT_EQ(child.exitCode, 0u);
+    EXPECT_EQ(child.out, Ansi(LoadStr(IDS_USAGE)));
+    EXPECT_NE(child.out.find("/unattended"), std::string::npos);
+    EXPECT_EQ(child.err, "");
+}
+
+TEST(Program, BadSwitchChangesNothingAndEndsWithItsCode)
+{
+    std::wstring temporary = TemporaryLog();
+    WriteFileBytes(temporary, "earlier run");
+    for (const wchar_t* arguments : { L"/unattended /bogus", L"/repair", L"/unattended /log:" }) {
+        Child child = RunProgram(arguments);
+        EXPECT_EQ(child.exitCode, static_cast<DWORD>(kExitBadCommandLine)) << arguments;
+        EXPECT_EQ(child.out, "");
+        EXPECT_NE(child.err.find(Ansi(LoadStr(IDS_USAGE))), std::string::npos) << arguments;
+    }
+    EXPECT_EQ(ReadBytes(temporary), "earlier run");
+    DeleteFileW(temporary.c_str());
+}
+
+TEST(Program, SecondInstanceExitsWithOneAndLeavesTheLogAlone)
+{
+    std::wstring temporary = TemporaryLog();
+    WriteFileBytes(temporary, "first instance's log");
+    {
+        // The running instance's object, held by this test.
+        UniqueFile mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, L"pdiag.exe"));
+        ASSERT_TRUE(bool(mapping));
+        ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+        Child second = RunProgram(L"/unattended");
+        EXPECT_EQ(second.exitCode, 1u);
+        EXPECT_EQ(second.out + second.err, "");
+    }
+    EXPECT_EQ(ReadBytes(temporary), "first instance's log");
+    DeleteFileW(temporary.c_str());
+}
+
+TEST(Program, SecondInstanceWhileTheFirstWaitsAtItsStartDialog)
+{
+    DeleteFileW(TemporaryLog().c_str());
+    Process first = Start(L"");
+    ASSERT_TRUE(bool(first.process));
+    // The first instance holds its object from the start; wait until it exists.
+    bool running = false;
+    for (int i = 0; i < 300 && !running; ++i) {
+        UniqueFile probe(OpenFileMappingW(FILE_MAP_READ, FALSE, L"pdiag.exe"));
+        running = bool(probe);
+        if (!running)
+            Sleep(100);
+    }
+    EXPECT_TRUE(running);
+    Child second = RunProgram(L"");
+    EXPECT_EQ(second.exitCode, 1u);
+    EXPECT_EQ(WaitForSingleObject(first.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // The first one never got past its start dialog: it wrote no log.
+    EXPECT_FALSE(FileExists(TemporaryLog()));
+    TerminateProcess(first.process.get(), 0);
+    WaitForSingleObject(first.process.get(), 10000);
+}
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        log_ = TempFolder() + L"test_app_program.log";
+        DeleteFileW(log_.c_str());
+        DeleteFileW(TemporaryLog().c_str());
+    }
+    void TearDown() override { DeleteFileW(log_.c_str()); }
+    std::wstring log_;
+};
+
+TEST_F(ProgramRun, UnattendedRunOnTheInstalledPackageSavesItsLog)
+{
+    Child child = RunProgram(L"/unattended \"/log:" + log_ + L"\"");
+    // Whatever the package's state under this platform, the run reaches its end and saves.
+    EXPECT_TRUE(child.exitCode == 0 || (child.exitCode >= 16 && child.exitCode < 128)) << child.exitCode;
+    EXPECT_EQ(child.exitCode & (kFoundIncomplete | kFoundLogNotSaved), 0u) << child.exitCode;
+    EXPECT_EQ(child.out, Ansi(L"结果已保存在 " + log_ + L"。\r\n"));
+    std::string log = ReadBytes(log_);
+    EXPECT_EQ(log.rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u) << log;
+    std::string correct = Ansi(L"疑难解答完成。\r\nLPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n");
+    EXPECT_EQ(child.exitCode == 0, log.size() >= correct.size() && log.substr(log.size() - correct.size()) == correct)
+        << log;
+    EXPECT_NE(log.find(Ansi(L"疑难解答完成。\r\n")), std::string::npos);
+    EXPECT_FALSE(FileExists(TemporaryLog()));
+
+    // A second run replaces the file.
+    Child again = RunProgram(L"/unattended \"/log:" + log_ + L"\"");
+    EXPECT_EQ(again.exitCode, child.exitCode);
+    EXPECT_EQ(ReadBytes(log_).find(Ansi(L"的疑难解答 - "), 1), log.find(Ansi(L"的疑难解答 - "), 1));
+}
+
+TEST_F(ProgramRun, BrokenSettingIsReportedLeftRepairedAndThenFound)
+{
+    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
+    // Installing again repairs every fault, whatever this test left.
+    struct Reinstall {
+        const std::wstring& installer;
+        ~Reinstall() { EXPECT_EQ(RunProgram(L"install", installer).exitCode, 0u); }
+    } reinstall{ installer };
+    ASSERT_EQ(RunProgram(L"fault bidi-off", installer).exitCode, 0u);
+    const std::wstring run = L"/unattended \"/log:" + log_ + L"\"";
+    const std::string fault = Ansi(L"错误:“Tavik QX2210-2370”的双向支持设置被禁用。");
+
+    Child left = RunProgram(run);
+    EXPECT_EQ(left.exitCode & (kExitFindings | kFoundSettingWrong | kFoundRestartNeeded),
+              static_cast<DWORD>(kExitFindings | kFoundSettingWrong));
+    EXPECT_NE(ReadBytes(log_).find(fault + "-- \xCE\xB4\xD0\xDE\xD5\xFD\r\n"), std::string::npos);
+
+    Child repaired = RunProgram(L"/repair " + run);
+    EXPECT_EQ(repaired.exitCode & (kExitFindings | kFoundSettingWrong | kFoundRestartNeeded),
+              static_cast<DWORD>(kExitFindings | kFoundSettingWrong | kFoundRestartNeeded));
+    std::string log = ReadBytes(log_);
+    EXPECT_NE(log.find(fault + "-- \xD2\xD1\xD0\xDE\xD5\xFD\r\n"), std::string::npos);
+    const std::string returned = Ansi(L"返回 Windows。\r\n");
+    ASSERT_GE(log.size(), returned.size());
+    EXPECT_EQ(log.substr(log.size() - returned.size()), returned);
+
+    RunProgram(run);
+    EXPECT_EQ(ReadBytes(log_).find(fault), std::string::npos);
+    EXPECT_NE(ReadBytes(log_).find(Ansi(L"“Tavik QX2210-2370”打印机属性设置正确。\r\n")), std::string::npos);
+}
+
+TEST_F(ProgramRun, UnknownPrinterEndsWithItsCodeAndNoLog)
+{
+    Child child = RunProgram(L"/unattended \"/printer:No Such Printer\" \"/log:" + log_ + L"\"");
+    EXPECT_EQ(child.exitCode, static_cast<DWORD>(kExitPrinterNotFound));
+    EXPECT_EQ(child.err, Ansi(L"找不到使用 Tavik QX2210-2370 驱动程序的打印机“No Such Printer”。\r\n"));
+    EXPECT_FALSE(FileExists(log_));
+    EXPECT_FALSE(FileExists(TemporaryLog()));
+}
+
+}  // namespace

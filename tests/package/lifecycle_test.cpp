@@ -1,0 +1,216 @@
+// Uninstall and reinstall, the port-driver service, the start-up program and the command
+// line of pkginst.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <winspool.h>
+
+#include <algorithm>
+
+#include "installer.h"
+#include "package/package_probe.h"
+#include "raii.h"
+#include "service_setup.h"
+
+using namespace probe;
+
+namespace {
+
+const wchar_t kServiceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\OndrixM4";
+const wchar_t kProfileKey[] =
+    L"System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\Root\\LEGACY_ONDRIXM4\\0000";
+
+bool PrinterListed(const wchar_t* name)
+{
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    LocalBlock buffer(needed);
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.as(), needed, &needed, &count))
+        return false;
+    for (DWORD i = 0; i < count; ++i)
+        if (lstrcmpW(buffer.as<PRINTER_INFO_2W>()[i].pPrinterName, name) == 0)
+            return true;
+    return false;
+}
+
+bool ServiceOpens()
+{
+    UniqueService manager(OpenSCManagerW(nullptr, nullptr, GENERIC_READ));
+    UniqueService service(manager ? OpenServiceW(manager.get(), L"OndrixM4", SERVICE_QUERY_CONFIG) : nullptr);
+    return bool(service);
+}
+
+std::wstring Pkginst() { return PayloadDir() + L"\\pkginst.exe"; }
+
+class Reinstalling : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        pkg::SetupLog log;
+        pkg::Install(PayloadDir(), false, log);
+        pkg::RemoveService(log);
+        EXPECT_TRUE(log.ok()) << testing::PrintToString(log.problems());
+    }
+};
+
+}  // namespace
+
+TEST_F(Reinstalling, UninstallRemovesEverythingAndInstallBringsItBack)
+{
+    pkg::SetupLog log;
+    pkg::InstallService(log);
+    pkg::Uninstall(log);
+    ASSERT_TRUE(log.ok()) << testing::PrintToString(log.problems());
+
+    EXPECT_FALSE(PrinterListed(kPrinter));
+    EXPECT_FALSE(KeyExists(PrinterKey()));
+    EXPECT_FALSE(KeyExists(DriverKey()));
+    EXPECT_FALSE(KeyExists(L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\XERB5 Monitor"));
+    EXPECT_FALSE(KeyExists(L"SOFTWARE\\Tavik\\XERB5\\Monitors\\XERB5 Monitor"));
+    EXPECT_FALSE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\XERB5LAK.EXE"));
+    EXPECT_FALSE(ParallelPortListed(L"LPT1"));
+    for (const wchar_t* file : {L"XERB5K.DLL", L"XERB5UIK.DLL", L"XERB5LAK.EXE", L"XERB5.HLP", L"XERB5INK.DAT",
+                                L"pdiag.exe", L"pstatus.exe"})
+        EXPECT_FALSE(FileExists(DriverDir() + L"\\" + file)) << file;
+    EXPECT_FALSE(FileExists(SystemDir() + L"\\XERB5LMK.DLL"));
+    EXPECT_FALSE(FileExists(SystemDir() + L"\\drivers\\XERB5LP.SYS"));
+    EXPECT_FALSE(FolderExists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tavik QX2210-2370"));
+    EXPECT_FALSE(FileExists(SpecialFolder(CSIDL_COMMON_STARTUP) + L"\\Tavik QX2210-2370 状态窗口.lnk"));
+    EXPECT_FALSE(ServiceOpens());
+    EXPECT_FALSE(KeyExists(kProfileKey));
+
+    pkg::Install(PayloadDir(), false, log);
+    ASSERT_TRUE(log.ok()) << testing::PrintToString(log.problems());
+    EXPECT_TRUE(PrinterListed(kPrinter));
+    EXPECT_TRUE(FileExists(ManifestPath()));
+    EXPECT_FALSE(ServiceOpens());
+}
+
+TEST_F(Reinstalling, ServiceHasTheExpectedConfiguration)
+{
+    pkg::SetupLog log;
+    pkg::InstallService(log);
+    ASSERT_TRUE(log.ok()) << testing::PrintToString(log.problems());
+
+    UniqueService manager(OpenSCManagerW(nullptr, nullptr, GENERIC_READ));
+    UniqueService service(OpenServiceW(manager.get(), L"OndrixM4", SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS));
+    ASSERT_TRUE(service);
+    DWORD needed = 0;
+    QueryServiceConfigW(service.get(), nullptr, 0, &needed);
+    LocalBlock buffer(needed);
+    ASSERT_TRUE(QueryServiceConfigW(service.get(), buffer.as<QUERY_SERVICE_CONFIGW>(), needed, &needed));
+    const QUERY_SERVICE_CONFIGW& config = *buffer.as<QUERY_SERVICE_CONFIGW>();
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_KERNEL_DRIVER), config.dwServiceType);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_AUTO_START), config.dwStartType);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_IGNORE), config.dwErrorControl);
+    EXPECT_EQ(L"\\??\\" + SystemDir() + L"\\drivers\\XERB5LP.SYS", config.lpBinaryPathName);
+    EXPECT_STREQ(L"Extended base", config.lpLoadOrderGroup);
+    EXPECT_STREQ(L"OndrixM4", config.lpDisplayName);
+
+    // The service manager keeps both dependencies, though it does not report them.
+    wchar_t dependency[64] = L"";
+    DWORD size = sizeof(dependency) - sizeof(wchar_t);
+    UniqueKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceKey, 0, KEY_READ, key.put()));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExW(key.get(), L"DependOnService", nullptr, nullptr, reinterpret_cast<BYTE*>(dependency), &size));
+    EXPECT_STREQ(L"ParPort", dependency);
+    size = sizeof(dependency) - sizeof(wchar_t);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExW(key.get(), L"DependOnGroup", nullptr, nullptr, reinterpret_cast<BYTE*>(dependency), &size));
+    EXPECT_STREQ(L"Parallel arbitrator", dependency);
+
+    std::wstring instance;
+    ASSERT_TRUE(ReadString(std::wstring(kServiceKey) + L"\\Enum", L"0", instance));
+    EXPECT_EQ(L"Root\\LEGACY_ONDRIXM4\\0000", instance);
+    DWORD flags = 1;
+    ASSERT_TRUE(ReadDword(L"System\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\" +
+                              instance, L"CSConfigFlags", flags));
+    EXPECT_EQ(0u, flags);
+
+    pkg::RemoveService(log);
+    ASSERT_TRUE(log.ok()) << testing::PrintToString(log.problems());
+    service.reset();
+    EXPECT_FALSE(ServiceOpens());
+    EXPECT_FALSE(KeyExists(kProfileKey));
+}
+
+// The start-up program, run from a scratch folder beside a stand-in pstatus.exe, starts it
+// once per printer of the package's driver with "<path>" !D<printer> !P<port>.
+TEST(StatusStarter, StartsTheStatusWindowForEachPrinterOfTheDriver)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"pkg_starter_test";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring starter = folder + L"\\XERB5LAK.EXE", status = folder + L"\\pstatus.exe",
+                       record = folder + L"\\commands.txt";
+    DeleteFileW(record.c_str());
+    ASSERT_TRUE(CopyFileW((DriverDir() + L"\\XERB5LAK.EXE").c_str(), starter.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(L"" PKG_RECORDER, status.c_str(), FALSE));
+
+    // A second queue of the same driver, on LPT2:.
+    const wchar_t second[] = L"Tavik QX2210-2370 (副本 2)";
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<wchar_t*>(second);
+    info.pPortName = const_cast<wchar_t*>(L"LPT2:");
+    info.pDriverName = const_cast<wchar_t*>(kPrinter);
+    info.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
+    info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    UniquePrinter added(AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
+    ASSERT_TRUE(added) << GetLastError();
+
+    EXPECT_EQ(0u, RunProgram(starter, L""));
+    std::vector<std::wstring> lines;
+    for (int wait = 0; wait < 200 && lines.size() < 2; ++wait) {
+        Sleep(50);
+        UniqueFile file(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file)
+            continue;
+        std::wstring text(GetFileSize(file.get(), nullptr) / sizeof(wchar_t), L'\0');
+        DWORD read = 0;
+        ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+        lines.clear();
+        for (size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+    }
+    DeletePrinter(added.get());
+    added.reset();
+
+    std::sort(lines.begin(), lines.end());
+    const std::vector<std::wstring> expected = {
+        L"\"" + status + L"\" !DTavik QX2210-2370 !PLPT1:",
+        L"\"" + status + L"\" !DTavik QX2210-2370 (副本 2) !PLPT2:",
+    };
+    EXPECT_EQ(expected, lines);
+    DeleteFileW(record.c_str());
+    DeleteFileW(starter.c_str());
+    DeleteFileW(status.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST(PkginstCommandLine, BadArgumentsGiveUsageAndFailure)
+{
+    for (const wchar_t* arguments : {L"", L"bogus", L"fault", L"fault no-such-fault", L"install --bogus",
+                                     L"uninstall now", L"status extra"}) {
+        std::string output;
+        EXPECT_EQ(2u, RunProgram(Pkginst(), arguments, &output)) << arguments;
+        EXPECT_NE(std::string::npos, output.find("usage: pkginst")) << arguments;
+    }
+}
+
+TEST(PkginstCommandLine, StatusReportsTheInstallationInCodePage936)
+{
+    for (const wchar_t* command : {L"status", L"show"}) {
+        std::string output;
+        ASSERT_EQ(0u, RunProgram(Pkginst(), command, &output)) << command;
+        int length = MultiByteToWideChar(936, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
+        std::wstring text(length, L'\0');
+        MultiByteToWideChar(936, 0, output.data(), static_cast<int>(output.size()), &text[0], length);
+        EXPECT_NE(std::wstring::npos,
+                  text.find(L"Printer \"Tavik QX2210-2370\": driver \"Tavik QX2210-2370\", port \"LPT1:\""));
+        EXPECT_NE(std::wstring::npos, text.find(L"\\疑难解答.lnk: present"));
+        EXPECT_EQ(std::wstring::npos, text.find(L"MISSING"));
+        EXPECT_EQ(std::wstring::npos, text.find(L"EXPECTED"));
+    }
+}
