@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The demo: builds everything, installs the stand-in driver package into a Wine prefix of
-# its own and shows what was installed. demo.sh [BUILD_DIR]
+# The demo: builds everything, installs the stand-in driver package into a Wine prefix of its
+# own, breaks it on purpose, lets the troubleshooter find and repair the faults unattended,
+# and runs it once more to show that every check now passes. demo.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -14,8 +15,39 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine net start spooler >/dev/null 2>&1
 
 pkginst="$build/package/pkginst.exe"
+pdiag="$build/diag/pdiag.exe"
+printer="Tavik QX2210-2370"
+log='C:\pdiag-demo.log'
+# The programs write the ANSI code page of the prefix (936); the terminal wants UTF-8.
+from936() { iconv -f CP936 -t UTF-8; }
+
 echo "== installing the stand-in driver package into $WINEPREFIX"
 wine "$pkginst" install
-echo "== installed (pkginst status)"
-# pkginst writes the ANSI code page of the prefix (936); the terminal wants UTF-8.
-wine "$pkginst" status | iconv -f CP936 -t UTF-8
+wine "$pkginst" status | from936
+
+# Under Wine a kernel-driver service never starts and its dependencies read back empty, so an
+# installed port-driver service would always be found stopped and misconfigured. The demo
+# machine therefore has none, which the troubleshooter counts as correct.
+faults="bidi-off hold-on monitor-missing driver-damaged app-path-wrong startup-missing item-missing"
+echo
+echo "== breaking the installation: $faults"
+wine "$pkginst" fault $faults
+
+run() {
+    echo
+    echo "== pdiag /unattended $*"
+    set +e
+    wine "$pdiag" /unattended "/printer:$printer" "/log:$log" "$@" 2>&1 | from936
+    code=${PIPESTATUS[0]}
+    set -e
+    echo "-- exit code $code"
+    echo "-- result log:"
+    from936 < "$WINEPREFIX/drive_c/pdiag-demo.log"
+}
+
+run /repair
+[ "$code" -ge 16 ] || { echo "demo: the broken installation was not reported" >&2; exit 1; }
+run
+[ "$code" -eq 0 ] || { echo "demo: the repaired installation still has findings" >&2; exit 1; }
+echo
+echo "== every check passes after the repairs"
