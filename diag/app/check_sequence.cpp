@@ -508,7 +508,9 @@ void CTroubleshooterApp::FinishRun()
         return;
 
     CSystemUtility utility;
-    bool savedExists = FileExists(savedResultPath);
+    // The restart decision goes only into a log this run saved: a file that merely has the
+    // name shown in the results dialog (the user chose not to keep the log) is not ours.
+    bool savedExists = results.saved() && FileExists(savedResultPath);
     CFinishDlg finish;
     if (finish.DoModal() == IDC_FINISH_RESTART) {
         if (resultsAnswer == IDOK && savedExists)

@@ -91,23 +91,6 @@ bool ResolveLogPath(const std::wstring& value, std::wstring& path)
     return IsFolder(path.substr(0, name - full));
 }
 
-BOOL CALLBACK FindResultsDialog(HWND window, LPARAM found)
-{
-    if (GetDlgItem(window, IDC_RESULTS_FILE_NAME) && GetDlgItem(window, IDC_RESULTS_SAVE)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Puts a name into the results dialog's file name field, as its save-as choice does.
-bool SetResultsFileName(const std::wstring& path)
-{
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindResultsDialog, reinterpret_cast<LPARAM>(&dialog));
-    return dialog && SetDlgItemTextW(dialog, IDC_RESULTS_FILE_NAME, path.c_str());
-}
-
 }  // namespace
 
 bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options, std::wstring& error)
@@ -241,7 +224,7 @@ AutopilotAction UnattendedPilot::AnswerStart(const DialogSnapshot& dialog)
 AutopilotAction UnattendedPilot::AnswerResults(const DialogSnapshot& dialog)
 {
     if (!options_.log.empty() && dialog.text(IDC_RESULTS_FILE_NAME) != options_.log)
-        SetResultsFileName(options_.log);
+        return AutopilotAction::setText(IDC_RESULTS_FILE_NAME, options_.log);
     const ControlState* save = dialog.find(IDC_RESULTS_SAVE);
     if (save && save->check != BST_CHECKED)
         return AutopilotAction::press(IDC_RESULTS_SAVE);

@@ -2,6 +2,8 @@
 
 #include "framework/raii.h"
 
+#include <algorithm>
+
 const wchar_t kGroupsSection[] = L"ZELT Groups";
 const wchar_t kStartupSection[] = L"ZELT Startup";
 
@@ -61,11 +63,33 @@ ManifestItem ParseManifestItem(const std::wstring& value, const std::wstring& ta
     return item;
 }
 
+namespace {
+// The highest n of the keys "ZELTItem<n>" present in the section. Entries past it can only
+// read as the default, so a NumItems far larger than the list need not be walked to its end.
+int HighestItemKey(const wchar_t* section, const std::wstring& path)
+{
+    std::vector<wchar_t> keys(32768);
+    DWORD length = GetPrivateProfileStringW(section, nullptr, L"", keys.data(), DWORD(keys.size()), path.c_str());
+    int highest = 0;
+    for (const wchar_t* key = keys.data(); key < keys.data() + length && *key; key += lstrlenW(key) + 1) {
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, key, 8, L"ZELTItem", 8) != CSTR_EQUAL)
+            continue;
+        int n = _wtoi(key + 8);
+        if (n > highest)
+            highest = n;
+    }
+    return highest;
+}
+}  // namespace
+
 std::vector<ManifestItem> ReadManifestItems(const wchar_t* section)
 {
     std::wstring path = ManifestPath();
     std::wstring directory = PrinterDriverDirectory();
     int count = static_cast<int>(GetPrivateProfileIntW(section, L"NumItems", 0, path.c_str()));
+    // One more than the keys present keeps the reading of a missing key (an entry without a name).
+    if (count > 0)
+        count = std::min(count, HighestItemKey(section, path) + 1);
     std::vector<ManifestItem> items;
     for (int i = 1; i <= count; ++i) {
         wchar_t key[32];

@@ -187,7 +187,7 @@ void CResultsDlg::OnOK()
         EndDialog(IDOK);
         return;
     }
-    while (!MoveLogToSavedPath()) {
+    while (!(saved_ = MoveLogToSavedPath())) {
         CWriteFailedDlg failed;
         INT_PTR answer = failed.DoModal();
         if (answer == 0)

@@ -13,6 +13,8 @@ public:
     static std::wstring SummarySentence();
     // The first free name of today's results files: folder + "yyMMdd" + two digits + ".LOG".
     static std::wstring ProposedFileName();
+    // True once the log was kept under savedResultPath by this dialog.
+    bool saved() const { return saved_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -31,4 +33,5 @@ private:
     HICON icon_;
     HWND logBox_ = nullptr;
     HWND saveBox_ = nullptr;
+    bool saved_ = false;
 };

@@ -84,6 +84,8 @@ bool Perform(HWND dialog, const AutopilotAction& action)
                      reinterpret_cast<LPARAM>(control));
         return true;
     }
+    if (action.kind == AutopilotAction::SetText)
+        return SetWindowTextW(control, action.item.c_str()) != FALSE;
     bool combo = lstrcmpiW(cls, L"ComboBox") == 0;
     if (!combo && lstrcmpiW(cls, L"ListBox") != 0)
         return false;

@@ -33,13 +33,15 @@ struct DialogSnapshot {
 DialogSnapshot TakeSnapshot(HWND dialog, UINT templateId);
 
 struct AutopilotAction {
-    enum Kind { Leave, Press, Select };
+    enum Kind { Leave, Press, Select, SetText };
     Kind kind = Leave;
     int control = 0;
-    std::wstring item;  // Select: the list entry to choose
+    std::wstring item;  // Select: the list entry to choose; SetText: the new text
 
     static AutopilotAction press(int id) { return { Press, id, {} }; }
     static AutopilotAction select(int id, const std::wstring& item) { return { Select, id, item }; }
+    // Puts a text into a control, as a choice made in another window (a file dialog) does.
+    static AutopilotAction setText(int id, const std::wstring& text) { return { SetText, id, text }; }
     static AutopilotAction leave() { return {}; }
 };
 

@@ -504,27 +504,30 @@ TEST(FinishRun, DiscardedResultsGetNoRestartLineAndTheRestartStillHappens)
     EXPECT_TRUE(run.app.called(L"RestartWindows"));
 }
 
-TEST(FinishRun, DiscardedResultsUnderTheNameOfAnExistingFileGetTheRestartLine)
+TEST(FinishRun, DiscardedResultsUnderTheNameOfAnExistingFileLeaveThatFileAlone)
 {
+    // The user named a file of their own and then chose not to keep the log: the restart
+    // decision is not written into that file, and Windows still restarts.
     std::wstring existing = TempFolder() + L"test_app_existing.txt";
-    {
-        UniqueFile file(CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        WriteFile(file.get(), "x\r\n", 3, &written, nullptr);
+    for (int finish : { IDC_FINISH_RESTART, IDC_FINISH_RETURN }) {
+        {
+            UniqueFile file(CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            DWORD written = 0;
+            WriteFile(file.get(), "x\r\n", 3, &written, nullptr);
+        }
+        ScriptedApp app;
+        app.bidiSupport = 0;
+        ScriptedPilot pilot({ kStart, { IDD_BIDI, A::press(IDC_BIDI_YES) },
+                              { IDD_RESULTS, A::setText(IDC_RESULTS_FILE_NAME, existing) },
+                              { IDD_RESULTS, A::press(IDC_RESULTS_SAVE) }, { IDD_RESULTS, A::press(IDOK) },
+                              { IDD_FINISH, A::press(finish) } },
+                            &app);
+        RunSequence(app, pilot);
+        EXPECT_EQ(std::wstring(app.savedResultPath), existing);
+        EXPECT_EQ(ReadBytes(existing), "x\r\n");
+        EXPECT_EQ(app.called(L"RestartWindows"), finish == IDC_FINISH_RESTART);
     }
-    ScriptedApp app;
-    app.bidiSupport = 0;
-    auto typeName = [&] {
-        SetDlgItemTextW(FindThreadWindowWith(IDC_RESULTS_FILE_NAME), IDC_RESULTS_FILE_NAME, existing.c_str());
-    };
-    ScriptedPilot pilot({ kStart, { IDD_BIDI, A::press(IDC_BIDI_YES) }, { IDD_RESULTS, A::press(IDC_RESULTS_SAVE), typeName },
-                          { IDD_RESULTS, A::press(IDOK) }, { IDD_FINISH, A::press(IDC_FINISH_RESTART) } },
-                        &app);
-    RunSequence(app, pilot);
-    EXPECT_EQ(std::wstring(app.savedResultPath), existing);
-    // The log itself was not kept; the line goes to the file of that name, and Windows restarts.
-    EXPECT_EQ(ReadBytes(existing), "x\r\n" + kRestarting);
-    EXPECT_TRUE(app.called(L"RestartWindows"));
+    DeleteFileW(existing.c_str());
 }
 
 TEST(FinishRun, EscInTheResultsDialogStillOffersTheRestart)

@@ -157,10 +157,7 @@ AutopilotAction ScriptedPilot::Answer(const DialogSnapshot& dialog)
         waitDialogAtResults = FindThreadWindowWith(IDC_CHECKING_SYSTEM_TEXT) != nullptr ||
                               FindThreadWindowWith(IDC_CHECKING_NETWORK_TEXT) != nullptr;
     if (next_ < script.size() && script[next_].templateId == dialog.templateId) {
-        const ScriptStep& step = script[next_++];
-        if (step.before)
-            step.before();
-        return step.action;
+        return script[next_++].action;
     }
     // Off the script: an action no dialog can take, so the framework ends the dialog with -1.
     ADD_FAILURE() << "dialog " << dialog.templateId << " not expected at step " << next_;

@@ -97,7 +97,6 @@ private:
 struct ScriptStep {
     UINT templateId;
     AutopilotAction action;
-    std::function<void()> before = nullptr;  // runs just before the action, e.g. to type a name
 };
 
 class ScriptedPilot : public Autopilot {

@@ -143,10 +143,22 @@ TEST(Autopilot, ActionsThatDoNotEndTheDialogAreFollowedByTheNextAnswer)
     EXPECT_EQ(pilot.seen[4].find(IDC_TEST_CHECK)->check, BST_CHECKED);
 }
 
+TEST(Autopilot, SetTextPutsTheTextIntoTheControl)
+{
+    ScriptedPilot pilot;
+    pilot.script = { AutopilotAction::setText(IDC_TEST_TEXT, L"结果已保存"), AutopilotAction::press(IDC_TEST_YES) };
+    ScopedAutopilot scope(pilot);
+    ChoiceDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDC_TEST_YES);
+    ASSERT_EQ(pilot.seen.size(), 2u);
+    EXPECT_EQ(pilot.seen[1].text(IDC_TEST_TEXT), L"结果已保存");
+}
+
 TEST(Autopilot, DisabledButtonOrUnknownEntryCannotBePressed)
 {
     for (AutopilotAction action : { AutopilotAction::press(IDC_TEST_OFF), AutopilotAction::press(999),
-                                    AutopilotAction::select(IDC_TEST_LIST, L"C") }) {
+                                    AutopilotAction::select(IDC_TEST_LIST, L"C"),
+                                    AutopilotAction::setText(IDC_TEST_OFF, L"x") }) {
         ScriptedPilot pilot;
         pilot.script = { action };
         ScopedAutopilot scope(pilot);
