@@ -3,48 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-namespace {
-
-// Releases an interface on every path.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (p_)
-            p_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    T* operator->() const { return p_; }
-    void** put() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
-
-// COM for the length of one call. Only a successful CoInitialize (S_OK, or S_FALSE when the
-// thread already was in a single-threaded apartment) is balanced: a thread of the
-// multithreaded apartment gets RPC_E_CHANGED_MODE, and uninitialising it then would tear
-// down the caller's apartment.
-class ComScope {
-public:
-    ComScope() : result_(CoInitialize(nullptr)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-}  // namespace
+#include "framework/com.h"
 
 HRESULT CreateShortcut(const std::wstring& target, const std::wstring& folder, const std::wstring& name,
                        const wchar_t* arguments, const wchar_t* iconFile, int& iconIndex)

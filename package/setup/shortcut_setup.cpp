@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "com.h"
 #include "package_layout.h"
 #include "raii.h"
 #include "registry.h"
@@ -12,40 +13,6 @@
 namespace pkg {
 
 namespace {
-
-// COM for the calling thread for the life of one call, left as it was found.
-class ComScope {
-public:
-    ComScope() : result_(CoInitialize(nullptr)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr()
-    {
-        if (p_)
-            p_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* operator->() const { return p_; }
-    void** put() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
 
 void RemoveFile(const std::wstring& path, SetupLog& log)
 {
@@ -60,11 +27,11 @@ std::wstring StarterPath() { return PrinterDriverDirectory() + L"\\" + kStarterN
 long CreateShortcut(const std::wstring& target, const std::wstring& folder, const std::wstring& name)
 {
     ComScope com;
-    ComPtr<IShellLinkW> link;
+    ComRef<IShellLinkW> link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
     if (FAILED(hr))
         return hr;
-    ComPtr<IPersistFile> file;
+    ComRef<IPersistFile> file;
     hr = link->QueryInterface(IID_IPersistFile, file.put());
     if (FAILED(hr))
         return hr;

@@ -279,12 +279,7 @@ TEST(CheckSequence, PortChoiceCancelledBringsThePortDialogBack)
 TEST(CheckSequence, NetworkPrinterWithUnreachableServerSkipsThePrinterCheck)
 {
     ScriptedApp app;
-    app.classify = [](ScriptedApp& a) {
-        a.networkConnection = 1;
-        a.redirectedLptPort = 1;
-        lstrcpyW(a.networkPath, L"\\\\srv\\q");
-        a.serverName = L"srv";
-    };
+    app.classify = RedirectedToShare;
     app.printServer = 0;
     app.portPresent = 0;        // not checked for a network connection
     app.portDriverService = 1;  // not checked for a network connection
@@ -328,12 +323,7 @@ TEST(CheckSequence, ServerPrinterReachableLogsAllNetworkSettingsCorrect)
 TEST(CheckSequence, UnreachableNetworkPrinterAndExitThere)
 {
     ScriptedApp app;
-    app.classify = [](ScriptedApp& a) {
-        a.networkConnection = 1;
-        a.redirectedLptPort = 1;
-        lstrcpyW(a.networkPath, L"\\\\srv\\q");
-        a.serverName = L"srv";
-    };
+    app.classify = RedirectedToShare;
     app.networkPrinter = 0;
     ScriptedPilot pilot({ kStart, { IDD_NET_PRINTER_ERROR, A::press(IDC_NETPRN_EXIT) }, kKeepResults }, &app);
     RunSequence(app, pilot);

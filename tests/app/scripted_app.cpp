@@ -5,26 +5,12 @@
 const wchar_t kDriver[] = L"Tavik QX2210-2370";
 const wchar_t kPort[] = L"LPT1:";
 
-std::string Ansi(const std::wstring& text)
+void RedirectedToShare(ScriptedApp& app)
 {
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
-    return bytes;
-}
-
-std::string ReadBytes(const std::wstring& path)
-{
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return std::string();
-    std::string bytes(GetFileSize(file.get(), nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty())
-        ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
+    app.networkConnection = 1;
+    app.redirectedLptPort = 1;
+    lstrcpyW(app.networkPath, L"\\\\srv\\q");
+    app.serverName = L"srv";
 }
 
 bool FileExists(const std::wstring& path)

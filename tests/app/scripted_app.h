@@ -6,6 +6,7 @@
 #include "app/troubleshooter_app.h"
 #include "framework/autopilot.h"
 #include "res/resource.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,6 @@
 #include <string>
 #include <vector>
 
-// Bytes of a wide text in the ANSI code page (936 under the test prefix).
-std::string Ansi(const std::wstring& text);
-// The whole content of a file; empty when it cannot be read.
-std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // The temporary folder with its trailing backslash.
 std::wstring TempFolder();
@@ -127,6 +124,9 @@ private:
 // The driver, printer and port of the stand-in package as the start dialog classifies them.
 extern const wchar_t kDriver[];
 extern const wchar_t kPort[];
+
+// A `classify` of the printer as a local port redirected to the share \\srv\q.
+void RedirectedToShare(ScriptedApp& app);
 
 // Sets the port-monitor key's "CurrentMode" of a port for a scope, and removes what it made.
 class PortModeValue {

@@ -13,13 +13,6 @@ namespace {
 
 using A = AutopilotAction;
 
-void WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 // ---- switches ----
 
 CommandLineOptions Parse(const std::wstring& arguments, bool expectOk = true)
@@ -219,7 +212,7 @@ TEST(UnattendedPolicy, ResultsAreKeptAndAWriteFailureGivesUp)
 TEST(UnattendedPolicy, ExitCodeIsBuiltFromTheFindings)
 {
     std::wstring saved = TempFolder() + L"test_app_saved.log";
-    WriteFileBytes(saved, "");
+    WriteBytes(saved, "");
     ScriptedApp app;
     lstrcpyW(app.savedResultPath, saved.c_str());
     UnattendedPilot pilot(Unattended());
@@ -243,7 +236,7 @@ TEST(UnattendedPolicy, ExitCodeIsBuiltFromTheFindings)
     // A dialog the policy does not know is stuck, and the run says so.
     UnattendedPilot unknown(Unattended());
     ExpectPress(unknown.Answer(Snapshot(999)), IDCANCEL);
-    WriteFileBytes(saved, "");
+    WriteBytes(saved, "");
     EXPECT_EQ(unknown.ExitCode(app), 17);
     DeleteFileW(saved.c_str());
 }
@@ -347,12 +340,7 @@ TEST_F(UnattendedRun, MissingManifestAndNetworkFaultHaveTheirBits)
     EXPECT_TRUE(LogEndsWith(L"的设置不正确。重新安装 Tavik QX2210-2370。\r\n"));
 
     ScriptedApp network;
-    network.classify = [](ScriptedApp& a) {
-        a.networkConnection = 1;
-        a.redirectedLptPort = 1;
-        lstrcpyW(a.networkPath, L"\\\\srv\\q");
-        a.serverName = L"srv";
-    };
+    network.classify = RedirectedToShare;
     network.printServer = 0;
     EXPECT_EQ(RunUnattended(network, Options(true)), 20);
     EXPECT_TRUE(LogEndsWith(L"LPT1:[\\\\srv\\q] 中 Tavik QX2210-2370 的网络设置不正确。\r\n"));
@@ -496,7 +484,7 @@ TEST(Program, UsageOnStandardOutput)
 TEST(Program, BadSwitchChangesNothingAndEndsWithItsCode)
 {
     std::wstring temporary = TemporaryLog();
-    WriteFileBytes(temporary, "earlier run");
+    WriteBytes(temporary, "earlier run");
     for (const wchar_t* arguments : { L"/unattended /bogus", L"/repair", L"/unattended /log:" }) {
         Child child = RunProgram(arguments);
         EXPECT_EQ(child.exitCode, static_cast<DWORD>(kExitBadCommandLine)) << arguments;
@@ -510,7 +498,7 @@ TEST(Program, BadSwitchChangesNothingAndEndsWithItsCode)
 TEST(Program, SecondInstanceExitsWithOneAndLeavesTheLogAlone)
 {
     std::wstring temporary = TemporaryLog();
-    WriteFileBytes(temporary, "first instance's log");
+    WriteBytes(temporary, "first instance's log");
     {
         // The running instance's object, held by this test.
         UniqueFile mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, L"pdiag.exe"));

@@ -62,11 +62,19 @@ std::wstring FileList(const std::wstring& entries)
            L"[ZELT Startup]\r\nNumItems=0\r\n";
 }
 
-const std::string kAllFilesExpected = Gbk(L"所有文件均为预期版本。\r\n");
+const std::string kAllFilesExpected = Ansi(L"所有文件均为预期版本。\r\n");
 
 std::string MissingLine(const std::wstring& path)
 {
-    return Gbk(L"错误:" + path + L" 丢失。\r\n");
+    return Ansi(L"错误:" + path + L" 丢失。\r\n");
+}
+
+// The size of a file the test placed, as the log writes it.
+std::wstring SizeText(const std::wstring& path)
+{
+    ULONGLONG size = 0;
+    EXPECT_TRUE(FileSize(path, size));
+    return std::to_wstring(size);
 }
 
 // A package file of the test in one of the directories, put back as it was after.
@@ -87,7 +95,7 @@ public:
         SetLastWriteTicks(path(), ticks);
     }
     const std::wstring& path() const { return aside_.path(); }
-    std::wstring size() const { return std::to_wstring(FileSize(path())); }
+    std::wstring size() const { return SizeText(path()); }
 
 private:
     SetAside aside_;
@@ -287,7 +295,7 @@ TEST_F(FileChecks, ExpectedVersionWithFewerDots)
     driverCopy_.Place(1, 0, 0, 0);
     const std::wstring size = driverCopy_.size();
     for (const wchar_t* version : { L"3.10", L"3.10.0", L"7", L"" }) {
-        EXPECT_EQ(Compare(driverCopy_.path(), size, version), 0) << Gbk(version);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, version), 0) << Ansi(version);
         EXPECT_TRUE(pilot_.seen.empty());
         EXPECT_EQ(std::wstring(line_), L"当前版本=00.00.00.00 当前时间印记=2004/06/18 12:00:00 当前大小=" + size + L"\r\n");
     }
@@ -341,7 +349,7 @@ TEST_F(FileChecks, UnreadableTimeStampIsADifference)
     for (const wchar_t* stamp : { L"2004/13/18 12:00:00", L"2004/06/31 12:00:00", L"", L"tomorrow" }) {
         EXPECT_EQ(Compare(driverCopy_.path(), driverCopy_.size(), L"3.10.0.120", stamp, { IDC_VERSION_CONTINUE }),
                   IDC_VERSION_CONTINUE)
-            << Gbk(stamp);
+            << Ansi(stamp);
         EXPECT_EQ(Dialog().text(IDC_VERSION_EXPECTED_VALUE), stamp);
     }
 }
@@ -383,7 +391,7 @@ TEST_F(FileChecks, ContinueWritesThreeLinesAndGoesOn)
               1);
     ASSERT_EQ(pilot_.seen.size(), 2u);
     EXPECT_EQ(Dialog(1).templateId, UINT(IDD_FILE_MISSING));
-    EXPECT_EQ(log_.bytes(), Gbk(L"错误:" + driverCopy_.path() + L"\r\n" +
+    EXPECT_EQ(log_.bytes(), Ansi(L"错误:" + driverCopy_.path() + L"\r\n" +
                                 L"当前版本=3.02.0.095 当前时间印记=2004/06/18 12:00:00 当前大小=" + size + L"\r\n" +
                                 L"预期版本=3.10.0.120 预期时间印记=2004/06/18 12:00:00 预期大小=" + size + L"\r\n") +
                                 MissingLine(InSystemDir(L"XERB5TS2.DLL")));
@@ -401,7 +409,7 @@ TEST_F(FileChecks, ExitInTheVersionDialogEndsTheWalk)
                    { IDC_VERSION_EXIT }),
               0);
     EXPECT_EQ(pilot_.seen.size(), 1u) << "neither the second location nor the next entry";
-    EXPECT_EQ(log_.bytes(), Gbk(L"错误:" + driverCopy_.path() + L"\r\n" +
+    EXPECT_EQ(log_.bytes(), Ansi(L"错误:" + driverCopy_.path() + L"\r\n" +
                                 L"当前版本=3.10.0.120 当前时间印记=2004/06/18 12:00:00 当前大小=" + size + L"\r\n" +
                                 L"预期版本=3.10.0.120 预期时间印记=2004/06/18 12:00:00 预期大小=12\r\n"));
 }
@@ -419,7 +427,7 @@ TEST_F(FileChecks, SizeAndTimeStampFindingsLogLines)
     EXPECT_EQ(Dialog(0).text(IDC_VERSION_CURRENT_LABEL), L"当前大小");
     EXPECT_EQ(Dialog(1).text(IDC_VERSION_CURRENT_LABEL), L"当前时间印记");
     EXPECT_EQ(log_.bytes(),
-              Gbk(L"错误:" + driverCopy_.path() + L"\r\n" +
+              Ansi(L"错误:" + driverCopy_.path() + L"\r\n" +
                   L"当前版本=3.10.0.120 当前时间印记=2004/06/18 12:00:00 当前大小=" + driverSize + L"\r\n" +
                   L"预期版本=3.10.0.120 预期时间印记=2004/06/18 12:00:00 预期大小=7\r\n" + L"错误:" + systemCopy_.path() +
                   L"\r\n" + L"当前版本=00.00.00.00 当前时间印记=2004/06/17 10:00:00 当前大小=" + systemSize + L"\r\n" +
@@ -457,7 +465,7 @@ TEST_F(FileChecks, EntryCutShortIsNotChecked)
                                  L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 SYS32 DRV 100 12:00:00 2004/06/18",
                                  L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 - -\r\n[Next]\r\n100 12:00:00 "
                                  L"2004/06/18 1.0.0.0\r\n" }) {
-        EXPECT_EQ(Load(text, {}), 1) << Gbk(text);
+        EXPECT_EQ(Load(text, {}), 1) << Ansi(text);
         EXPECT_TRUE(pilot_.seen.empty());
     }
     EXPECT_EQ(log_.bytes(), kAllFilesExpected + kAllFilesExpected + kAllFilesExpected);
@@ -471,9 +479,9 @@ TEST_F(FileChecks, CommentsRunToTheEndOfTheirLine)
                                           L";files\n" + entry, entry + L";end\r\n" }) {
         TempLog log;
         lstrcpyW(app_.logFilePath, log.path());
-        EXPECT_EQ(Load(FileList(comments), { IDC_MISSING_CONTINUE }), 1) << Gbk(comments);
-        EXPECT_EQ(pilot_.seen.size(), 1u) << Gbk(comments);
-        EXPECT_EQ(log.bytes(), MissingLine(InDriverDir())) << Gbk(comments);
+        EXPECT_EQ(Load(FileList(comments), { IDC_MISSING_CONTINUE }), 1) << Ansi(comments);
+        EXPECT_EQ(pilot_.seen.size(), 1u) << Ansi(comments);
+        EXPECT_EQ(log.bytes(), MissingLine(InDriverDir())) << Ansi(comments);
     }
 }
 
@@ -591,7 +599,7 @@ TEST_F(InstalledPackage, EachFileFaultIsTheOneFinding)
 {
     for (const FileFault& fault : kFileFaults) {
         Break(fault.fault);
-        EXPECT_EQ(Findings(app_), std::vector<std::wstring>{ fault.finding }) << Gbk(fault.fault);
+        EXPECT_EQ(Findings(app_), std::vector<std::wstring>{ fault.finding }) << Ansi(fault.fault);
         ASSERT_EQ(RunInstaller(L"install"), 0);
         EXPECT_EQ(Findings(app_), std::vector<std::wstring>()) << "installed again";
     }
@@ -604,8 +612,8 @@ TEST_F(InstalledPackage, OlderBuildLogLines)
     ScopedAutopilot flying(pilot);
     EXPECT_EQ(app_.LoadFileManifest(), 1);
     const std::wstring path = InDriverDir(L"XERB5UIK.DLL");
-    const std::wstring size = std::to_wstring(FileSize(path));
-    EXPECT_EQ(log_.bytes(), Gbk(L"错误:" + path + L"\r\n" + L"当前版本=3.02.0.095 当前时间印记=2003/11/20 09:00:00 当前大小=" +
+    const std::wstring size = SizeText(path);
+    EXPECT_EQ(log_.bytes(), Ansi(L"错误:" + path + L"\r\n" + L"当前版本=3.02.0.095 当前时间印记=2003/11/20 09:00:00 当前大小=" +
                                 size + L"\r\n" +
                                 L"预期版本=3.10.0.120 预期时间印记=2004/06/18 12:00:00 预期大小=80176\r\n"));
 }

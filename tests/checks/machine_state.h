@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -214,20 +216,7 @@ public:
     const wchar_t* path() const { return path_; }
 
     // The file's bytes as written (ANSI text).
-    std::string bytes() const
-    {
-        std::string content;
-        HANDLE file = CreateFileW(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return content;
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
-            content.append(buffer, read);
-        CloseHandle(file);
-        return content;
-    }
+    std::string bytes() const { return ReadBytes(path_); }
 
 private:
     wchar_t path_[MAX_PATH] = {};

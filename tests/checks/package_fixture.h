@@ -1,10 +1,8 @@
 // Test fixtures for the manifest, shortcut and file checks: files and folders of the prefix
 // replaced for one test and put back after, package files with a chosen version resource,
-// size and time stamp, shortcuts read back through the shell, and an autopilot that answers
-// the problem dialogs from a list.
+// size and time stamp, and an autopilot that answers the problem dialogs from a list.
 #pragma once
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -13,36 +11,16 @@
 #include "framework/autopilot.h"
 #include "machine_state.h"
 #include "res/resource.h"
+#include "support/test_support.h"
 
 #include <string>
 #include <vector>
-
-inline std::wstring SystemDir()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return path;
-}
-
-inline std::wstring DriverDir()
-{
-    return SystemDir() + L"\\spool\\drivers\\w32x86\\3";
-}
 
 inline std::wstring CommonFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
     EXPECT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)));
     return path;
-}
-
-// Text in code page 936, as the result log and the manifest hold it.
-inline std::string Gbk(const std::wstring& text)
-{
-    int bytes = WideCharToMultiByte(936, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(bytes, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), int(text.size()), out.data(), bytes, nullptr, nullptr);
-    return out;
 }
 
 inline bool PathExists(const std::wstring& path)
@@ -74,15 +52,6 @@ inline void RemovePath(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
-inline void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << Gbk(path);
-    DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    CloseHandle(file);
-}
-
 // Moves whatever is at `path` (file or folder) out of the way for a scope, so the test starts
 // without it; afterwards removes what the test left there and moves the original back, with
 // its time stamps.
@@ -93,7 +62,7 @@ public:
         RemovePath(saved_);
         had_ = PathExists(path_);
         if (had_) {
-            EXPECT_TRUE(MoveFileExW(path_.c_str(), saved_.c_str(), 0)) << "cannot move " << Gbk(path_);
+            EXPECT_TRUE(MoveFileExW(path_.c_str(), saved_.c_str(), 0)) << "cannot move " << Ansi(path_);
         }
     }
     ~SetAside()
@@ -117,7 +86,7 @@ private:
 // The manifest XERB5INK.DAT replaced by the given text (stored in code page 936), or absent.
 class ScopedManifest {
 public:
-    explicit ScopedManifest(const std::wstring& text) { WriteBytes(aside_.path(), Gbk(text)); }
+    explicit ScopedManifest(const std::wstring& text) { WriteBytes(aside_.path(), Ansi(text)); }
     ScopedManifest() = default;  // no manifest at all
 
 private:
@@ -161,13 +130,6 @@ inline ULONGLONG LastWriteTicks(const std::wstring& path)
     return (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-inline DWORD FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
-    return data.nFileSizeLow;
-}
-
 // A version resource holding only the fixed part, file version a.b.c.d.
 inline std::vector<BYTE> VersionResource(WORD a, WORD b, WORD c, WORD d)
 {
@@ -206,7 +168,7 @@ inline void WritePeFile(const std::wstring& path, bool withVersion, WORD a = 0, 
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(self, path.c_str(), FALSE)) << Gbk(path);
+    ASSERT_TRUE(CopyFileW(self, path.c_str(), FALSE)) << Ansi(path);
     HANDLE update = BeginUpdateResourceW(path.c_str(), TRUE);
     ASSERT_NE(update, nullptr);
     if (withVersion) {
@@ -215,50 +177,6 @@ inline void WritePeFile(const std::wstring& path, bool withVersion, WORD a = 0, 
                                     resource.data(), DWORD(resource.size())));
     }
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
-}
-
-// A shortcut as the shell reads it back.
-struct ShortcutFields {
-    bool loaded = false;
-    std::wstring target, arguments, workingDirectory, description, iconFile;
-    int iconIndex = -1;
-};
-
-inline ShortcutFields ReadShortcut(const std::wstring& path)
-{
-    ShortcutFields fields;
-    HRESULT com = CoInitialize(nullptr);
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-        wchar_t text[MAX_PATH * 2];
-        fields.loaded = true;
-        text[0] = 0;
-        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        fields.target = text;
-        text[0] = 0;
-        link->GetArguments(text, MAX_PATH * 2);
-        fields.arguments = text;
-        text[0] = 0;
-        link->GetWorkingDirectory(text, MAX_PATH);
-        fields.workingDirectory = text;
-        text[0] = 0;
-        link->GetDescription(text, MAX_PATH);
-        fields.description = text;
-        text[0] = 0;
-        link->GetIconLocation(text, MAX_PATH, &fields.iconIndex);
-        fields.iconFile = text;
-    }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return fields;
 }
 
 // Presses the listed buttons, one for each question, and keeps what every dialog showed.
@@ -393,7 +311,7 @@ protected:
     void Break(const wchar_t* fault)
     {
         broken_ = true;
-        ASSERT_EQ(RunInstaller(std::wstring(L"fault ") + fault), 0) << Gbk(fault);
+        ASSERT_EQ(RunInstaller(std::wstring(L"fault ") + fault), 0) << Ansi(fault);
     }
 
     CTroubleshooterApp app_;

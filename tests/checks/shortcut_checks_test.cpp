@@ -73,7 +73,7 @@ void ExpectShortcut(const std::wstring& path, const std::wstring& target, const 
                     const std::wstring& description)
 {
     ShortcutFields link = ReadShortcut(path);
-    ASSERT_TRUE(link.loaded) << "no shortcut " << Gbk(path);
+    ASSERT_TRUE(link.loaded) << "no shortcut " << Ansi(path);
     EXPECT_EQ(link.target, target);
     EXPECT_EQ(link.arguments, arguments);
     EXPECT_EQ(link.workingDirectory, target.substr(0, target.rfind(L'\\')));
@@ -435,9 +435,9 @@ TEST_F(InstalledShortcuts, EachFaultFoundAloneAndRepaired)
 {
     for (const ShortcutFault& fault : kShortcutFaults) {
         Break(fault.fault);
-        EXPECT_EQ(Findings(app_), fault.found) << Gbk(fault.fault);
+        EXPECT_EQ(Findings(app_), fault.found) << Ansi(fault.fault);
         fault.repair(app_);
-        EXPECT_EQ(Findings(app_), Findings_()) << Gbk(fault.fault) << " repaired";
+        EXPECT_EQ(Findings(app_), Findings_()) << Ansi(fault.fault) << " repaired";
         ASSERT_EQ(RunInstaller(L"install"), 0);
     }
     // What the repairs made, as the shell reads it.

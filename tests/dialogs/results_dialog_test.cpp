@@ -3,6 +3,7 @@
 #include "dialog_steps.h"
 #include "dialogs/results_dialog.h"
 #include "res/resource.h"
+#include "support/test_support.h"
 
 #include <dlgs.h>
 
@@ -24,27 +25,6 @@ const char kLogBytes[] =
 const wchar_t kLogText[] =
     L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - 2004/1/30 12:00:00\r\n"
     L"错误:Ondrix 设备驱动程序被禁用。-- 已修正\r\n";
-
-std::string ReadBytes(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 bool Exists(const std::wstring& path)
 {

@@ -6,6 +6,7 @@
 #include "dialog_steps.h"
 #include "dialogs/start_dialog.h"
 #include "res/resource.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -23,29 +24,6 @@ const std::string kTroubleshooting = "\x20\xb5\xc4\xd2\xc9\xc4\xd1\xbd\xe2\xb4\x
 const std::string kFreeDisk = "\xbf\xc9\xd3\xc3\xb5\xc4\xb4\xc5\xc5\xcc\xbf\xd5\xbc\xe4";  // 可用的磁盘空间
 const std::string kFreeMemory = "\xbf\xc9\xd3\xc3\xb5\xc4\xc4\xda\xb4\xe6";  // 可用的内存
 
-std::string Narrow(const std::wstring& text)
-{
-    int bytes = WideCharToMultiByte(936, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(bytes, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), int(text.size()), &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-
-std::string FileBytes(const std::wstring& path)
-{
-    std::string content;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
-        content.append(buffer, read);
-    CloseHandle(file);
-    return content;
-}
-
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -60,7 +38,7 @@ std::string Now()
     wchar_t date[64] = {}, time[64] = {};
     GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 64);
     GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, 64);
-    return Narrow(std::wstring(date) + L" " + time);
+    return Ansi(std::wstring(date) + L" " + time);
 }
 
 bool IsNumber(const std::wstring& text)
@@ -123,7 +101,7 @@ protected:
     std::string Header(const std::string& portText, const DialogSnapshot& shown, const std::string& when) const
     {
         return portText + kIn + "Tavik QX2210-2370" + kTroubleshooting + when + "\r\n" + kFreeDisk + ": " +
-               Narrow(shown.text(IDC_DISK_SPACE)) + "MB\r\n" + kFreeMemory + ": " + Narrow(shown.text(IDC_MEMORY)) +
+               Ansi(shown.text(IDC_DISK_SPACE)) + "MB\r\n" + kFreeMemory + ": " + Ansi(shown.text(IDC_MEMORY)) +
                "KB\r\n";
     }
 
@@ -136,7 +114,7 @@ protected:
         ASSERT_EQ(Run(pilot), IDC_START_YES);
         std::string after = Now();
         ASSERT_FALSE(pilot.seen.empty());
-        std::string log = FileBytes(log_);
+        std::string log = ReadBytes(log_);
         if (log != Header(portText, pilot.seen.back(), after)) {
             EXPECT_EQ(log, Header(portText, pilot.seen.back(), before));
         }
@@ -181,7 +159,7 @@ TEST_F(StartDialog, ShowsTheSystemFigures)
     Run(pilot);
     const DialogSnapshot& shown = pilot.seen.at(0);
     CSystemUtility system;
-    EXPECT_TRUE(IsNumber(shown.text(IDC_DISK_SPACE))) << std::string(Narrow(shown.text(IDC_DISK_SPACE)));
+    EXPECT_TRUE(IsNumber(shown.text(IDC_DISK_SPACE))) << Ansi(shown.text(IDC_DISK_SPACE));
     EXPECT_NEAR(_wtoi(shown.text(IDC_DISK_SPACE).c_str()), double(system.GetFreeDiskSpaceMB()), 64.0);
     ASSERT_TRUE(IsNumber(shown.text(IDC_MEMORY)));
     double memoryKb = double(system.GetAvailableMemory() >> 10);
@@ -381,7 +359,7 @@ TEST_F(StartDialog, PrinterConnectionIsANetworkPrinter)
     std::string after = Now();
     std::string tail = "\r\n" + kFreeDisk + ": 1234MB\r\n" + kFreeMemory + ": 56789KB\r\n";
     std::string head = "\\\\srv\\printer" + kIn + "Tavik QX2210-2370" + kTroubleshooting;
-    std::string log = FileBytes(log_);
+    std::string log = ReadBytes(log_);
     if (log != head + after + tail) {
         EXPECT_EQ(log, head + before + tail) << "nothing follows a port that is a network path";
     }

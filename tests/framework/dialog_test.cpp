@@ -4,6 +4,7 @@
 #include "framework/dialog.h"
 #include "framework/strings.h"
 #include "framework/winapp.h"
+#include "support/test_support.h"
 #include "test_resource.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-// Bytes of a wide text in the ANSI code page.
-std::string Ansi(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &bytes[0], n, nullptr, nullptr);
-    bytes.resize(n - 1);
-    return bytes;
-}
 
 // Answers from a script and keeps what it saw.
 class ScriptedPilot : public Autopilot {

@@ -133,8 +133,8 @@ TEST(InstalledPackage, ProgramGroupShortcutsTargetTheDriverDirectory)
     const std::pair<const wchar_t*, const wchar_t*> items[] = {{L"状态窗口", L"XERB5LAK.EXE"},
                                                                 {L"疑难解答", L"PDIAG.EXE"}};
     for (const auto& [name, file] : items) {
-        ShortcutInfo link;
-        ASSERT_TRUE(ReadShortcut(folder + L"\\" + name + L".lnk", link)) << name;
+        ShortcutFields link = ReadShortcut(folder + L"\\" + name + L".lnk");
+        ASSERT_TRUE(link.loaded) << name;
         EXPECT_EQ(0, lstrcmpiW((DriverDir() + L"\\" + file).c_str(), link.target.c_str())) << link.target;
         EXPECT_EQ(std::wstring(name), link.description);
         EXPECT_EQ(0, lstrcmpiW(DriverDir().c_str(), link.workingDirectory.c_str())) << link.workingDirectory;
@@ -145,8 +145,8 @@ TEST(InstalledPackage, ProgramGroupShortcutsTargetTheDriverDirectory)
 
 TEST(InstalledPackage, StartupShortcutStartsTheStarter)
 {
-    ShortcutInfo link;
-    ASSERT_TRUE(ReadShortcut(SpecialFolder(CSIDL_COMMON_STARTUP) + L"\\Tavik QX2210-2370 状态窗口.lnk", link));
+    ShortcutFields link = ReadShortcut(SpecialFolder(CSIDL_COMMON_STARTUP) + L"\\Tavik QX2210-2370 状态窗口.lnk");
+    ASSERT_TRUE(link.loaded);
     EXPECT_EQ(0, lstrcmpiW((DriverDir() + L"\\XERB5LAK.EXE").c_str(), link.target.c_str())) << link.target;
     EXPECT_EQ(L"Tavik QX2210-2370 状态窗口", link.description);
 }

@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 #include <cwchar>
 
 #include "raii.h"
@@ -13,14 +12,6 @@ const wchar_t kPrinter[] = L"Tavik QX2210-2370";
 
 std::wstring PayloadDir() { return L"" PKG_PAYLOAD_DIR; }
 
-std::wstring SystemDir()
-{
-    wchar_t buffer[MAX_PATH];
-    GetSystemDirectoryW(buffer, MAX_PATH);
-    return buffer;
-}
-
-std::wstring DriverDir() { return SystemDir() + L"\\spool\\drivers\\w32x86\\3"; }
 std::wstring ManifestPath() { return DriverDir() + L"\\XERB5INK.DAT"; }
 
 std::wstring PrinterKey()
@@ -138,15 +129,6 @@ bool FolderExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool FileSize(const std::wstring& path, ULONGLONG& size)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
-    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
 std::wstring FileVersion(const std::wstring& path)
 {
     // The version functions load the file as a data module, and the loader answers with a
@@ -210,33 +192,6 @@ bool ParallelPortListed(const wchar_t* dosName)
         if (error == ERROR_SUCCESS && wcsstr(data, dosName))
             return true;
     }
-}
-
-bool ReadShortcut(const std::wstring& path, ShortcutInfo& out)
-{
-    CoInitialize(nullptr);
-    bool ok = false;
-    IShellLinkW* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            wchar_t target[MAX_PATH] = L"", description[MAX_PATH] = L"", directory[MAX_PATH] = L"",
-                    arguments[MAX_PATH] = L"";
-            if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-                link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-                link->GetDescription(description, MAX_PATH);
-                link->GetWorkingDirectory(directory, MAX_PATH);
-                link->GetArguments(arguments, MAX_PATH);
-                out = {target, description, directory, arguments};
-                ok = true;
-            }
-            file->Release();
-        }
-        link->Release();
-    }
-    CoUninitialize();
-    return ok;
 }
 
 bool ReadManifestText(std::wstring& text)

@@ -1,17 +1,18 @@
 // Looks at the prefix the way the troubleshooter's checks do, independently of the
-// installer's own code: registry, files, version resources, shortcuts, the manifest.
+// installer's own code: registry, files, version resources, the manifest. The system and
+// driver directories, file sizes and shortcuts come from the shared support/test_support.h.
 #pragma once
 #include <windows.h>
 #include <string>
 #include <vector>
+
+#include "support/test_support.h"
 
 namespace probe {
 
 extern const wchar_t kPrinter[];  // "Tavik QX2210-2370"
 
 std::wstring PayloadDir();
-std::wstring SystemDir();
-std::wstring DriverDir();  // system + "\spool\drivers\w32x86\3"
 std::wstring ManifestPath();
 std::wstring PrinterKey();
 std::wstring DriverKey();
@@ -27,18 +28,12 @@ DWORD PrinterAttributes();  // 0 when unreadable
 
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
-bool FileSize(const std::wstring& path, ULONGLONG& size);
 std::wstring FileVersion(const std::wstring& path);   // "%d.%2.2d.%d.%3.3d", empty when none
 std::wstring FileTimeText(const std::wstring& path);  // local "%Y/%m/%d %H:%M:%S"
 // The listed local time stamp "YYYY/MM/DD HH:MM:SS" minus the file's, in seconds.
 LONGLONG SecondsFromListed(const std::wstring& path, const std::wstring& listed);
 // Whether some value of "HARDWARE\DEVICEMAP\PARALLEL PORTS" names `dosName`.
 bool ParallelPortListed(const wchar_t* dosName);
-
-struct ShortcutInfo {
-    std::wstring target, description, workingDirectory, arguments;
-};
-bool ReadShortcut(const std::wstring& path, ShortcutInfo& out);
 
 // One [ZELTFileConfig] entry of the manifest.
 struct FileEntry {
