@@ -1,6 +1,8 @@
 // Times complete unattended troubleshooter runs against starts of a trivial program, taking
-// turns, and prints the ratio of the medians.
-//   bench_run RUNS PDIAG TRIVIAL PRINTER
+// turns, and prints the ratio of the medians. With FLOOR, also the starts of a program that
+// loads the troubleshooter's libraries and does nothing else: the part of a run that is the
+// platform's cost of those libraries.
+//   bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR]
 // Exit code: 0 when the ratio meets the target, 1 when it does not, 2 on bad arguments or
 // when a program cannot be started or a troubleshooter run does not reach its checks.
 #include <windows.h>
@@ -76,8 +78,8 @@ std::wstring Quoted(const std::wstring& text)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 5 || _wtoi(argv[1]) < 1) {
-        std::fprintf(stderr, "usage: bench_run RUNS PDIAG TRIVIAL PRINTER\n");
+    if ((argc != 5 && argc != 6) || _wtoi(argv[1]) < 1) {
+        std::fprintf(stderr, "usage: bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR]\n");
         return 2;
     }
     const int runs = _wtoi(argv[1]);
@@ -87,6 +89,7 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring troubleshooter = Quoted(argv[2]) + L" /unattended " + Quoted(std::wstring(L"/printer:") + argv[4]) +
                                         L" " + Quoted(L"/log:" + log);
     const std::wstring trivial = Quoted(argv[3]);
+    const std::wstring floor = argc == 6 ? Quoted(argv[5]) : std::wstring();
 
     SECURITY_ATTRIBUTES inherit = {};
     inherit.nLength = sizeof(inherit);
@@ -98,7 +101,7 @@ int wmain(int argc, wchar_t** argv)
     // desktop always is; otherwise every troubleshooter run would pay for starting it.
     HWND keepDesktop = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
 
-    std::vector<double> trivialTimes, troubleshooterTimes;
+    std::vector<double> trivialTimes, floorTimes, troubleshooterTimes;
     DWORD findings = 0;
     // Round 0 warms the caches and is not counted.
     for (int round = 0; round <= runs; ++round) {
@@ -110,6 +113,15 @@ int wmain(int argc, wchar_t** argv)
         }
         if (round)
             trivialTimes.push_back(seconds);
+
+        if (!floor.empty()) {
+            if (!TimeRun(floor, nul.get(), seconds, code)) {
+                std::fprintf(stderr, "cannot start %ls (error %lu)\n", argv[5], GetLastError());
+                return 2;
+            }
+            if (round)
+                floorTimes.push_back(seconds);
+        }
 
         DeleteFileW(log.c_str());
         if (!TimeRun(troubleshooter, nul.get(), seconds, code)) {
@@ -129,10 +141,14 @@ int wmain(int argc, wchar_t** argv)
 
     std::printf("%d runs each, in turns, after one uncounted round\n", runs);
     Report("trivial start", trivialTimes);
+    if (!floorTimes.empty())
+        Report("libraries only", floorTimes);
     Report("pdiag run", troubleshooterTimes);
     if (findings)
         std::printf("note: the troubleshooter reported findings (exit code %lu): the installation is not clean\n",
                     findings);
+    if (!floorTimes.empty())
+        std::printf("libraries only / trivial start: %.2f (medians)\n", Median(floorTimes) / Median(trivialTimes));
     const double ratio = Median(troubleshooterTimes) / Median(trivialTimes);
     // The fastest runs are the least disturbed by other load on the machine.
     std::printf("ratio of the fastest runs %.2f\n", *std::min_element(troubleshooterTimes.begin(), troubleshooterTimes.end()) /
