@@ -1,9 +1,9 @@
-// Printer status window: one process per printer queue, started as
+// The printer status window: one process per printer queue, started as
 //   pstatus !D<printer name> !P<port name>
-// So far it only takes its command line; the window follows.
 #include <windows.h>
+#include "startup.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    return 0;
+    return RunStatusWindow(instance, GetCommandLineW());
 }

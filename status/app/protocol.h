@@ -1,0 +1,88 @@
+// The status window's protocol and fixed numbers: private window messages, child control ids,
+// timers, commands, job requests and the display codes the program tests.
+#pragma once
+#include <windows.h>
+
+// Window classes.
+#define PSW_MAIN_CLASS L"PSWM4WindowClass"
+#define PSW_PROGRESS_CLASS L"ProgressBarWindowClass"
+#define PSW_NOTIFY_CLASS L"pswM4_notifyicon"
+
+// Private messages other processes send to a status window.
+#define PSWM_RESET_STATUS (WM_USER + 2)     // 1026: forget the status, ask the library again
+#define PSWM_QUIT (WM_USER + 3)             // 1027: save the window state and end
+#define PSWM_SHOW (WM_USER + 4)             // 1028: bring the window up for the user
+#define PSWM_RELAUNCH (WM_USER + 6)         // 1030: replace this process by a fresh copy
+#define PSWM_CLOSE_INSTANCE (WM_USER + 7)   // 1031: close; the last window also ends the icon
+// WM_COPYDATA with this wParam ends the message loop at once.
+#define PSW_COPYDATA_QUIT 1027
+// dwData of the library's WM_COPYDATA messages.
+#define PSW_DATA_STATUS 1
+#define PSW_DATA_CLEARED 2
+#define PSW_DATA_RENAME 3
+
+// GWL_USERDATA of the main window: 1 once its destruction has begun.
+#define PSW_WINDOW_LIVE 0
+#define PSW_WINDOW_CLOSING 1
+
+// Child controls of the main window.
+#define IDC_TAB 501
+#define IDC_MESSAGE_BOX 502
+#define IDC_JOB_STATUS_PANE 503
+#define IDC_PICTURE_PANE 504
+#define IDC_STATUS_BAR 505
+#define IDC_LOG_LIST 507
+#define IDC_DETAIL_LIST 508
+#define IDC_WAITING_LIST 509
+#define IDC_STATUS_TOOLBAR_PANE 510
+#define IDC_WAITING_TOOLBAR_PANE 511
+#define IDC_PRINTER_STATUS_PANE 512
+#define IDC_PROGRESS_BAR 513
+
+// Tab pages.
+#define PAGE_DETAIL 0
+#define PAGE_LOG 1
+#define PAGE_WAITING 2
+#define PAGE_COUNT 3
+
+// Timers of the main window.
+#define TIMER_ANIMATION_A 1
+#define TIMER_ANIMATION_B 2
+#define TIMER_COUNTDOWN_FIRST_PAGE 3
+#define TIMER_COUNTDOWN_PAGES 4
+#define TIMER_STATUS_RETRY 5
+#define TIMER_ATTENTION_HOLD 6
+#define TIMER_WATCHDOG 7
+#define COUNTDOWN_PERIOD_MS 1000
+#define STATUS_RETRY_PERIOD_MS 3000
+#define ATTENTION_HOLD_MS 30000
+#define WATCHDOG_PERIOD_MS 15000
+
+// Commands: menu items of the presentation library's menu, toolbar buttons, accelerators.
+#define IDM_PAUSE 100
+#define IDM_RESUME 101
+#define IDM_DEVICE_COMMAND 102
+#define IDM_CANCEL 103
+#define IDM_DEVICE_ITEM 104
+#define IDM_OPTIONS 120
+#define IDM_HELP_TOPICS 130
+#define IDM_ABOUT 133
+#define IDM_PORT_SETTINGS 134
+#define IDM_TERMINATE 400   // system menu
+#define IDM_FOCUS_NEXT 9010
+#define IDM_FOCUS_PREVIOUS 9011
+
+// Job requests to the status-monitor library.
+#define JOB_REQUEST_CANCEL 2048
+#define JOB_REQUEST_PAUSE 2049
+#define JOB_REQUEST_RESUME 2050
+#define JOB_REQUEST_DEVICE_COMMAND 2051
+#define JOB_REQUEST_DEVICE_ITEM 2053
+#define JOB_REQUEST_STATUS_SENSE 2054
+#define JOB_REQUEST_PORT_MODE 2055
+
+// Where the window's position is kept before the first move.
+#define DEFAULT_WINDOW_POSITION 100
+// Read with this default at start, "StatusSense" tells a missing value from a stored one.
+#define STATUS_SENSE_UNSET 99
+#define STATUS_SENSE_ALWAYS 1

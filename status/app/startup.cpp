@@ -1,0 +1,236 @@
+#include "startup.h"
+#include <commctrl.h>
+#include <winspool.h>
+#include "../monitor/monitor_thread.h"
+#include "../monitor/presentation.h"
+#include "../res/resource.h"
+#include "../ui/commands.h"
+#include "../ui/main_window.h"
+#include "protocol.h"
+#include "settings.h"
+#include "state.h"
+
+#define INSTANCE_WAIT_STEPS 30
+#define INSTANCE_WAIT_STEP_MS 500
+#define THREAD_START_PAUSE_MS 500
+
+// Driver names of the package's models, compared exactly.
+static const wchar_t* const kModelNames[] = {
+    L"Tavik RAYLINE MP-250", L"Tavik QX2210-2370", L"Tavik RAYLINE MP-1110", L"Tavik MP-810", L"Tavik MP-800",
+};
+
+// Copies text[0, length) into a buffer of `chars`, cut to fit.
+static void CopyCut(wchar_t* buffer, int chars, const wchar_t* text, int length)
+{
+    if (length > chars - 1)
+        length = chars - 1;
+    CopyMemory(buffer, text, length * sizeof(wchar_t));
+    buffer[length] = 0;
+}
+
+BOOL ParseCommandLine(const wchar_t* commandLine, wchar_t* printer, wchar_t* port)
+{
+    printer[0] = port[0] = 0;
+    // The program's own path ends at the first blank; quotes are not interpreted.
+    const wchar_t* p = wcschr(commandLine, L' ');
+    if (!p)
+        return TRUE;
+    while ((p = wcschr(p, L'!')) != NULL) {
+        wchar_t kind = p[1];
+        if (kind != L'D' && kind != L'P')
+            return FALSE;
+        const wchar_t* value = p + 2;
+        const wchar_t* end = wcschr(value, L'!');
+        if (!end)
+            end = value + lstrlenW(value);
+        int length = int(end - value);
+        if (kind == L'D') {
+            while (length > 0 && value[length - 1] == L' ')
+                --length;
+            CopyCut(printer, PRINTER_NAME_CHARS, value, length);
+        } else {
+            CopyCut(port, PORT_NAME_CHARS, value, length);
+        }
+        p = end;
+    }
+    return TRUE;
+}
+
+static BOOL IsModelName(const wchar_t* driver)
+{
+    for (size_t i = 0; i < ARRAYSIZE(kModelNames); ++i)
+        if (lstrcmpW(driver, kModelNames[i]) == 0)
+            return TRUE;
+    return FALSE;
+}
+
+// Level-2 printer data or level-3 driver data of an open printer, in a LocalAlloc block.
+static BYTE* QueryPrinter(HANDLE printer, DWORD level)
+{
+    DWORD needed = 0;
+    GetPrinterW(printer, level, NULL, 0, &needed);
+    BYTE* data = needed ? static_cast<BYTE*>(LocalAlloc(LPTR, needed)) : NULL;
+    if (data && !GetPrinterW(printer, level, data, needed, &needed)) {
+        LocalFree(data);
+        data = NULL;
+    }
+    return data;
+}
+
+void LookUpPortName(const wchar_t* printer, wchar_t* port)
+{
+    port[0] = 0;
+    HANDLE spooler = NULL;
+    if (!OpenPrinterW(const_cast<wchar_t*>(printer), &spooler, NULL))
+        return;
+    BYTE* info = QueryPrinter(spooler, 2);
+    DWORD needed = 0;
+    GetPrinterDriverW(spooler, NULL, 3, NULL, 0, &needed);
+    BYTE* driver = info && needed ? static_cast<BYTE*>(LocalAlloc(LPTR, needed)) : NULL;
+    if (driver && GetPrinterDriverW(spooler, NULL, 3, driver, needed, &needed)) {
+        const DRIVER_INFO_3W* d = reinterpret_cast<DRIVER_INFO_3W*>(driver);
+        const PRINTER_INFO_2W* p = reinterpret_cast<PRINTER_INFO_2W*>(info);
+        BOOL hasMonitor = d->pMonitorName && d->pMonitorName[0];
+        BOOL known = hasMonitor || (d->pName && IsModelName(d->pName));
+        BOOL ours = !hasMonitor || lstrcmpW(d->pMonitorName, PACKAGE_MONITOR_NAME) == 0;
+        if (known && ours && p->pPortName)
+            lstrcpynW(port, p->pPortName, PORT_NAME_CHARS);
+    }
+    if (driver)
+        LocalFree(driver);
+    if (info)
+        LocalFree(info);
+    ClosePrinter(spooler);
+}
+
+BOOL PrinterBelongsToPackage(HANDLE printer)
+{
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, NULL, 3, NULL, 0, &needed);
+    BYTE* driver = needed ? static_cast<BYTE*>(AllocZeroed(needed)) : NULL;
+    BOOL belongs = FALSE;
+    if (driver && GetPrinterDriverW(printer, NULL, 3, driver, needed, &needed)) {
+        const DRIVER_INFO_3W* d = reinterpret_cast<DRIVER_INFO_3W*>(driver);
+        if (d->pMonitorName && d->pMonitorName[0])
+            belongs = lstrcmpW(d->pMonitorName, PACKAGE_MONITOR_NAME) == 0;
+        else
+            belongs = d->pName && lstrcmpW(d->pName, PACKAGE_DRIVER_NAME) == 0;
+    }
+    FreeBlock(driver);
+    return belongs;
+}
+
+BOOL WaitForOtherInstance(const wchar_t* printer)
+{
+    HWND other = FindWindowW(PSW_MAIN_CLASS, printer);
+    if (!other)
+        return TRUE;
+    if (GetWindowLongPtrW(other, GWLP_USERDATA) != PSW_WINDOW_CLOSING)
+        return FALSE;
+    // That instance is closing (a relaunch replaces it): wait for its window to go.
+    for (int step = 0; step < INSTANCE_WAIT_STEPS; ++step) {
+        Sleep(INSTANCE_WAIT_STEP_MS);
+        if (!FindWindowW(PSW_MAIN_CLASS, printer))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+// Shows or hides the new window as it was left; returns what to do once the library is open.
+enum FirstShow { FIRST_SHOW_SEND_SHOW, FIRST_SHOW_STOP_POLLING };
+
+static FirstShow ShowAsLastTime(HWND window)
+{
+    DWORD state = 0, visibility = 0;
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, &state, 0);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, &visibility, 0);
+    if (visibility != 1) {
+        ShowWindow(window, SW_HIDE);
+        return FIRST_SHOW_STOP_POLLING;
+    }
+    if (state == 1) {
+        ShowWindow(window, SW_MINIMIZE);
+    } else {
+        SetForegroundWindow(window);
+        ShowWindow(window, SW_SHOW);
+    }
+    return FIRST_SHOW_SEND_SHOW;
+}
+
+// Creates the window, opens the printer at the library and runs the message loop.
+static int RunWindow(void)
+{
+    InitCommonControls();
+    if (!RegisterWindowClasses(g_state.instance) || !BindLibraries(&g_state.libraries))
+        return EXIT_SETUP_FAILED;
+    HWND window = CreateMainWindow();
+    if (!window) {
+        ReleaseLibraries(&g_state.libraries);
+        return EXIT_SETUP_FAILED;
+    }
+    RefreshCommandStates(FALSE, TRUE);
+    PlaceMainWindow(SWP_HIDEWINDOW);
+    FirstShow firstShow = ShowAsLastTime(window);
+
+    const PswLibraries& lib = g_state.libraries;
+    if (!lib.SmPsw_OpenPrinter(window, g_state.printerName, g_state.portName, &g_state.statusHandle)) {
+        SendMessageW(window, PSWM_QUIT, 0, 0);
+        return 0;
+    }
+    if (!g_state.statusCopy)
+        RequestFirstStatus(1);
+    if (firstShow == FIRST_SHOW_SEND_SHOW)
+        SendMessageW(window, PSWM_SHOW, 0, 0);
+    else if (g_state.statusHandle)
+        lib.SmPsw_StopPolling(g_state.statusHandle);
+
+    HACCEL accelerators = LoadAcceleratorsW(g_state.instance, IDR_MAINACCEL_NAME);
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(g_state.mainWindow, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return int(msg.wParam);
+}
+
+int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
+{
+    g_state.instance = instance;
+    if (ParseCommandLine(commandLine, g_state.printerName, g_state.portName) && g_state.printerName[0] &&
+        !g_state.portName[0])
+        LookUpPortName(g_state.printerName, g_state.portName);
+    InitializeCriticalSection(&g_state.ProcessHeapLock);
+
+    DWORD sense = 0;
+    ReadPswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, &sense, STATUS_SENSE_UNSET);
+    if (sense == STATUS_SENSE_UNSET)
+        WritePswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, STATUS_SENSE_ALWAYS);
+
+    int exitCode = 0;
+    if (!OpenPrinterW(g_state.printerName, &g_state.spooler, NULL)) {
+        DeleteCriticalSection(&g_state.ProcessHeapLock);
+        return 0;
+    }
+    if (!PrinterBelongsToPackage(g_state.spooler)) {
+        ClosePrinter(g_state.spooler);
+        DeleteCriticalSection(&g_state.ProcessHeapLock);
+        return 0;
+    }
+    // The printer driver learns which code page the user's texts are in.
+    DWORD codePage = GetACP();
+    SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
+                    reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
+
+    StartMonitorThread();
+    Sleep(THREAD_START_PAUSE_MS);
+    if (WaitForOtherInstance(g_state.printerName))
+        exitCode = RunWindow();
+
+    // The monitor thread ends on the stop event; the process does not wait for it.
+    SetEvent(g_state.monitorParams.stopEvent);
+    ClosePrinter(g_state.spooler);
+    DeleteCriticalSection(&g_state.ProcessHeapLock);
+    return exitCode;
+}

@@ -1,0 +1,112 @@
+// The one process-wide state of the status window. Everything the window procedures share
+// lives here; the monitor thread gets only its parameter block.
+#pragma once
+#include <windows.h>
+#include "libraries.h"
+#include "psw_records.h"
+
+#define PRINTER_NAME_CHARS 262   // a longer !D value is cut to 261 characters
+#define PORT_NAME_CHARS 80       // a longer !P value is cut to 79 characters
+#define DOCUMENT_NAME_CHARS 260
+#define REMEMBERED_JOBS_MAX 100
+#define JOB_LOG_MAX 100
+
+// Handed to the monitor thread when it starts; the thread reads it once.
+struct MonitorThreadParams {
+    HANDLE stopEvent;   // manual reset; set at shutdown
+    HANDLE printer;     // spooler handle
+    DWORD filter;       // PRINTER_CHANGE_JOB
+    DWORD options;
+    DWORD reserved;
+};
+
+// Why the window is showing; decides whether it may hide itself again.
+enum ShowReason {
+    SHOW_REASON_JOB = 0,     // popped up for a job: hides at the job end
+    SHOW_REASON_USER = 2,    // the user touched it: stays
+    SHOW_REASON_ERROR = 3,   // popped up for an error: hides when the error clears
+};
+
+// One finished job of the job log.
+struct JobLogEntry {
+    wchar_t document[260];
+    wchar_t result[64];
+    wchar_t owner[64];
+    DWORD pages;
+    wchar_t endTime[64];
+};
+static_assert(sizeof(JobLogEntry) == 908, "job log entry");
+
+// An animation of the picture pane, driven by its own timer.
+struct Animation {
+    BOOL running;
+    DWORD frameIndex;               // from 1
+    const AnimationFrame* frame;    // the frame drawn now, NULL when none
+};
+
+// The children of the main window.
+struct MainWindowChildren {
+    HWND tab, messageBox, jobStatusPane, picturePane, statusBar;
+    HWND logList, detailList, waitingList;
+    HWND statusToolbarPane, waitingToolbarPane, statusToolbar, waitingToolbar;
+    HWND printerStatusPane, progressBar;
+};
+
+struct StatusWindowState {
+    HINSTANCE instance;
+    wchar_t printerName[PRINTER_NAME_CHARS];  // queue name, window title, settings key
+    wchar_t portName[PORT_NAME_CHARS];        // shown in the status bar
+    HANDLE spooler;                           // OpenPrinterW handle of the queue
+    HANDLE monitorThread;
+    DWORD monitorThreadId;
+    MonitorThreadParams monitorParams;
+    DWORD statusHandle;                       // from SmPsw_OpenPrinter; 0 until then
+    BYTE* statusCopy;                         // last status block, process heap; NULL: none
+    DWORD statusLength;
+    BOOL retrying;                            // timer 5 retries the first status request
+    PswLibraries libraries;
+    CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock
+
+    // Main window.
+    HWND mainWindow;
+    MainWindowChildren children;
+    PswLayoutInfo layout;
+    int statusBarAllowance;                   // status bar height beyond 20 pixels
+    HPALETTE palette;                         // from the program's 16-colour bitmap
+    int page;                                 // tab page showing
+    int focusPane;                            // control id that has the keyboard focus
+    WNDPROC previousStaticProc;               // of the subclassed STATIC panes
+    WNDPROC previousListProc;                 // of the subclassed detail list
+    HDC pictureCache;                         // gradient and background of the picture pane
+    HBITMAP pictureCacheBitmap, pictureCacheOldBitmap;
+    const HRSRC* cacheBackground;             // what the cache was built for
+    DWORD cacheScheme;
+    int pictureWidth, pictureHeight;          // of the background: the area pictures are drawn in
+
+    // Settings read by the window.
+    DWORD alwaysOnTop;
+    DWORD showing;
+    DWORD statusSense;
+
+    // Presentation.
+    PswDisplayInfo display;
+    int previousDisplayCode;
+    DWORD totalPages, pagesStarted, pagesPrinted;   // of the last block, for the progress bar
+    ShowReason showReason;
+    Animation animationA, animationB;
+    BOOL countdownFirstPageRunning, countdownPagesRunning, attentionHoldRunning;
+
+    // Waiting jobs the user selected (ids and Status words), and the job log.
+    DWORD selectedJobIds[REMEMBERED_JOBS_MAX];
+    DWORD selectedJobStatus[REMEMBERED_JOBS_MAX];
+    int selectedJobCount;
+    JobLogEntry* jobLog[JOB_LOG_MAX];
+    int jobLogCount;
+    int jobLogInsertIndex;
+};
+
+extern StatusWindowState g_state;
+
+// Zeroed blocks of the process heap, safe from both threads.
+void* AllocZeroed(SIZE_T bytes);
+BOOL FreeBlock(void* block);

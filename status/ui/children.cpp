@@ -1,0 +1,131 @@
+#include "children.h"
+#include <commctrl.h>
+#include "../app/protocol.h"
+#include "../app/state.h"
+#include "../app/strings.h"
+#include "../res/resource.h"
+#include "drawing.h"
+#include "main_window.h"
+#include "toolbar_panes.h"
+#include "views.h"
+
+#define TAB_TEXT_CHARS 64
+// The layout is made for a 20-pixel status bar; a taller one adds to the window's height.
+#define LAYOUT_STATUS_BAR_HEIGHT 20
+
+static HWND CreateChild(HWND parent, int id, const wchar_t* className, DWORD exStyle, DWORD style,
+                        const PswRect& rect)
+{
+    return CreateWindowExW(exStyle, className, L"", style, rect.x, rect.y, rect.width, rect.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_state.instance, NULL);
+}
+
+static void SetDefaultFont(HWND window)
+{
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
+static BOOL InsertTabPages(HWND tab)
+{
+    static const UINT kPageTexts[PAGE_COUNT] = {IDS_PAGE_DETAIL, IDS_PAGE_LOG, IDS_PAGE_WAITING};
+    SetDefaultFont(tab);
+    for (int page = 0; page < PAGE_COUNT; ++page) {
+        wchar_t text[TAB_TEXT_CHARS];
+        LoadText(kPageTexts[page], text, ARRAYSIZE(text));
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT | TCIF_PARAM;
+        item.pszText = text;
+        item.lParam = page;
+        if (SendMessageW(tab, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item)) != page)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+static HWND CreateList(HWND parent, int id, const PswRect& rect)
+{
+    HWND list = CreateChild(parent, id, WC_LISTVIEWW, WS_EX_CLIENTEDGE, WS_CHILD | LVS_REPORT, rect);
+    if (list)
+        SetDefaultFont(list);
+    return list;
+}
+
+void ApplyListColours(void)
+{
+    struct ListColour {
+        HWND list;
+        int colour;
+    } lists[] = {
+        {g_state.children.detailList, COLOR_BTNFACE},
+        {g_state.children.logList, COLOR_BTNFACE},
+        {g_state.children.waitingList, COLOR_WINDOW},
+    };
+    for (size_t i = 0; i < ARRAYSIZE(lists); ++i) {
+        COLORREF colour = GetSysColor(lists[i].colour);
+        SendMessageW(lists[i].list, LVM_SETBKCOLOR, 0, colour);
+        SendMessageW(lists[i].list, LVM_SETTEXTBKCOLOR, 0, colour);
+    }
+}
+
+BOOL CreateChildren(HWND window)
+{
+    MainWindowChildren& c = g_state.children;
+    const PswLayoutInfo& layout = g_state.layout;
+    const DWORD visibleChild = WS_CHILD | WS_VISIBLE;
+
+    c.printerStatusPane = CreateChild(window, IDC_PRINTER_STATUS_PANE, WC_STATICW, 0, visibleChild,
+                                      layout.printerStatus);
+    c.jobStatusPane = CreateChild(window, IDC_JOB_STATUS_PANE, WC_STATICW, WS_EX_WINDOWEDGE, visibleChild,
+                                  layout.jobStatus);
+    c.messageBox = CreateChild(window, IDC_MESSAGE_BOX, WC_EDITW, WS_EX_CLIENTEDGE,
+                               visibleChild | WS_VSCROLL | ES_MULTILINE | ES_READONLY, layout.messageBox);
+    c.picturePane = CreateChild(window, IDC_PICTURE_PANE, WC_STATICW, WS_EX_CLIENTEDGE, visibleChild,
+                                layout.picture);
+    if (!c.printerStatusPane || !c.jobStatusPane || !c.messageBox || !c.picturePane)
+        return FALSE;
+    SubclassPanes();
+
+    c.tab = CreateChild(window, IDC_TAB, WC_TABCONTROLW, 0, visibleChild | WS_CLIPSIBLINGS, layout.tab);
+    if (!c.tab || !InsertTabPages(c.tab))
+        return FALSE;
+
+    c.detailList = CreateList(window, IDC_DETAIL_LIST, layout.detailList);
+    c.logList = CreateList(window, IDC_LOG_LIST, layout.logList);
+    c.waitingList = CreateList(window, IDC_WAITING_LIST, layout.waitingList);
+    if (!c.detailList || !c.logList || !c.waitingList)
+        return FALSE;
+    SubclassDetailList();
+    ApplyListColours();
+    InitListColumns();
+
+    c.waitingToolbarPane = CreateChild(window, IDC_WAITING_TOOLBAR_PANE, WC_STATICW, 0, visibleChild,
+                                       layout.waitingToolbar);
+    c.statusToolbarPane = CreateChild(window, IDC_STATUS_TOOLBAR_PANE, WC_STATICW, 0, visibleChild,
+                                      layout.statusToolbar);
+    if (!c.waitingToolbarPane || !c.statusToolbarPane)
+        return FALSE;
+    SubclassToolbarPanes();
+    c.statusToolbar = g_state.libraries.PSM_CreateToolbar(c.statusToolbarPane, 0);
+    c.waitingToolbar = g_state.libraries.PSM_CreateToolbar(c.waitingToolbarPane, 1);
+
+    c.progressBar = CreateChild(window, IDC_PROGRESS_BAR, PSW_PROGRESS_CLASS, WS_EX_CLIENTEDGE,
+                                visibleChild | WS_BORDER, layout.progressBar);
+    return c.progressBar != NULL;
+}
+
+void CreateStatusBar(HWND window)
+{
+    // The allowance is measured on a status bar made for that purpose only.
+    RECT rect = {};
+    HWND measured = CreateStatusWindowW(WS_CHILD | CCS_BOTTOM, L"", window, IDC_STATUS_BAR);
+    if (measured) {
+        GetWindowRect(measured, &rect);
+        DestroyWindow(measured);
+    }
+    int allowance = int(rect.bottom - rect.top) - LAYOUT_STATUS_BAR_HEIGHT;
+    g_state.statusBarAllowance = allowance > 0 ? allowance : 0;
+    PlaceMainWindow(SWP_HIDEWINDOW | SWP_FRAMECHANGED | SWP_NOZORDER);
+
+    g_state.children.statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, L"", window, IDC_STATUS_BAR);
+    SendMessageW(g_state.children.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(g_state.portName));
+}

@@ -1,0 +1,11 @@
+// The children of the main window, placed by the layout record.
+#pragma once
+#include <windows.h>
+
+// Creates every child in its order, with the lists' columns and the tab pages; FALSE when a
+// child cannot be made.
+BOOL CreateChildren(HWND window);
+// Creates the status bar (id 505) showing the port name, after measuring its allowance.
+void CreateStatusBar(HWND window);
+// Background and text-background colours of the three lists.
+void ApplyListColours(void);

@@ -1,0 +1,452 @@
+#include "drawing.h"
+#include "../app/protocol.h"
+#include "../app/state.h"
+#include "../app/strings.h"
+#include "../res/resource.h"
+
+#define GRADIENT_BANDS 40
+#define SCHEME_TEAL 600
+#define SCHEME_AMBER 601
+#define SCHEME_MIRRORED 602
+#define STATUS_ICON_SIZE 32
+#define PROGRESS_TEXT_CHARS 520
+#define PROGRESS_FILL RGB(0, 0, 255)
+#define PROGRESS_FILL_TEXT RGB(255, 255, 255)
+
+DWORD DibColourCount(const BITMAPINFOHEADER* header)
+{
+    if (header->biClrUsed)
+        return header->biClrUsed;
+    switch (header->biBitCount) {
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
+    }
+}
+
+// A packed DIB among the resources of `module`; NULL when it is not there.
+static const BITMAPINFOHEADER* LockDib(HMODULE module, HRSRC resource)
+{
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : NULL;
+    return loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : NULL;
+}
+
+HPALETTE CreateProgramPalette(void)
+{
+    const BITMAPINFOHEADER* header =
+        LockDib(g_state.instance, FindResourceW(g_state.instance, MAKEINTRESOURCEW(IDB_PALETTE), RT_BITMAP));
+    if (!header)
+        return NULL;
+    DWORD colours = DibColourCount(header);
+    LOGPALETTE* palette = static_cast<LOGPALETTE*>(
+        AllocZeroed(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY)));
+    if (!palette)
+        return NULL;
+    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(header) + header->biSize);
+    palette->palVersion = 0x300;
+    palette->palNumEntries = WORD(colours);
+    for (DWORD i = 0; i < colours; ++i) {
+        palette->palPalEntry[i].peRed = table[i].rgbRed;
+        palette->palPalEntry[i].peGreen = table[i].rgbGreen;
+        palette->palPalEntry[i].peBlue = table[i].rgbBlue;
+        palette->palPalEntry[i].peFlags = 0;
+    }
+    HPALETTE result = CreatePalette(palette);
+    FreeBlock(palette);
+    return result;
+}
+
+// ---- Picture pane ----
+
+struct SchemeColours {
+    int start[3], step[3];   // red, green, blue
+};
+
+static void PaintBand(HDC dc, COLORREF colour, int x, int y, int width, int height)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    HGDIOBJ previous = SelectObject(dc, brush);
+    PatBlt(dc, x, y, width, height, PATCOPY);
+    SelectObject(dc, previous);
+    DeleteObject(brush);
+}
+
+static COLORREF BandColour(const SchemeColours& scheme, int band)
+{
+    int c[3];
+    for (int i = 0; i < 3; ++i)
+        c[i] = scheme.start[i] + band * scheme.step[i] / GRADIENT_BANDS;
+    return RGB(c[0], c[1], c[2]);
+}
+
+void FillGradient(HDC dc, int left, int top, int right, int bottom)
+{
+    static const SchemeColours kTeal = {{0, 128, 128}, {192, 64, 64}};
+    static const SchemeColours kAmber = {{255, 128, 0}, {0, 127, 0}};
+    static const SchemeColours kMirrored = {{187, 0, 0}, {-59, 128, 128}};
+    DWORD schemeId = g_state.display.colourScheme;
+    const SchemeColours& scheme = schemeId == SCHEME_TEAL ? kTeal : schemeId == SCHEME_AMBER ? kAmber : kMirrored;
+    unsigned width = unsigned(right - left), height = unsigned(bottom - top);
+
+    if (schemeId != SCHEME_MIRRORED) {
+        for (unsigned band = 1; band <= GRADIENT_BANDS; ++band) {
+            unsigned from = (band - 1) * height / GRADIENT_BANDS, to = band * height / GRADIENT_BANDS;
+            PaintBand(dc, BandColour(scheme, int(band)), 0, int(from), int(width), int(to - from));
+        }
+        return;
+    }
+    // The bottom half mirrors the top; the colours meet in the middle row.
+    unsigned half = height >> 1;
+    for (unsigned band = 1; band <= GRADIENT_BANDS; ++band) {
+        unsigned from = (band - 1) * half / GRADIENT_BANDS, to = band * half / GRADIENT_BANDS;
+        COLORREF colour = BandColour(scheme, int(band));
+        PaintBand(dc, colour, 0, int(from), int(width), int(to - from));
+        PaintBand(dc, colour, 0, int(height - from - (to - from)), int(width), int(to - from));
+    }
+    PaintBand(dc, BandColour(scheme, GRADIENT_BANDS), 0, int(half), int(width), 1);
+}
+
+// Header and colour table of a DIB for one of the two passes: the mask (white where the
+// picture has the key colour, black elsewhere) or the image (the key colour made black).
+static BITMAPINFO* ColourTableCopy(const BITMAPINFOHEADER* header, DWORD colours, BOOL mask)
+{
+    SIZE_T bytes = header->biSize + colours * sizeof(RGBQUAD);
+    BITMAPINFO* copy = static_cast<BITMAPINFO*>(AllocZeroed(bytes));
+    if (!copy)
+        return NULL;
+    CopyMemory(copy, header, bytes);
+    RGBQUAD* table = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(copy) + header->biSize);
+    const RGBQUAD white = {255, 255, 255, 0}, black = {0, 0, 0, 0};
+    for (DWORD i = 0; i < colours; ++i) {
+        BOOL key = table[i].rgbRed == KEY_COLOUR_RED && table[i].rgbGreen == KEY_COLOUR_GREEN &&
+                   table[i].rgbBlue == KEY_COLOUR_BLUE;
+        if (mask)
+            table[i] = key ? white : black;
+        else if (key)
+            table[i] = black;
+    }
+    return copy;
+}
+
+// Combines the picture's bits, read through `info`, into `target` at (x, y) with `rop`.
+static void CombineDib(HDC target, HDC reference, const BITMAPINFO* info, const void* bits, int x, int y,
+                       int width, int height, DWORD rop)
+{
+    HBITMAP bitmap = CreateDIBitmap(reference, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
+    if (!bitmap)
+        return;
+    HDC source = CreateCompatibleDC(reference);
+    HGDIOBJ previous = SelectObject(source, bitmap);
+    BitBlt(target, x, y, width, height, source, 0, 0, rop);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    DeleteObject(bitmap);
+}
+
+void DrawTransparentDib(HDC dc, HRSRC picture, int x, int y, int workWidth, int workHeight)
+{
+    const BITMAPINFOHEADER* header = LockDib(g_state.libraries.presentation, picture);
+    if (!header)
+        return;
+    DWORD colours = DibColourCount(header);
+    const void* bits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
+    int width = header->biWidth, height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    BITMAPINFO* maskInfo = ColourTableCopy(header, colours, TRUE);
+    BITMAPINFO* imageInfo = ColourTableCopy(header, colours, FALSE);
+    HBITMAP work = CreateCompatibleBitmap(dc, workWidth, workHeight);
+    HDC memory = CreateCompatibleDC(dc);
+    if (maskInfo && imageInfo && work && memory) {
+        HGDIOBJ previousBitmap = SelectObject(memory, work);
+        HPALETTE previousPalette = g_state.palette ? SelectPalette(memory, g_state.palette, FALSE) : NULL;
+        RealizePalette(memory);
+        SetMapMode(memory, GetMapMode(dc));
+        BitBlt(memory, x, y, width, height, dc, x, y, SRCCOPY);
+        CombineDib(memory, dc, maskInfo, bits, x, y, width, height, SRCAND);
+        CombineDib(memory, dc, imageInfo, bits, x, y, width, height, SRCPAINT);
+        BitBlt(dc, x, y, width, height, memory, x, y, SRCCOPY);
+        if (previousPalette)
+            SelectPalette(memory, previousPalette, FALSE);
+        SelectObject(memory, previousBitmap);
+    }
+    if (memory)
+        DeleteDC(memory);
+    if (work)
+        DeleteObject(work);
+    FreeBlock(imageInfo);
+    FreeBlock(maskInfo);
+}
+
+static void DropPictureCache(void)
+{
+    if (g_state.pictureCache) {
+        SelectObject(g_state.pictureCache, g_state.pictureCacheOldBitmap);
+        DeleteDC(g_state.pictureCache);
+    }
+    if (g_state.pictureCacheBitmap)
+        DeleteObject(g_state.pictureCacheBitmap);
+    g_state.pictureCache = NULL;
+    g_state.pictureCacheBitmap = g_state.pictureCacheOldBitmap = NULL;
+}
+
+// Gradient and background picture, rebuilt only when the background or the scheme changes.
+static void BuildPictureCache(HDC dc, const RECT& client)
+{
+    DropPictureCache();
+    g_state.pictureCache = CreateCompatibleDC(dc);
+    g_state.pictureCacheBitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    if (!g_state.pictureCache || !g_state.pictureCacheBitmap) {
+        DropPictureCache();
+        return;
+    }
+    g_state.pictureCacheOldBitmap =
+        static_cast<HBITMAP>(SelectObject(g_state.pictureCache, g_state.pictureCacheBitmap));
+    FillGradient(g_state.pictureCache, client.left, client.top, client.right, client.bottom);
+    g_state.cacheScheme = g_state.display.colourScheme;
+    const HRSRC* background = g_state.display.background;
+    if (background && !IsBadReadPtr(background, sizeof(HRSRC))) {
+        const BITMAPINFOHEADER* header = LockDib(g_state.libraries.presentation, *background);
+        if (header) {
+            g_state.pictureWidth = header->biWidth;
+            g_state.pictureHeight = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+            DrawTransparentDib(g_state.pictureCache, *background, 0, 0, g_state.pictureWidth,
+                               g_state.pictureHeight);
+        }
+    }
+    g_state.cacheBackground = background;
+}
+
+static void DrawFrame(HDC dc, const AnimationFrame* frame)
+{
+    DrawTransparentDib(dc, frame->picture, frame->x, frame->y, g_state.pictureWidth, g_state.pictureHeight);
+}
+
+static void PaintPicturePane(HWND pane)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(pane, &ps);
+    RECT client;
+    GetClientRect(pane, &client);
+    const PswDisplayInfo& display = g_state.display;
+    if (!g_state.pictureCache || g_state.cacheBackground != display.background ||
+        g_state.cacheScheme != display.colourScheme)
+        BuildPictureCache(dc, client);
+    if (g_state.pictureCache)
+        BitBlt(dc, 0, 0, client.right, client.bottom, g_state.pictureCache, 0, 0, SRCCOPY);
+
+    if (display.frameCount) {
+        const AnimationFrame* a = g_state.animationA.running ? g_state.animationA.frame : NULL;
+        const AnimationFrame* b = g_state.animationB.running ? g_state.animationB.frame : NULL;
+        // Lower drawing order first; on equal order B goes under A.
+        if (a && b && a->order < b->order) {
+            DrawFrame(dc, a);
+            DrawFrame(dc, b);
+        } else {
+            if (b)
+                DrawFrame(dc, b);
+            if (a)
+                DrawFrame(dc, a);
+        }
+    }
+    for (DWORD i = 0; i < display.overlayCount && display.overlays; ++i) {
+        const PswOverlay& overlay = display.overlays[i];
+        DrawTransparentDib(dc, overlay.picture, overlay.x, overlay.y, g_state.pictureWidth, g_state.pictureHeight);
+    }
+    EndPaint(pane, &ps);
+}
+
+// ---- Job-status and printer-status panes ----
+
+// The message lines of the display record, each ended by CR LF.
+static void FillMessageBox(void)
+{
+    HWND box = g_state.children.messageBox;
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    const PswDisplayInfo& display = g_state.display;
+    SIZE_T chars = 1;
+    BOOL readable = display.messageLines &&
+                    !IsBadReadPtr(display.messageLines, display.messageLineCount * sizeof(PswMessageLine));
+    for (DWORD i = 0; readable && i < display.messageLineCount; ++i)
+        chars += (display.messageLines[i].text ? lstrlenW(display.messageLines[i].text) : 0) + 2;
+    wchar_t* text = static_cast<wchar_t*>(AllocZeroed(chars * sizeof(wchar_t)));
+    if (!text)
+        return;
+    for (DWORD i = 0; readable && i < display.messageLineCount; ++i) {
+        if (display.messageLines[i].text)
+            lstrcatW(text, display.messageLines[i].text);
+        lstrcatW(text, L"\r\n");
+    }
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    FreeBlock(text);
+}
+
+static void PaintJobStatusPane(HWND pane)
+{
+    PAINTSTRUCT ps;
+    const PswJobStatusText* record = g_state.display.jobStatus;
+    if (!record || IsBadReadPtr(record, sizeof(DWORD))) {
+        BeginPaint(pane, &ps);
+        EndPaint(pane, &ps);
+        return;
+    }
+    LOGFONTW logFont = {};
+    logFont.lfHeight = record->fontHeight;
+    logFont.lfWeight = record->fontWeight;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfPitchAndFamily = VARIABLE_PITCH;
+    HFONT font = CreateFontIndirectW(&logFont);
+
+    HDC dc = BeginPaint(pane, &ps);
+    RECT rect;
+    GetClientRect(pane, &rect);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    int previousMode = SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const wchar_t* text = record->text ? record->text : L"";
+    if (record->x || record->y) {
+        rect.left += record->x;
+        rect.top += record->y;
+    } else {
+        TEXTMETRICW metrics;
+        GetTextMetricsW(dc, &metrics);
+        const wchar_t* cr = wcschr(text, L'\r');
+        BOOL twoLines = cr && cr[1] == L'\n';
+        rect.top += (rect.bottom - rect.top) / 2 - (twoLines ? metrics.tmHeight : metrics.tmHeight / 2);
+    }
+    DrawTextW(dc, text, -1, &rect, DT_NOPREFIX);
+    SetTextColor(dc, previousColour);
+    SelectObject(dc, previousFont);
+    SetBkMode(dc, previousMode);
+    FillMessageBox();
+    EndPaint(pane, &ps);
+    DeleteObject(font);
+}
+
+static void PaintPrinterStatusPane(HWND pane)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(pane, &ps);
+    RECT rect;
+    GetClientRect(pane, &rect);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    if (g_state.display.statusIcon)
+        DrawIconEx(dc, 0, 0, g_state.display.statusIcon, STATUS_ICON_SIZE, STATUS_ICON_SIZE, 0, NULL, DI_NORMAL);
+    EndPaint(pane, &ps);
+    if (g_state.display.bigIcon)
+        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_state.display.bigIcon));
+}
+
+static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        switch (GetDlgCtrlID(pane)) {
+        case IDC_PICTURE_PANE:
+            PaintPicturePane(pane);
+            return 0;
+        case IDC_JOB_STATUS_PANE:
+            PaintJobStatusPane(pane);
+            return 0;
+        case IDC_PRINTER_STATUS_PANE:
+            PaintPrinterStatusPane(pane);
+            return 0;
+        }
+    } else if (message == WM_DESTROY && GetDlgCtrlID(pane) == IDC_PICTURE_PANE) {
+        DropPictureCache();
+    }
+    return CallWindowProcW(g_state.previousStaticProc, pane, message, wParam, lParam);
+}
+
+void SubclassPanes(void)
+{
+    HWND panes[] = {g_state.children.picturePane, g_state.children.jobStatusPane,
+                    g_state.children.printerStatusPane};
+    for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
+        g_state.previousStaticProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(panes[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
+}
+
+static LRESULT CALLBACK DetailListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcW(g_state.previousListProc, list, message, wParam, lParam);
+}
+
+void SubclassDetailList(void)
+{
+    g_state.previousListProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        g_state.children.detailList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DetailListProc)));
+}
+
+// ---- Progress bar ----
+
+static void ProgressText(wchar_t* text, int chars)
+{
+    wchar_t format[PROGRESS_TEXT_CHARS];
+    DWORD printed = g_state.pagesPrinted, total = g_state.totalPages;
+    if (total == 1) {
+        LoadText(IDS_PROGRESS_OF_ONE, format, ARRAYSIZE(format));
+        wsprintfW(text, format, printed);
+    } else if (total > 1) {
+        LoadText(IDS_PROGRESS_FIRST_OF_TOTAL, format, ARRAYSIZE(format));
+        wsprintfW(text, format, printed, total);
+    } else if (printed == 1) {
+        LoadText(IDS_PROGRESS_ONE_PAGE, text, chars);
+    } else {
+        LoadText(IDS_PROGRESS_PAGES, format, ARRAYSIZE(format));
+        wsprintfW(text, format, printed);
+    }
+}
+
+static void PaintProgressBar(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (g_state.display.hideProgress == 1) {
+        EndPaint(window, &ps);
+        return;
+    }
+    // wsprintfW writes at most 1024 characters.
+    wchar_t text[1024];
+    ProgressText(text, PROGRESS_TEXT_CHARS);
+    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    COLORREF previousText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    COLORREF previousBack = SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);
+    if (g_state.totalPages) {
+        RECT filled = client;
+        // A count above the total (the block comes from another process) fills the whole bar.
+        DWORD printed = g_state.pagesPrinted < g_state.totalPages ? g_state.pagesPrinted : g_state.totalPages;
+        filled.right = LONG(LONGLONG(client.right) * printed / g_state.totalPages);
+        HBRUSH blue = CreateSolidBrush(PROGRESS_FILL);
+        FillRect(dc, &filled, blue);
+        HRGN clip = CreateRectRgnIndirect(&filled);
+        SelectClipRgn(dc, clip);
+        int previousMode = SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, PROGRESS_FILL_TEXT);
+        DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);
+        SetBkMode(dc, previousMode);
+        SelectClipRgn(dc, NULL);
+        DeleteObject(clip);
+        DeleteObject(blue);
+    }
+    SetBkColor(dc, previousBack);
+    SetTextColor(dc, previousText);
+    SelectObject(dc, previousFont);
+    EndPaint(window, &ps);
+}
+
+LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PaintProgressBar(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,23 @@
+// Drawing of the status window's own panes: the picture pane, the job-status and
+// printer-status panes, and the page-progress bar.
+#pragma once
+#include <windows.h>
+
+#define KEY_COLOUR_RED 255
+#define KEY_COLOUR_GREEN 0
+#define KEY_COLOUR_BLUE 255
+
+// The palette from the colour table of the program's 16-colour bitmap.
+HPALETTE CreateProgramPalette(void);
+// Colours in the colour table of a packed DIB.
+DWORD DibColourCount(const BITMAPINFOHEADER* header);
+
+// Subclasses the picture, job-status and printer-status panes, and the detail list.
+void SubclassPanes(void);
+void SubclassDetailList(void);
+LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills the rectangle with the colour bands of the current colour scheme.
+void FillGradient(HDC dc, int left, int top, int right, int bottom);
+// Draws a picture of the presentation library at (x, y), leaving its key colour transparent.
+void DrawTransparentDib(HDC dc, HRSRC picture, int x, int y, int workWidth, int workHeight);

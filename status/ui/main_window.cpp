@@ -1,0 +1,362 @@
+#include "main_window.h"
+#include <commctrl.h>
+#include <imm.h>
+#include "../app/protocol.h"
+#include "../app/protocol_handlers.h"
+#include "../app/settings.h"
+#include "../app/state.h"
+#include "../app/strings.h"
+#include "../monitor/monitor_thread.h"
+#include "../monitor/presentation.h"
+#include "../res/resource.h"
+#include "children.h"
+#include "commands.h"
+#include "drawing.h"
+#include "help.h"
+
+// The layout's heights assume a 19-pixel title bar and a 20-pixel status bar; taller ones
+// of the running system are added.
+#define LAYOUT_TITLE_BAR_HEIGHT 19
+#define MENU_TEXT_CHARS 64
+
+static BOOL RegisterOneClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+BOOL RegisterWindowClasses(HINSTANCE instance)
+{
+    return RegisterOneClass(instance, PSW_MAIN_CLASS, MainWndProc) &&
+           RegisterOneClass(instance, PSW_PROGRESS_CLASS, ProgressBarWndProc);
+}
+
+static int TitleBarAllowance(void)
+{
+    int allowance = GetSystemMetrics(SM_CYCAPTION) - LAYOUT_TITLE_BAR_HEIGHT;
+    return allowance > 0 ? allowance : 0;
+}
+
+int MainWindowHeight(void)
+{
+    return GetSystemMetrics(SM_CYMENUSIZE) + GetSystemMetrics(SM_CYCAPTION) + g_state.statusBarAllowance +
+           int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT;
+}
+
+void PlaceMainWindow(UINT flags)
+{
+    DWORD left = 0, top = 0;
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
+    SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, int(left), int(top),
+                 int(g_state.layout.width), MainWindowHeight(), flags);
+}
+
+HWND CreateMainWindow(void)
+{
+    const PswLibraries& lib = g_state.libraries;
+    DWORD left = 0, top = 0;
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
+
+    lib.PSM_GetPSWDisplay(lib.presentation, 0, NULL, &g_state.display, FALSE);
+    if (g_state.display.frameCount && g_state.display.frames) {
+        g_state.animationA.frameIndex = 1;
+        g_state.animationA.frame = g_state.display.frames;
+    }
+    lib.PSM_GetPSWInfo(&g_state.layout);
+    HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
+
+    HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX, int(left), int(top),
+                                  int(g_state.layout.width),
+                                  GetSystemMetrics(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
+                                      TitleBarAllowance(),
+                                  NULL, menu, g_state.instance, NULL);
+    if (!window) {
+        if (menu)
+            DestroyMenu(menu);
+        return NULL;
+    }
+    // The window takes no text input: no input-method context.
+    ImmAssociateContext(window, NULL);
+    if (!CreateChildren(window)) {
+        DestroyWindow(window);
+        return NULL;
+    }
+    CreateStatusBar(window);
+    SetWindowTextW(window, g_state.printerName);
+    ShowPage(PAGE_DETAIL);
+    return window;
+}
+
+// Every child that belongs to one tab page, with that page.
+struct PageChild {
+    HWND MainWindowChildren::*child;
+    int page;
+};
+
+static const PageChild kPageChildren[] = {
+    {&MainWindowChildren::detailList, PAGE_DETAIL},
+    {&MainWindowChildren::progressBar, PAGE_DETAIL},
+    {&MainWindowChildren::statusToolbarPane, PAGE_DETAIL},
+    {&MainWindowChildren::statusToolbar, PAGE_DETAIL},
+    {&MainWindowChildren::logList, PAGE_LOG},
+    {&MainWindowChildren::waitingList, PAGE_WAITING},
+    {&MainWindowChildren::waitingToolbarPane, PAGE_WAITING},
+    {&MainWindowChildren::waitingToolbar, PAGE_WAITING},
+};
+
+void ShowPage(int page)
+{
+    // Hide the other pages' children first, so they never show through the new page.
+    for (size_t i = 0; i < ARRAYSIZE(kPageChildren); ++i)
+        if (kPageChildren[i].page != page)
+            ShowWindow(g_state.children.*kPageChildren[i].child, SW_HIDE);
+    for (size_t i = 0; i < ARRAYSIZE(kPageChildren); ++i) {
+        if (kPageChildren[i].page == page) {
+            HWND child = g_state.children.*kPageChildren[i].child;
+            InvalidateRect(child, NULL, TRUE);
+            ShowWindow(child, SW_SHOW);
+        }
+    }
+}
+
+void SaveWindowState(void)
+{
+    HWND window = g_state.mainWindow;
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, IsWindowVisible(window) ? 1 : 0);
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
+}
+
+static void RepaintNow(HWND window)
+{
+    InvalidateRect(window, NULL, TRUE);
+    UpdateWindow(window);
+}
+
+void RepaintStatusPanes(void)
+{
+    const MainWindowChildren& c = g_state.children;
+    HWND panes[] = {c.picturePane, c.tab, c.detailList, c.progressBar, c.printerStatusPane,
+                    c.statusToolbarPane, c.waitingToolbarPane, c.jobStatusPane};
+    for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
+        RepaintNow(panes[i]);
+}
+
+static void StopPolling(void)
+{
+    if (g_state.statusHandle)
+        g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
+}
+
+static LRESULT MainWnd_OnCreate(HWND window)
+{
+    g_state.mainWindow = window;
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    wchar_t text[MENU_TEXT_CHARS];
+    LoadText(IDS_TERMINATE, text, ARRAYSIZE(text));
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, NULL);
+    AppendMenuW(systemMenu, MF_STRING, IDM_TERMINATE, text);
+
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_ALWAYS_ON_TOP, &g_state.alwaysOnTop, 0);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_SHOWING, &g_state.showing, 0);
+    ReadPswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, &g_state.statusSense,
+                 STATUS_SENSE_ALWAYS);
+    ZeroMemory(g_state.selectedJobIds, sizeof(g_state.selectedJobIds));
+    ZeroMemory(g_state.selectedJobStatus, sizeof(g_state.selectedJobStatus));
+    g_state.selectedJobCount = 0;
+    ZeroMemory(g_state.jobLog, sizeof(g_state.jobLog));
+    g_state.jobLogCount = 0;
+    g_state.jobLogInsertIndex = 0;
+    g_state.palette = CreateProgramPalette();
+    SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_LIVE);
+    g_state.focusPane = IDC_TAB;
+    SetTimer(window, TIMER_WATCHDOG, WATCHDOG_PERIOD_MS, NULL);
+    return 0;
+}
+
+static void KillRunningTimer(UINT_PTR timer, BOOL* running)
+{
+    if (*running)
+        KillTimer(g_state.mainWindow, timer);
+    *running = FALSE;
+}
+
+static void MainWnd_OnDestroy(HWND window)
+{
+    SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_CLOSING);
+    ShowHelp(window, HELP_QUIT, 0);
+    if (g_state.palette)
+        DeleteObject(g_state.palette);
+    g_state.palette = NULL;
+    for (int i = 0; i < g_state.jobLogCount; ++i) {
+        FreeBlock(g_state.jobLog[i]);
+        g_state.jobLog[i] = NULL;
+    }
+    g_state.jobLogCount = 0;
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
+    // Without any status yet, give the library a moment to deliver what it has under way.
+    if (!g_state.statusCopy)
+        Sleep(3000);
+    if (g_state.statusHandle)
+        g_state.libraries.SmPsw_ClosePrinter(g_state.statusHandle);
+    g_state.statusHandle = 0;
+    DiscardStatusCopy();
+    KillRunningTimer(TIMER_ANIMATION_A, &g_state.animationA.running);
+    KillRunningTimer(TIMER_ANIMATION_B, &g_state.animationB.running);
+    KillRunningTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
+    KillRunningTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+    ReleaseLibraries(&g_state.libraries);
+    HMENU menu = GetMenu(window);
+    SetMenu(window, NULL);
+    if (menu)
+        DestroyMenu(menu);
+    PostQuitMessage(0);
+}
+
+static void MainWnd_OnMove(HWND window)
+{
+    g_state.showReason = SHOW_REASON_USER;
+    if (IsIconic(window))
+        return;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, DWORD(rect.left));
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, DWORD(rect.top));
+}
+
+static void DrawLine(HDC dc, int colourIndex, int xStart, int y, int xEnd)
+{
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colourIndex));
+    HGDIOBJ previous = SelectObject(dc, pen);
+    MoveToEx(dc, xStart, y, NULL);
+    LineTo(dc, xEnd, y);
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+}
+
+static void MainWnd_OnPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    for (size_t i = 0; i < ARRAYSIZE(g_state.layout.lines); ++i) {
+        const PswEtchedLine& line = g_state.layout.lines[i];
+        DrawLine(dc, COLOR_BTNSHADOW, line.xStart, line.shadowY, line.xEnd);
+        DrawLine(dc, COLOR_WINDOW, line.xStart, line.highlightY, line.xEnd);
+    }
+    EndPaint(window, &ps);
+}
+
+static LRESULT MainWnd_OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == IDM_TERMINATE) {
+        SaveWindowState();
+        DestroyWindow(window);
+        return 0;
+    }
+    if ((wParam & 0xFFF0) == SC_CLOSE) {
+        ShowWindow(window, SW_HIDE);
+        StopPolling();
+        SaveWindowState();
+        return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+    }
+    LRESULT result = DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+    SaveWindowState();
+    return result;
+}
+
+static void MainWnd_OnTabChange(void)
+{
+    RepaintNow(g_state.children.tab);
+    g_state.page = RefreshCommandStates(TRUE, FALSE);
+    ShowPage(g_state.page);
+}
+
+static LRESULT MainWnd_OnNotify(const NMHDR* header)
+{
+    if (header->idFrom == IDC_TAB && header->code == TCN_SELCHANGE)
+        MainWnd_OnTabChange();
+    return 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return MainWnd_OnCreate(window);
+    case WM_DESTROY:
+        MainWnd_OnDestroy(window);
+        return 0;
+    case WM_MOVE:
+        MainWnd_OnMove(window);
+        return 0;
+    case WM_PAINT:
+        MainWnd_OnPaint(window);
+        return 0;
+    case WM_CLOSE:
+        // Closing only hides: the window comes back with the next job.
+        ShowWindow(window, SW_HIDE);
+        StopPolling();
+        return 0;
+    case WM_ERASEBKGND:
+        DefWindowProcW(window, message, wParam, lParam);
+        InvalidateRect(window, NULL, FALSE);
+        UpdateWindow(window);
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        ApplyListColours();
+        return 0;
+    case WM_COPYDATA:
+        if (wParam == PSW_COPYDATA_QUIT)
+            PostQuitMessage(0);
+        else
+            Presentation_OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return MainWnd_OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SYSCOMMAND:
+        return MainWnd_OnSysCommand(window, wParam, lParam);
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == TIMER_WATCHDOG)
+            Monitor_OnWatchdog();
+        else
+            Presentation_OnTimer(wParam);
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        g_state.showReason = SHOW_REASON_USER;
+        return 0;
+    case PSWM_RESET_STATUS:
+        Protocol_OnResetStatus();
+        return 0;
+    case PSWM_QUIT:
+        Protocol_OnQuit(window);
+        return 0;
+    case PSWM_SHOW:
+        Protocol_OnShow();
+        return 0;
+    case PSWM_RELAUNCH:
+        Protocol_OnRelaunch(window);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case PSWM_CLOSE_INSTANCE:
+        Protocol_OnCloseInstance(window);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,21 @@
+// The status window: its classes, its creation from the layout record and its procedure.
+#pragma once
+#include <windows.h>
+
+// Registers "PSWM4WindowClass" and "ProgressBarWindowClass"; FALSE when either fails.
+BOOL RegisterWindowClasses(HINSTANCE instance);
+// Creates the main window hidden, with every child, on tab page 0; NULL on failure.
+HWND CreateMainWindow(void);
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The window's height: menu bar, title bar, the status-bar allowance and the layout.
+int MainWindowHeight(void);
+// Moves the window to the saved position and layer ("Left", "Top", "AlwaysOnTop") at its
+// layout size, with `flags` (SWP_HIDEWINDOW, SWP_SHOWWINDOW, SWP_FRAMECHANGED).
+void PlaceMainWindow(UINT flags);
+// Writes "LastWindowVisiblity", then "LastWindowState".
+void SaveWindowState(void);
+// Shows the children of one tab page and hides the others'.
+void ShowPage(int page);
+// Repaints at once what a new status block changes.
+void RepaintStatusPanes(void);

@@ -1,0 +1,219 @@
+// The status window as a real process, started as the package starts it: one window per
+// printer, its end through the protocol, and the cases in which it must not start.
+#include <windows.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/protocol.h"
+#include "status_test_support.h"
+
+namespace {
+
+std::wstring ProgramPath()
+{
+    return DriverDirectory() + L"\\pstatus.exe";
+}
+
+std::wstring StatusCommand(const std::wstring& printer, const std::wstring& port = L"LPT1:",
+                           const std::wstring& program = ProgramPath())
+{
+    return L"\"" + program + L"\" !D" + printer + L" !P" + port;
+}
+
+struct WindowSearch {
+    const wchar_t* title;
+    int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    wchar_t name[64] = {}, text[300] = {};
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    GetWindowTextW(window, text, ARRAYSIZE(text));
+    if (lstrcmpW(name, PSW_MAIN_CLASS) == 0 && lstrcmpW(text, search->title) == 0)
+        ++search->count;
+    return TRUE;
+}
+
+// The windows of class "PSWM4WindowClass" with this title.
+int StatusWindowCount(const wchar_t* title)
+{
+    WindowSearch search = {title, 0};
+    EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// The printer's status window of process `id`, waited for up to 15 s.
+HWND WaitForStatusWindow(DWORD id, const wchar_t* printer = kPackagePrinter)
+{
+    for (int i = 0; i < 150; ++i) {
+        for (HWND w = FindWindowW(PSW_MAIN_CLASS, printer); w; w = FindWindowExW(nullptr, w, PSW_MAIN_CLASS, printer)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == id)
+                return w;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+std::wstring Holder(const std::wstring& className, const std::wstring& title, int userData, int lifetimeMs)
+{
+    return L"\"" WINDOW_HOLDER L"\" \"" + className + L"\" \"" + title + L"\" " + std::to_wstring(userData) + L" " +
+           std::to_wstring(lifetimeMs);
+}
+
+class StatusProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(StatusWindowCount(kPackagePrinter), 0) << "a status window of an earlier test is still there";
+        // Started hidden unless a test says otherwise, as for a fresh user.
+        SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 0);
+    }
+    LibraryCallLog calls_;
+};
+
+TEST_F(StatusProcess, QuitSavesTheStateClosesThePrinterAtTheLibraryAndEnds)
+{
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    // Hidden start: polling stops right after the library has the printer.
+    EXPECT_FALSE(IsWindowVisible(window));
+    auto lines = calls_.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 18), "SmPsw_OpenPrinter ");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 24), " Tavik QX2210-2370 LPT1:");
+    EXPECT_EQ(lines.back(), "SmPsw_StopPolling 1") << "calls: " << lines.size();
+    EXPECT_TRUE(calls_.Calls("SmPsw_StartPolling").empty());
+
+    SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 7);
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(calls_.Lines().back(), "SmPsw_ClosePrinter 1");
+    EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity"), 0u);
+    // The printer driver was told the code page of the user's texts.
+    HANDLE printer = nullptr;
+    ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPackagePrinter), &printer, nullptr));
+    DWORD type = 0, codePage = 0, size = 0;
+    EXPECT_EQ(GetPrinterDataW(printer, const_cast<wchar_t*>(L"AnsiCodePage"), &type,
+                              reinterpret_cast<BYTE*>(&codePage), sizeof(codePage), &size),
+              DWORD(ERROR_SUCCESS));
+    EXPECT_EQ(codePage, 936u);
+    ClosePrinter(printer);
+}
+
+TEST_F(StatusProcess, AWindowLeftVisibleComesBackAndPolls)
+{
+    SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 1);
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    for (int i = 0; i < 50 && calls_.Calls("SmPsw_StartPolling").empty(); ++i)
+        Sleep(100);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(calls_.Calls("SmPsw_StartPolling"), std::vector<std::string>{"SmPsw_StartPolling 1"});
+    EXPECT_TRUE(calls_.Calls("SmPsw_StopPolling").empty());
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+}
+
+TEST_F(StatusProcess, CopyDataQuitEndsTheLoopWithoutDestroyingTheWindow)
+{
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    COPYDATASTRUCT data = {0, 0, nullptr};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_COPYDATA, PSW_COPYDATA_QUIT, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 5000,
+                        &result);
+    EXPECT_EQ(status.Wait(10000), 0u);
+    // WM_DESTROY would have closed the printer at the library.
+    EXPECT_TRUE(calls_.Calls("SmPsw_ClosePrinter").empty());
+}
+
+TEST_F(StatusProcess, ASecondStartForTheSamePrinterEndsAtOnce)
+{
+    ChildProcess first(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(first.id);
+    ASSERT_TRUE(window);
+    ChildProcess second(StatusCommand(kPackagePrinter));
+    EXPECT_TRUE(second.Wait(10000).has_value());
+    EXPECT_EQ(StatusWindowCount(kPackagePrinter), 1);
+    EXPECT_EQ(calls_.Calls("SmPsw_OpenPrinter").size(), 1u);
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(first.Wait(10000), 0u);
+}
+
+TEST_F(StatusProcess, ASecondStartWaitsForAClosingWindowAndThenServes)
+{
+    // Another instance whose window is being destroyed, for two more seconds.
+    ChildProcess closing(Holder(PSW_MAIN_CLASS, kPackagePrinter, PSW_WINDOW_CLOSING, 2000));
+    for (int i = 0; i < 50 && !FindWindowW(PSW_MAIN_CLASS, kPackagePrinter); ++i)
+        Sleep(100);
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    // The new window came only after the old one had gone.
+    EXPECT_EQ(closing.Wait(0), 0u);
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+}
+
+TEST_F(StatusProcess, TheLastWindowToCloseEndsTheNotificationAreaProgram)
+{
+    ChildProcess icon(Holder(PSW_NOTIFY_CLASS, L"-", 0, 20000));
+    for (int i = 0; i < 50 && !FindWindowW(PSW_NOTIFY_CLASS, nullptr); ++i)
+        Sleep(100);
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    PostMessageW(window, PSWM_CLOSE_INSTANCE, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(icon.Wait(5000), 27u);
+}
+
+TEST_F(StatusProcess, APrinterThatIsNotOfThePackageGetsNoWindow)
+{
+    // Unknown printers end before any window, but the machine-wide "StatusSense" is settled.
+    const wchar_t printer[] = L"PSW Unknown Printer";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
+    ChildProcess status(StatusCommand(printer));
+    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense"), 1u);
+    // A stored choice is kept.
+    SetRegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense", 0);
+    ChildProcess again(StatusCommand(printer));
+    EXPECT_EQ(again.Wait(10000), 0u);
+    EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense"), 0u);
+    EXPECT_TRUE(calls_.Lines().empty());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
+}
+
+TEST_F(StatusProcess, AStatusLibraryWithoutOneEntryPointEndsWithOne)
+{
+    // The program with the presentation library and an incomplete status library beside it.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"psw-incomplete";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (folder + L"\\pstatus.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE));
+    {
+        ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
+        EXPECT_EQ(status.Wait(10000), 1u);
+    }
+    EXPECT_EQ(StatusWindowCount(kPackagePrinter), 0);
+    for (const wchar_t* name : {L"\\pstatus.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
+        DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace

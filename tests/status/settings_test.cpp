@@ -1,0 +1,86 @@
+// Settings of the status window and the print monitor's per-port values, in the registry.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "status_test_support.h"
+
+namespace {
+
+const wchar_t kPortMonitorKey[] = L"SOFTWARE\\Tavik\\XERB5\\Monitors\\XERB5 Monitor";
+const wchar_t kMonitorsKey[] = L"System\\CurrentControlSet\\control\\Print\\Monitors\\";
+
+TEST(PrinterSettings, ANetworkPrinterNestsServerAndQueue)
+{
+    const wchar_t printer[] = L"\\\\srv\\queue";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\srv");
+    ASSERT_TRUE(WritePswValue(HKEY_CURRENT_USER, printer, L"Left", 250));
+    EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\srv\\queue\\PSW", L"Left"), 250u);
+    DWORD left = 0;
+    EXPECT_TRUE(ReadPswValue(HKEY_CURRENT_USER, printer, L"Left", &left, 100));
+    EXPECT_EQ(left, 250u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\srv");
+}
+
+TEST(PrinterSettings, MissingValuesReadAsTheirDefaults)
+{
+    const wchar_t printer[] = L"PSW Fresh Printer";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\PSW Fresh Printer");
+    DWORD value = 7;
+    EXPECT_TRUE(ReadPswValue(HKEY_CURRENT_USER, printer, L"Top", &value, 100));
+    EXPECT_EQ(value, 100u);
+    // A value of the wrong size is not read.
+    SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(printer), L"Top", 5);
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey(printer).c_str(), L"Top", REG_BINARY, "\1\2\3\4\5\6", 6);
+    EXPECT_TRUE(ReadPswValue(HKEY_CURRENT_USER, printer, L"Top", &value, 100));
+    EXPECT_EQ(value, 100u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\PSW Fresh Printer");
+}
+
+TEST(PortValues, ReadingCreatesThePortSubkeyAndFallsBackToTheDefault)
+{
+    const std::wstring portKey = std::wstring(kPortMonitorKey) + L"\\LPT2:";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, portKey.c_str());
+    DWORD attribute = 0;
+    ReadPortValue(&attribute, 8, PortNumber(L"LPT2:"), L"Attribute");
+    EXPECT_EQ(attribute, 8u);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, portKey));
+
+    WritePortValue(4, 2, L"Mode");
+    DWORD mode = 0;
+    ReadPortValue(&mode, 1, 2, L"Mode");
+    EXPECT_EQ(mode, 4u);
+    EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, portKey, L"Mode"), 4u);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, portKey.c_str());
+}
+
+TEST(PortValues, OnlyUseDmaOneOffersDma)
+{
+    auto saved = RegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
+    SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", 1);
+    EXPECT_TRUE(UseDmaPortSettings());
+    SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", 2);
+    EXPECT_FALSE(UseDmaPortSettings());
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
+    EXPECT_FALSE(UseDmaPortSettings());
+    if (saved)
+        SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", *saved);
+}
+
+TEST(CompliantMonitor, APortCountsWhenItsMonitorDeclaresThree)
+{
+    const std::wstring monitor = std::wstring(kMonitorsKey) + L"PSW Test Monitor";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, monitor.c_str());
+    SetRegistryDword(HKEY_LOCAL_MACHINE, monitor + L"\\PSWPORT:", L"Unrelated", 0);
+    EXPECT_FALSE(FindCompliantMonitorPort(L"PSWPORT:"));   // no ZELTCompliant
+    SetRegistryDword(HKEY_LOCAL_MACHINE, monitor, L"ZELTCompliant", 2);
+    EXPECT_FALSE(FindCompliantMonitorPort(L"PSWPORT:"));
+    SetRegistryDword(HKEY_LOCAL_MACHINE, monitor, L"ZELTCompliant", 3);
+    EXPECT_TRUE(FindCompliantMonitorPort(L"PSWPORT:"));
+    EXPECT_FALSE(FindCompliantMonitorPort(L"OTHERPORT:"));  // the monitor has no such port
+    EXPECT_FALSE(FindCompliantMonitorPort(L"pswport"));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, monitor.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// Start-up of the status window: the command line, the printer check and the port look-up.
+#include <windows.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/startup.h"
+#include "status_test_support.h"
+
+namespace {
+
+struct CommandLineCase {
+    const wchar_t* line;
+    const wchar_t* printer;
+    const wchar_t* port;
+    BOOL readToEnd;
+};
+
+TEST(CommandLine, SwitchesAreReadAsTheProgramStartersWriteThem)
+{
+    const CommandLineCase cases[] = {
+        {L"C:\\p\\pstatus.exe !DTavik QX2210-2370  !PLPT1:", L"Tavik QX2210-2370", L"LPT1:", TRUE},
+        {L"pstatus.exe !P LPT2:  !Dprn", L"prn", L" LPT2:  ", TRUE},
+        {L"pstatus.exe !Dprn !LX !PLPT2:", L"prn", L"", FALSE},
+        {L"pstatus.exe !Sx !Dprn", L"", L"", FALSE},
+        {L"pstatus.exe !Dprn !N", L"prn", L"", FALSE},
+        {L"pstatus.exe !Dprn!", L"prn", L"", FALSE},
+        {L"pstatus.exe !Dprn !P", L"prn", L"", TRUE},
+        {L"pstatus.exe", L"", L"", TRUE},
+        // Quotes are not interpreted: the path ends at its first blank.
+        {L"\"C:\\Program Files\\pstatus.exe\" !Dq", L"q", L"", TRUE},
+    };
+    for (const CommandLineCase& c : cases) {
+        wchar_t printer[PRINTER_NAME_CHARS], port[PORT_NAME_CHARS];
+        BOOL readToEnd = ParseCommandLine(c.line, printer, port);
+        SCOPED_TRACE(testing::Message() << "line " << (&c - cases));
+        EXPECT_STREQ(printer, c.printer);
+        EXPECT_STREQ(port, c.port);
+        EXPECT_EQ(readToEnd, c.readToEnd);
+    }
+}
+
+TEST(CommandLine, OverlongValuesAreCutToTheirBuffers)
+{
+    const std::wstring longPrinter(300, L'p'), longPort(100, L'q');
+    wchar_t printer[PRINTER_NAME_CHARS], port[PORT_NAME_CHARS];
+    ParseCommandLine((L"x !D" + longPrinter + L" !P" + longPort).c_str(), printer, port);
+    EXPECT_EQ(std::wstring(printer), std::wstring(261, L'p'));
+    EXPECT_EQ(std::wstring(port), std::wstring(79, L'q'));
+}
+
+const wchar_t kEnvironment[] = L"Windows NT x86";
+const wchar_t kTestDriver[] = L"PSW Test Driver";
+const wchar_t kModelDriver[] = L"Tavik MP-800";
+const wchar_t kTestPrinter[] = L"PSW Test Printer";
+const wchar_t kModelPrinter[] = L"PSW Model Printer";
+
+std::wstring DriverKey(const std::wstring& driver)
+{
+    return L"System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\" + driver;
+}
+
+// The driver's print monitor as the spooler reports it; empty text: none.
+void SetDriverMonitor(const std::wstring& driver, const std::wstring& monitor)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, DriverKey(driver).c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    if (monitor.empty())
+        RegDeleteValueW(key, L"Monitor");
+    else
+        RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
+                       DWORD((monitor.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void AddDriver(const wchar_t* name)
+{
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = const_cast<wchar_t*>(name);
+    info.pEnvironment = const_cast<wchar_t*>(kEnvironment);
+    info.pDriverPath = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pDataFile = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pConfigFile = const_cast<wchar_t*>(L"XERB5UIK.DLL");
+    info.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
+    ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) ||
+                GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
+        << GetLastError();
+}
+
+void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wchar_t* port)
+{
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<wchar_t*>(name);
+    info.pDriverName = const_cast<wchar_t*>(driver);
+    info.pPortName = const_cast<wchar_t*>(port);
+    info.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
+    info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    ASSERT_TRUE(printer) << GetLastError();
+    ClosePrinter(printer);
+}
+
+void DeletePrinterNamed(const wchar_t* name)
+{
+    PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (OpenPrinterW(const_cast<wchar_t*>(name), &printer, &access)) {
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+    }
+}
+
+// Two extra printers: one of a test driver whose monitor each test sets, and one of a model
+// driver of the package that names no monitor.
+class PrinterCheck : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        AddDriver(kTestDriver);
+        AddDriver(kModelDriver);
+        SetDriverMonitor(kModelDriver, L"");
+        AddTestPrinter(kTestPrinter, kTestDriver, L"LPT2:");
+        AddTestPrinter(kModelPrinter, kModelDriver, L"LPT3:");
+    }
+    static void TearDownTestSuite()
+    {
+        DeletePrinterNamed(kTestPrinter);
+        DeletePrinterNamed(kModelPrinter);
+        DeletePrinterDriverW(nullptr, const_cast<wchar_t*>(kEnvironment), const_cast<wchar_t*>(kTestDriver));
+        DeletePrinterDriverW(nullptr, const_cast<wchar_t*>(kEnvironment), const_cast<wchar_t*>(kModelDriver));
+    }
+    void TearDown() override { SetDriverMonitor(kPackagePrinter, PACKAGE_MONITOR_NAME); }
+
+    static BOOL Belongs(const wchar_t* printer)
+    {
+        HANDLE handle = nullptr;
+        EXPECT_TRUE(OpenPrinterW(const_cast<wchar_t*>(printer), &handle, nullptr));
+        BOOL belongs = PrinterBelongsToPackage(handle);
+        ClosePrinter(handle);
+        return belongs;
+    }
+    static std::wstring Port(const wchar_t* printer)
+    {
+        wchar_t port[PORT_NAME_CHARS] = L"unchanged";
+        LookUpPortName(printer, port);
+        return port;
+    }
+};
+
+TEST_F(PrinterCheck, TheMonitorOfThePackageDecidesWhateverTheDriverName)
+{
+    SetDriverMonitor(kTestDriver, PACKAGE_MONITOR_NAME);
+    EXPECT_TRUE(Belongs(kTestPrinter));
+    EXPECT_EQ(Port(kTestPrinter), L"LPT2:");
+
+    SetDriverMonitor(kTestDriver, L"Other Monitor");
+    EXPECT_FALSE(Belongs(kTestPrinter));
+    EXPECT_EQ(Port(kTestPrinter), L"");
+}
+
+TEST_F(PrinterCheck, WithoutAMonitorOnlyTheDriverNamesCount)
+{
+    // Not a model of the package: neither check nor port.
+    SetDriverMonitor(kTestDriver, L"");
+    EXPECT_FALSE(Belongs(kTestPrinter));
+    EXPECT_EQ(Port(kTestPrinter), L"");
+
+    // Another model of the package: its port is found, but the window serves only this model.
+    EXPECT_FALSE(Belongs(kModelPrinter));
+    EXPECT_EQ(Port(kModelPrinter), L"LPT3:");
+
+    SetDriverMonitor(kPackagePrinter, L"");
+    EXPECT_TRUE(Belongs(kPackagePrinter));
+    EXPECT_EQ(Port(kPackagePrinter), L"LPT1:");
+}
+
+TEST_F(PrinterCheck, AnUnknownPrinterHasNoPort)
+{
+    EXPECT_EQ(Port(L"No Such Printer"), L"");
+}
+
+}  // namespace

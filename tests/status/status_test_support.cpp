@@ -1,0 +1,74 @@
+#include "status_test_support.h"
+
+void ResetStatusState()
+{
+    CRITICAL_SECTION lock = g_state.ProcessHeapLock;
+    ZeroMemory(&g_state, sizeof(g_state));
+    g_state.ProcessHeapLock = lock;
+    g_state.instance = GetModuleHandleW(nullptr);
+}
+
+LibraryCallLog::LibraryCallLog()
+{
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"smk", 0, file);
+    path_ = file;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\StandIn", L"Log", REG_SZ, path_.c_str(),
+                    DWORD((path_.size() + 1) * sizeof(wchar_t)));
+}
+
+LibraryCallLog::~LibraryCallLog()
+{
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\StandIn", L"Log");
+    DeleteFileW(path_.c_str());
+}
+
+std::vector<std::string> LibraryCallLog::Lines() const
+{
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
+        text.append(buffer, read);
+    CloseHandle(file);
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> LibraryCallLog::Calls(const std::string& prefix) const
+{
+    std::vector<std::string> calls;
+    for (const std::string& line : Lines())
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            calls.push_back(line);
+    return calls;
+}
+
+namespace {
+
+// The process-wide state starts as the program starts it: instance handle and heap lock.
+class StatusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        InitializeCriticalSection(&g_state.ProcessHeapLock);
+        ResetStatusState();
+    }
+    void TearDown() override { DeleteCriticalSection(&g_state.ProcessHeapLock); }
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new StatusEnvironment);
+
+}  // namespace

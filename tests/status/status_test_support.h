@@ -1,0 +1,111 @@
+// Helpers of the status window's tests: the process-wide state set up as the program sets it
+// up, registry values read and written directly, and other processes started and awaited.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+#include <string>
+
+#include "app/state.h"
+
+// The printer of the installed stand-in package.
+inline const wchar_t kPackagePrinter[] = L"Tavik QX2210-2370";
+inline const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
+
+// Clears the process-wide state as a fresh process has it; the heap lock stays initialised.
+void ResetStatusState();
+
+inline std::wstring DriverDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    return std::wstring(path) + L"\\spool\\drivers\\w32x86\\3";
+}
+
+inline std::optional<DWORD> RegistryDword(HKEY root, const std::wstring& path, const wchar_t* name)
+{
+    DWORD value = 0, size = sizeof(value), type = 0;
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+inline void SetRegistryDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+}
+
+inline bool RegistryKeyExists(HKEY root, const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The per-printer settings key of a printer name as the program forms it.
+inline std::wstring SettingsKey(const std::wstring& printer)
+{
+    return kSettingsRoot + printer + L"\\PSW";
+}
+
+// A process started with a whole command line; its handle is closed when it goes.
+struct ChildProcess {
+    HANDLE process = nullptr;
+    DWORD id = 0;
+    explicit ChildProcess(const std::wstring& commandLine)
+    {
+        std::wstring line = commandLine;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            CloseHandle(info.hThread);
+            process = info.hProcess;
+            id = info.dwProcessId;
+        }
+    }
+    ~ChildProcess()
+    {
+        if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process, 99);
+        if (process)
+            CloseHandle(process);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    // The exit code, or nullopt when the process still runs after `ms`.
+    std::optional<DWORD> Wait(DWORD ms) const
+    {
+        DWORD code = 0;
+        if (!process || WaitForSingleObject(process, ms) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+            return std::nullopt;
+        return code;
+    }
+};
+
+// The lines the stand-in status-monitor library records, while it is in scope: the library
+// appends a line per call to the file named by HKCU\Software\Tavik\XERB5\StandIn "Log".
+class LibraryCallLog {
+public:
+    LibraryCallLog();
+    ~LibraryCallLog();
+    LibraryCallLog(const LibraryCallLog&) = delete;
+    LibraryCallLog& operator=(const LibraryCallLog&) = delete;
+    // Every line so far, UTF-8.
+    std::vector<std::string> Lines() const;
+    // The lines that begin with `prefix`.
+    std::vector<std::string> Calls(const std::string& prefix) const;
+
+private:
+    std::wstring path_;
+};
