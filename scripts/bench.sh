@@ -9,7 +9,7 @@ runs=${2:-10}
 
 bash scripts/install-prereqs.sh
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build "$build" -j"$(nproc)" --target pdiag pkginst bench_trivial bench_imports bench_run
+cmake --build "$build" -j"$(nproc)" --target pdiag pkginst bench_trivial bench_imports bench_run bench_checks
 
 # A prefix of its own, so the benchmark neither disturbs nor depends on the tests' prefix.
 bash scripts/wine-prefix.sh "$build" benchprefix
@@ -23,4 +23,5 @@ wine "$build/bench/run/bench_run.exe" "$runs" \
     "$(winepath -w "$build/diag/pdiag.exe")" \
     "$(winepath -w "$build/bench/run/bench_trivial.exe")" \
     "Tavik QX2210-2370" \
-    "$(winepath -w "$build/bench/run/bench_imports.exe")"
+    "$(winepath -w "$build/bench/run/bench_imports.exe")" \
+    "$(winepath -w "$build/bench/checks/bench_checks.exe")"

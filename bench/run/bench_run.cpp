@@ -1,8 +1,9 @@
 // Times complete unattended troubleshooter runs against starts of a trivial program, taking
 // turns, and prints the ratio of the medians. With FLOOR, also the starts of a program that
 // loads the troubleshooter's libraries and does nothing else: the part of a run that is the
-// platform's cost of those libraries.
-//   bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR]
+// platform's cost of those libraries, and the ratio of a run to it. With CHECKS, also runs of
+// the per-check benchmark, whose times it prints as medians.
+//   bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR [CHECKS]]
 // Exit code: 0 when the ratio meets the target, 1 when it does not, 2 on bad arguments or
 // when a program cannot be started or a troubleshooter run does not reach its checks.
 #include <windows.h>
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,8 @@ namespace {
 
 // The whole run, every check included, may cost this many bare process starts.
 const double kTargetRatio = 3.0;
+// ... and this many starts of a program that only loads the troubleshooter's libraries.
+const double kFloorTargetRatio = 1.5;
 // Exit codes of pdiag's unattended mode from 16 on report findings of a run that got to its checks.
 const DWORD kFirstFindingsCode = 16;
 
@@ -74,12 +79,33 @@ std::wstring Quoted(const std::wstring& text)
     return L"\"" + text + L"\"";
 }
 
+// Adds the "NAME MS" lines of the per-check benchmark's output in `file` to `times`.
+void CollectCheckTimes(HANDLE file, std::map<std::string, std::vector<double>>& times)
+{
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
+        text.append(buffer, read);
+    std::istringstream lines(text);
+    std::string name;
+    double ms = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        if (fields >> name >> ms)
+            times[name].push_back(ms);
+    }
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if ((argc != 5 && argc != 6) || _wtoi(argv[1]) < 1) {
-        std::fprintf(stderr, "usage: bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR]\n");
+    if (argc < 5 || argc > 7 || _wtoi(argv[1]) < 1) {
+        std::fprintf(stderr, "usage: bench_run RUNS PDIAG TRIVIAL PRINTER [FLOOR [CHECKS]]\n");
         return 2;
     }
     const int runs = _wtoi(argv[1]);
@@ -89,13 +115,18 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring troubleshooter = Quoted(argv[2]) + L" /unattended " + Quoted(std::wstring(L"/printer:") + argv[4]) +
                                         L" " + Quoted(L"/log:" + log);
     const std::wstring trivial = Quoted(argv[3]);
-    const std::wstring floor = argc == 6 ? Quoted(argv[5]) : std::wstring();
+    const std::wstring floor = argc >= 6 ? Quoted(argv[5]) : std::wstring();
+    const std::wstring checks = argc == 7 ? Quoted(argv[6]) + L" " + Quoted(argv[4]) + L" " + Quoted(log) : std::wstring();
 
     SECURITY_ATTRIBUTES inherit = {};
     inherit.nLength = sizeof(inherit);
     inherit.bInheritHandle = TRUE;
     UniqueFile nul(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                                nullptr));
+    const std::wstring checksOutput = std::wstring(temp) + L"pdiag-bench-checks.txt";
+    UniqueFile checksFile(CreateFileW(checksOutput.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    std::map<std::string, std::vector<double>> checkTimes;
 
     // A window of this process keeps Wine's desktop process alive between runs, as a Windows
     // desktop always is; otherwise every troubleshooter run would pay for starting it.
@@ -135,6 +166,17 @@ int wmain(int argc, wchar_t** argv)
         findings = code;
         if (round)
             troubleshooterTimes.push_back(seconds);
+
+        if (!checks.empty()) {
+            DeleteFileW(log.c_str());
+            if (!TimeRun(checks, checksFile.get(), seconds, code)) {
+                std::fprintf(stderr, "cannot start %ls (error %lu)\n", argv[6], GetLastError());
+                return 2;
+            }
+            CollectCheckTimes(checksFile.get(), checkTimes);
+            if (!round)
+                checkTimes.clear();
+        }
     }
     DeleteFileW(log.c_str());
     DestroyWindow(keepDesktop);
@@ -147,8 +189,17 @@ int wmain(int argc, wchar_t** argv)
     if (findings)
         std::printf("note: the troubleshooter reported findings (exit code %lu): the installation is not clean\n",
                     findings);
-    if (!floorTimes.empty())
+    if (!checkTimes.empty()) {
+        std::printf("per check, medians of runs in a process of their own (ms):\n");
+        for (const auto& [name, times] : checkTimes)
+            std::printf("  %-40s %8.2f\n", name.c_str(), Median(times));
+    }
+    if (!floorTimes.empty()) {
         std::printf("libraries only / trivial start: %.2f (medians)\n", Median(floorTimes) / Median(trivialTimes));
+        const double floorRatio = Median(troubleshooterTimes) / Median(floorTimes);
+        std::printf("pdiag run / libraries only: %.2f (medians; target at most %.1f): %s\n", floorRatio,
+                    kFloorTargetRatio, floorRatio <= kFloorTargetRatio ? "met" : "NOT met");
+    }
     const double ratio = Median(troubleshooterTimes) / Median(trivialTimes);
     // The fastest runs are the least disturbed by other load on the machine.
     std::printf("ratio of the fastest runs %.2f\n", *std::min_element(troubleshooterTimes.begin(), troubleshooterTimes.end()) /

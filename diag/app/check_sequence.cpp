@@ -56,8 +56,9 @@ public:
     void Run();
 
 private:
-    // A repair; false when the user backed out and the offer is to be made again.
-    using Repair = std::function<bool()>;
+    // What a repair came to; AskAgain when the user backed out and the offer is made again.
+    enum class Outcome { Fixed, NotFixed, AskAgain };
+    using Repair = std::function<Outcome()>;
 
     bool ManifestFile();
     bool PackageFiles();
@@ -73,9 +74,9 @@ private:
     bool Network();
 
     void LogPortMode();
-    void OpenFault(const std::wstring& message);
     // A correction offer for a fault already logged: Yes repairs (with administrator rights)
-    // and completes the line with "-- 已修正", No with "-- 未修正", Exit with a bare line end.
+    // and completes the line with "-- 已修正" (or "-- 未修正" when the repair could do nothing),
+    // No with "-- 未修正", Exit with a bare line end.
     bool Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart);
     // A notice for a fault already logged: the line ends, Exit finishes the run.
     bool Notice(ProblemDialog& dialog, int exit);
@@ -122,7 +123,7 @@ bool CheckSequence::ManifestFile()
     CFileMissingDlg dialog;
     dialog.SetMember(1, ShortenPath(path));
     INT_PTR answer = dialog.DoModal();
-    OpenFault(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
+    app_.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
     return answer == IDC_MISSING_EXIT ? Finish() : true;
 }
 
@@ -148,9 +149,9 @@ bool CheckSequence::Port()
         // Cancelling the choice of another port brings the port dialog back.
         CSelectPortDlg choice;
         if (choice.DoModal() == IDCANCEL)
-            return false;
+            return Outcome::AskAgain;
         app_.portMissing = 0;
-        return true;
+        return Outcome::Fixed;
     }, false);
 }
 
@@ -187,7 +188,7 @@ bool CheckSequence::PrinterRegistry()
     CRegistryFixDlg dialog;
     return Offer(dialog, IDC_REGFIX_YES, IDC_REGFIX_EXIT, [this, code] {
         app_.RepairAppPath(code);
-        return true;
+        return Outcome::Fixed;
     }, false);
 }
 
@@ -220,7 +221,7 @@ bool CheckSequence::PortDriverService()
             // A disabled driver also gets its start type back.
             if (kind.bits == PDS_DISABLED)
                 app_.RepairPortDriverService(PDS_START_TYPE);
-            return true;
+            return Outcome::Fixed;
         }, true);
         if (!goOn)
             return false;
@@ -242,7 +243,7 @@ bool CheckSequence::LanguageMonitor()
     CLangMonitorDlg dialog;
     return Offer(dialog, IDC_LANGMON_YES, IDC_LANGMON_EXIT, [this, code] {
         app_.RepairLanguageMonitor(code);
-        return true;
+        return Outcome::Fixed;
     }, true);
 }
 
@@ -258,7 +259,7 @@ bool CheckSequence::PrinterDriver()
     CDriverSettingsDlg dialog;
     return Offer(dialog, IDC_DRIVER_YES, IDC_DRIVER_EXIT, [this, code] {
         app_.RepairPrinterDriver(code);
-        return true;
+        return Outcome::Fixed;
     }, true);
 }
 
@@ -277,7 +278,7 @@ bool CheckSequence::StatusWindow()
     CStatusWindowDlg dialog;
     return Offer(dialog, IDC_STATUSWND_YES, IDC_STATUSWND_EXIT, [this] {
         app_.RepairStatusWindow();
-        return true;
+        return Outcome::Fixed;
     }, true);
 }
 
@@ -289,11 +290,11 @@ bool CheckSequence::PrinterAttributes()
         bidiResult_ = app_.CheckBidiSupport();
         if (bidiResult_ == 0) {
             app_.runFlags |= RUN_SETTING_WRONG;
-            OpenFault(FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), app_.driverName));
+            app_.AppendFinding(FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), app_.driverName));
             CBidiDlg dialog;
             bool goOn = Offer(dialog, IDC_BIDI_YES, IDC_BIDI_EXIT, [this] {
                 app_.EnableBidiSupport();
-                return true;
+                return Outcome::Fixed;
             }, true);
             if (!goOn)
                 return false;
@@ -301,11 +302,11 @@ bool CheckSequence::PrinterAttributes()
         holdResult_ = app_.CheckHoldMismatchedDocuments();
         if (holdResult_ == 0) {
             app_.runFlags |= RUN_SETTING_WRONG;
-            OpenFault(FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), app_.driverName));
+            app_.AppendFinding(FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), app_.driverName));
             CHoldMismatchedDlg dialog;
             bool goOn = Offer(dialog, IDC_HOLD_YES, IDC_HOLD_EXIT, [this] {
                 app_.DisableHoldMismatchedDocuments();
-                return true;
+                return Outcome::Fixed;
             }, true);
             if (!goOn)
                 return false;
@@ -323,10 +324,10 @@ bool CheckSequence::ProgramFolder()
     folderResult_ = app_.CheckProgramFolder();
     if (folderResult_ == 0) {
         app_.runFlags |= RUN_SETTING_WRONG;
-        OpenFault(LoadStr(IDS_FOLDER_MISSING));
+        app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING));
         // The dialog's Yes button creates the folder itself; only the outcome is logged here.
         CProgramFolderDlg dialog;
-        if (!Offer(dialog, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [] { return true; }, false))
+        if (!Offer(dialog, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [] { return Outcome::Fixed; }, false))
             return false;
     }
     return ProgramItems();
@@ -342,12 +343,14 @@ bool CheckSequence::ProgramItems()
             continue;
         ++missingItemCount_;
         app_.runFlags |= RUN_SETTING_WRONG;
-        OpenFault(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
+        app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
         dialog.SetMember(1, item.name);
         bool goOn = Offer(dialog, IDC_ITEM_YES, IDC_ITEM_EXIT, [this, &item] {
-            app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
-                                   item.iconFile.c_str(), item.iconIndex);
-            return true;
+            // A damaged entry (a name that is not plain) gets no shortcut.
+            return app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
+                                          item.iconFile.c_str(), item.iconIndex)
+                       ? Outcome::Fixed
+                       : Outcome::NotFixed;
         }, false);
         if (!goOn)
             return false;
@@ -383,14 +386,10 @@ bool CheckSequence::Network()
     return true;
 }
 
-void CheckSequence::OpenFault(const std::wstring& message)
-{
-    app_.AppendLog(LoadStr(IDS_ERROR) + message);
-}
-
 bool CheckSequence::Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart)
 {
-    for (;;) {
+    Outcome outcome = Outcome::AskAgain;
+    while (outcome == Outcome::AskAgain) {
         INT_PTR answer = dialog.DoModal();
         if (answer == exit)
             return Exit();
@@ -400,11 +399,10 @@ bool CheckSequence::Offer(ProblemDialog& dialog, int yes, int exit, const Repair
         }
         if (!app_.hasAdminRights)
             return NoPermission();
-        if (repair())
-            break;
+        outcome = repair();
     }
-    app_.LogRepairOutcome(1);
-    if (needsRestart)
+    app_.LogRepairOutcome(outcome == Outcome::Fixed ? 1 : 0);
+    if (needsRestart && outcome == Outcome::Fixed)
         app_.restartNeeded = 1;
     return true;
 }

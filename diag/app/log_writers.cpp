@@ -14,17 +14,18 @@ void LogFinding(CTroubleshooterApp& app, int ok, const std::wstring& correct, co
     if (ok)
         app.AppendLog(correct + L"\r\n");
     else
-        app.AppendLog(LoadStr(IDS_ERROR) + fault);
+        app.AppendFinding(fault);
 }
 
 }  // namespace
 
 void CTroubleshooterApp::LogPortConnection(int ok)
 {
-    if (!ok)
-        AppendLog(LoadStr(IDS_ERROR));
     std::wstring line = FormatInserts(LoadStr(IDS_PORT_CONNECTION), driverName, portName.c_str());
-    AppendLog(ok ? line + L"\r\n" : line);
+    if (ok)
+        AppendLog(line + L"\r\n");
+    else
+        AppendFinding(line);
 }
 
 void CTroubleshooterApp::LogRepairOutcome(int fixed)

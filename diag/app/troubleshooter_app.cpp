@@ -99,3 +99,8 @@ void CTroubleshooterApp::AppendLog(const std::wstring& text)
 {
     CSystemUtility().AppendLogLine(logFilePath, text.c_str());
 }
+
+void CTroubleshooterApp::AppendFinding(const std::wstring& text)
+{
+    AppendLog(LoadStr(IDS_ERROR) + text);
+}

@@ -84,6 +84,8 @@ public:
 
     // Appends text to the temporary result log.
     void AppendLog(const std::wstring& text);
+    // Appends a finding: "错误:" and the text, the one place a finding's line is opened.
+    void AppendFinding(const std::wstring& text);
 
     // Start-up: ends the process with 1 when another instance holds the "pdiag.exe" object.
     void TakeSingleInstance();
@@ -106,6 +108,7 @@ public:
     unsigned char runFlags = 0;
     int portNumber = 1;
     const wchar_t* currentFileEntry = nullptr;
+    int checkedFileEntries = 0;  // entries of the file list looked for in at least one place
     int networkConnection = 0;
     wchar_t networkPath[260] = {};
     std::wstring serverName;

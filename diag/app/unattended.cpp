@@ -91,6 +91,18 @@ bool ResolveLogPath(const std::wstring& value, std::wstring& path)
     return IsFolder(path.substr(0, name - full));
 }
 
+// Why the log is not where it was asked for, and where the run's findings are kept, if anywhere.
+std::wstring NotSavedMessage(const CTroubleshooterApp& app, const UnattendedPilot& pilot)
+{
+    const std::wstring wanted = pilot.failedName().empty() ? app.savedResultPath : pilot.failedName();
+    std::wstring message = FormatPrintf(LoadStr(IDS_CANNOT_WRITE).c_str(), wanted.c_str());
+    WIN32_FIND_DATAW found;
+    UniqueFind kept(FindFirstFileW(app.logFilePath, &found));
+    if (kept)
+        message += L" " + FormatPrintf(LoadStr(IDS_LOG_KEPT).c_str(), app.logFilePath);
+    return message;
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options, std::wstring& error)
@@ -180,8 +192,13 @@ AutopilotAction UnattendedPilot::Answer(const DialogSnapshot& dialog)
     case IDD_RESULTS:
         return AnswerResults(dialog);
     case IDD_WRITE_FAILED:
-        // Giving up: the results dialog then discards the log.
-        writeFailed_ = true;
+        // The first failure goes back to the results dialog, which then keeps the log where
+        // it is; only when even that fails is it given up.
+        if (!writeFailed_) {
+            writeFailed_ = true;
+            failedName_ = lastName_;
+            return AutopilotAction::press(IDC_WRITE_BACK);
+        }
         return AutopilotAction::press(IDCANCEL);
     case IDD_FINISH:
         return AutopilotAction::press(options_.restart ? IDC_FINISH_RESTART : IDC_FINISH_RETURN);
@@ -223,11 +240,14 @@ AutopilotAction UnattendedPilot::AnswerStart(const DialogSnapshot& dialog)
 
 AutopilotAction UnattendedPilot::AnswerResults(const DialogSnapshot& dialog)
 {
-    if (!options_.log.empty() && dialog.text(IDC_RESULTS_FILE_NAME) != options_.log)
-        return AutopilotAction::setText(IDC_RESULTS_FILE_NAME, options_.log);
+    // Saving the log under the temporary log's own name leaves it where it is.
+    const std::wstring& name = writeFailed_ ? temporaryLog_ : options_.log;
+    if (!name.empty() && dialog.text(IDC_RESULTS_FILE_NAME) != name)
+        return AutopilotAction::setText(IDC_RESULTS_FILE_NAME, name);
     const ControlState* save = dialog.find(IDC_RESULTS_SAVE);
     if (save && save->check != BST_CHECKED)
         return AutopilotAction::press(IDC_RESULTS_SAVE);
+    lastName_ = dialog.text(IDC_RESULTS_FILE_NAME);
     return AutopilotAction::press(IDOK);
 }
 
@@ -253,7 +273,7 @@ int UnattendedPilot::ExitCode(const CTroubleshooterApp& app) const
 
 int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
 {
-    UnattendedPilot pilot(options);
+    UnattendedPilot pilot(options, app.logFilePath);
     {
         ScopedAutopilot scope(pilot);
         app.RunChecks();
@@ -272,7 +292,7 @@ int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
         break;
     default:
         if (code & kFoundLogNotSaved)
-            Tell(STD_ERROR_HANDLE, FormatPrintf(LoadStr(IDS_CANNOT_WRITE).c_str(), app.savedResultPath) + L"\r\n", true);
+            Tell(STD_ERROR_HANDLE, NotSavedMessage(app, pilot) + L"\r\n", true);
         else
             Tell(STD_OUTPUT_HANDLE, FormatPrintf(LoadStr(IDS_LOG_SAVED).c_str(), app.savedResultPath) + L"\r\n", true);
     }

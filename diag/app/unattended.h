@@ -50,19 +50,29 @@ void ShowCommandLineError(const std::wstring& error, bool unattended);
 // Answers every dialog of a run by its template id, as the options say.
 class UnattendedPilot : public Autopilot {
 public:
-    explicit UnattendedPilot(const CommandLineOptions& options) : options_(options) {}
+    // `temporaryLog` is where the run's log is kept when it cannot be saved as asked; empty:
+    // it is given up then.
+    explicit UnattendedPilot(const CommandLineOptions& options, const std::wstring& temporaryLog = std::wstring())
+        : options_(options), temporaryLog_(temporaryLog)
+    {
+    }
 
     AutopilotAction Answer(const DialogSnapshot& dialog) override;
     void Stuck(const DialogSnapshot&, const AutopilotAction&) override { stuck_ = true; }
 
     // The exit code of the run that this autopilot answered.
     int ExitCode(const CTroubleshooterApp& app) const;
+    // The name the log could not be saved under; empty when saving never failed.
+    const std::wstring& failedName() const { return failedName_; }
 
 private:
     AutopilotAction AnswerStart(const DialogSnapshot& dialog);
     AutopilotAction AnswerResults(const DialogSnapshot& dialog);
 
     const CommandLineOptions options_;
+    const std::wstring temporaryLog_;
+    std::wstring failedName_;
+    std::wstring lastName_;  // the name in the results dialog when it was last confirmed
     bool spoolerStopped_ = false;
     bool noPrinter_ = false;
     bool printerNotFound_ = false;

@@ -9,7 +9,9 @@
 #include "res/resource.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <cwchar>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,11 @@ enum EntryField { kName = 0, kLocation1 = 5, kLocation3 = 7, kSize = 8, kTime = 
 const int kEntryFields = 12;
 
 // A file's last-write time may lie up to 25 hours on either side of the expected moment.
-const ULONGLONG kTicksPerSecond = 10000000;
-const ULONGLONG kTimeWindow = 90000 * kTicksPerSecond;
+const long long kTicksPerSecond = 10000000;
+const long long kTimeWindow = 90000 * kTicksPerSecond;
+// File-time ticks at 1970-01-01 00:00:00 UTC, where the C library's time starts.
+const long long kUnixEpochTicks = 116444736000000000LL;
+const long long kSecondsPerDay = 86400;
 
 // The values lines are built into buffers of this many characters.
 const size_t kLineChars = 256;
@@ -71,12 +76,12 @@ private:
     TokenizerState state_;
 };
 
-// A comment runs from its ";" to the end of its line. The tokenizer has overwritten the
-// delimiter that ended the comment's first word in its copy, so the line end is looked up in
-// the section text, whose layout the copy shares.
+// A comment runs from its ";" to the end of its line, which a CR or an LF ends. The tokenizer
+// has overwritten the delimiter that ended the comment's first word in its copy, so the line
+// end is looked up in the section text, whose layout the copy shares.
 void SkipCommentLine(TokenizerState& state, const wchar_t* section, const wchar_t* token)
 {
-    const wchar_t* lineEnd = wcschr(section + (token - state.copy), L'\n');
+    const wchar_t* lineEnd = wcspbrk(section + (token - state.copy), L"\r\n");
     state.cursor = lineEnd ? state.copy + (lineEnd - section) + 1 : nullptr;
 }
 
@@ -140,9 +145,9 @@ bool ReadLastWriteTime(const wchar_t* path, FILETIME& written)
     return true;
 }
 
-ULONGLONG Ticks(const FILETIME& time)
+long long Ticks(const FILETIME& time)
 {
-    return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<long long>((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
 // A file time as local time, "YYYY/MM/DD hh:mm:ss".
@@ -155,19 +160,47 @@ std::wstring LocalTimeText(const FILETIME& time)
                         local.wMinute, local.wSecond);
 }
 
-bool InRange(int value, int low, int high)
+// Days from 1970-01-01 to a date of the Gregorian calendar (month 1 to 12).
+long long DaysFromCivil(long long year, long long month, long long day)
 {
-    return value >= low && value <= high;
+    year -= month <= 2;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
 }
 
-// The moment of an expected time stamp "date time" (local time, daylight saving time as the
-// system decides it for that date). Years below 1970 are taken as 19xx. False when the text
-// names no valid moment.
-bool ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp, ULONGLONG& ticks)
+// The date of a day counted from 1970-01-01.
+void CivilFromDays(long long days, long long& year, long long& month, long long& day)
+{
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long long dayOfEra = days - era * 146097;
+    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long shifted = (5 * dayOfYear + 2) / 153;
+    day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    month = shifted + (shifted < 10 ? 3 : -9);
+    year = yearOfEra + era * 400 + (month <= 2);
+}
+
+long long FloorDivide(long long value, long long divisor)
+{
+    return value / divisor - (value % divisor < 0);
+}
+
+// The moment of an expected time stamp "date time" in file-time ticks, built as the C
+// library's mktime builds it: years below 1970 are taken as 19xx, fields out of range carry
+// into the next larger one (month 13 is January of the next year, day 0 the last day of the
+// month before), the local time is turned into UTC with the system's time zone (daylight
+// saving time as the system decides it for that date), and a moment outside the C library's
+// time range fails. A failed moment is the C library's -1, one second before 1970.
+long long ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp)
 {
     std::wstring text = TextOrEmpty(stamp);
     TokenizerScope split(app);
-    int field[6] = {};  // year, month, day, hour, minute, second
+    long long field[6] = {};  // year, month, day, hour, minute, second
     for (int i = 0; i < 6; ++i) {
         wchar_t* token = split.Next(i == 0 ? text.data() : nullptr, kStampDelimiters);
         if (!token)
@@ -176,22 +209,36 @@ bool ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp, ULONGLONG& ti
     }
     if (field[0] < 1970)
         field[0] += 1900;
-    if (!InRange(field[0], 1601, 30827) || !InRange(field[1], 1, 12) || !InRange(field[2], 1, 31) ||
-        !InRange(field[3], 0, 23) || !InRange(field[4], 0, 59) || !InRange(field[5], 0, 59))
-        return false;
+    // Months first, carried into years; then everything else counted in seconds from the
+    // first of that month, carried by the calendar.
+    const long long months = field[1] - 1;
+    const long long yearCarry = FloorDivide(months, 12);
+    const long long firstOfMonth = DaysFromCivil(field[0] + yearCarry, months - yearCarry * 12 + 1, 1);
+    const long long localSeconds =
+        (firstOfMonth + field[2] - 1) * kSecondsPerDay + field[3] * 3600 + field[4] * 60 + field[5];
+
+    const long long failed = kUnixEpochTicks - kTicksPerSecond;
+    const long long days = FloorDivide(localSeconds, kSecondsPerDay);
+    const long long secondOfDay = localSeconds - days * kSecondsPerDay;
+    long long year, monthOfYear, day;
+    CivilFromDays(days, year, monthOfYear, day);
+    if (year < 1601 || year > 30827)
+        return failed;
     SYSTEMTIME local = {};
-    local.wYear = WORD(field[0]);
-    local.wMonth = WORD(field[1]);
-    local.wDay = WORD(field[2]);
-    local.wHour = WORD(field[3]);
-    local.wMinute = WORD(field[4]);
-    local.wSecond = WORD(field[5]);
+    local.wYear = WORD(year);
+    local.wMonth = WORD(monthOfYear);
+    local.wDay = WORD(day);
+    local.wHour = WORD(secondOfDay / 3600);
+    local.wMinute = WORD(secondOfDay / 60 % 60);
+    local.wSecond = WORD(secondOfDay % 60);
     SYSTEMTIME utc;
     FILETIME moment;
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &moment))
-        return false;
-    ticks = Ticks(moment);
-    return true;
+        return failed;
+    const long long seconds = (Ticks(moment) - kUnixEpochTicks) / kTicksPerSecond;
+    if (seconds < 0 || seconds > static_cast<long long>(std::numeric_limits<time_t>::max()))
+        return failed;
+    return Ticks(moment);
 }
 
 // The three kinds of difference dialog 150 shows.
@@ -226,11 +273,16 @@ int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], C
 {
     app.currentFileEntry = field[kName];
     const std::wstring stamp = std::wstring(field[kDate]) + L" " + field[kTime];
+    bool counted = false;
     for (int location = kLocation1; location <= kLocation3; ++location) {
         std::wstring directory = LocationDirectory(field[location]);
         if (directory.empty())
             continue;
         const std::wstring path = directory + L"\\" + field[kName];
+        if (!counted) {
+            counted = true;
+            ++app.checkedFileEntries;
+        }
 
         UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
@@ -240,8 +292,7 @@ int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], C
             NoteFileFinding(app);
             missingDialog.SetMember(1, ShortenPath(path));
             INT_PTR answer = missingDialog.DoModal();
-            app.AppendLog(LoadStr(IDS_ERROR) + FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) +
-                          L"\r\n");
+            app.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
             if (answer == IDC_MISSING_EXIT)
                 return 0;
             continue;
@@ -254,7 +305,7 @@ int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], C
         if (answer != IDC_VERSION_CONTINUE && answer != IDC_VERSION_EXIT)
             continue;
         NoteFileFinding(app);
-        app.AppendLog(LoadStr(IDS_ERROR) + path + L"\r\n");
+        app.AppendFinding(path + L"\r\n");
         app.AppendLog(current);
         app.AppendLog(expected);
         if (answer == IDC_VERSION_EXIT)
@@ -277,13 +328,66 @@ bool ReadManifestText(std::wstring& text)
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr))
         return false;
-    // Up to the first zero byte, as text.
+    // Up to the first zero byte, as text: a manifest in another encoding (UTF-16) or with a
+    // zero byte before its file list shows no list here and is reported as damaged.
     int units = MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, nullptr, 0);
     text.assign(units > 0 ? units : 1, L'\0');
     if (units > 0)
         MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, text.data(), units);
     text.resize(wcslen(text.c_str()));
     return true;
+}
+
+// The file list: the body after the header's "]" up to the next line that begins with "["
+// (a section header), or to the end. A "[" inside a line, a comment's say, does not end it.
+struct FileList {
+    bool found = false;
+    std::wstring body;
+};
+
+FileList FindFileList(const std::wstring& text)
+{
+    FileList list;
+    size_t header = text.find(kSectionHeader);
+    if (header == std::wstring::npos)
+        return list;
+    list.found = true;
+    const size_t start = header + wcslen(kSectionHeader);
+    size_t end = start;
+    while ((end = text.find(L'[', end)) != std::wstring::npos) {
+        size_t lineStart = text.find_last_of(L"\r\n", end);
+        lineStart = lineStart == std::wstring::npos || lineStart < start ? start : lineStart + 1;
+        if (text.find_first_not_of(L" \t", lineStart) == end)
+            break;
+        ++end;
+    }
+    list.body = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    return list;
+}
+
+// True for a body of blank and comment lines only: a list the installer left empty.
+bool NothingButComments(const std::wstring& body)
+{
+    size_t line = 0;
+    while ((line = body.find_first_not_of(L" \t\r\n", line)) != std::wstring::npos) {
+        if (body[line] != L';')
+            return false;
+        line = body.find_first_of(L"\r\n", line);
+    }
+    return true;
+}
+
+// A file list that yields nothing to check and is not an empty list as the installer writes
+// one: damaged, and only reinstalling the package brings it back. 0 when the user chose Exit.
+int ReportDamagedFileList(CTroubleshooterApp& app)
+{
+    NoteFileFinding(app);
+    const std::wstring path = ManifestPath();
+    CFileVersionDlg dialog;
+    dialog.SetMember(1, FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), ShortenPath(path).c_str()));
+    INT_PTR answer = dialog.DoModal();
+    app.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), path.c_str()) + L"\r\n");
+    return answer == IDC_VERSION_EXIT ? 0 : 1;
 }
 
 }  // namespace
@@ -302,16 +406,11 @@ int CTroubleshooterApp::LoadFileManifest()
     std::wstring text;
     if (!ReadManifestText(text))
         return 1;
-    // The body runs from the header's "]" to the next "[", or to the end. Without the header
-    // there is no file list: nothing to check.
-    std::wstring body;
-    size_t header = text.find(kSectionHeader);
-    if (header != std::wstring::npos) {
-        size_t start = header + wcslen(kSectionHeader);
-        size_t end = text.find(L'[', start);
-        body = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-    }
-    int result = CheckPackageFiles(body.data());
+    FileList list = FindFileList(text);
+    checkedFileEntries = 0;
+    int result = CheckPackageFiles(list.body.data());
+    if (result && checkedFileEntries == 0 && !(list.found && NothingButComments(list.body)))
+        return ReportDamagedFileList(*this);
     if (filesAsExpected == 1)
         AppendLog(LoadStr(IDS_ALL_FILES_EXPECTED) + L"\r\n");
     return result;
@@ -376,17 +475,16 @@ int CTroubleshooterApp::CheckFileVersion(const wchar_t* path, const wchar_t* siz
         }
     }
 
-    ULONGLONG moment = 0;
-    const ULONGLONG fileTicks = Ticks(written);
-    const bool known = ExpectedMoment(*this, timeStampText, moment);
-    if (known && fileTicks + kTimeWindow >= moment && fileTicks <= moment + kTimeWindow) {
+    const long long moment = ExpectedMoment(*this, timeStampText);
+    const long long fileTicks = Ticks(written);
+    if (fileTicks >= moment - kTimeWindow && fileTicks <= moment + kTimeWindow) {
         if (!ReadFileSize(file.get(), size))
             return -1;
         if (long(size) == wcstol(TextOrEmpty(sizeText), nullptr, 10))
             return 0;
         return ShowDifference(dialog, kSizeDiffers, path, FormatPrintf(L"%d", size), sizeText);
     }
-    const bool newer = known && fileTicks > moment + kTimeWindow;
+    const bool newer = fileTicks > moment + kTimeWindow;
     if (newer && ((expected.part[0] == 0 && expected.part[1] != 0) || expected.none()))
         return 0;
     return ShowDifference(dialog, kTimeStampDiffers, path, timeText, timeStampText);

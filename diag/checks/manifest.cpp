@@ -3,6 +3,7 @@
 #include "framework/raii.h"
 
 #include <algorithm>
+#include <cwchar>
 
 const wchar_t kGroupsSection[] = L"ZELT Groups";
 const wchar_t kStartupSection[] = L"ZELT Startup";
@@ -64,22 +65,48 @@ ManifestItem ParseManifestItem(const std::wstring& value, const std::wstring& ta
 }
 
 namespace {
-// The highest n of the keys "ZELTItem<n>" present in the section. Entries past it can only
-// read as the default, so a NumItems far larger than the list need not be walked to its end.
-int HighestItemKey(const wchar_t* section, const std::wstring& path)
+
+const wchar_t kItemKeyPrefix[] = L"ZELTItem";
+constexpr int kItemKeyPrefixChars = 8;
+
+// The names of all keys of a section, read into a buffer that grows until the whole list fits.
+std::vector<std::wstring> SectionKeys(const wchar_t* section, const std::wstring& path)
 {
-    std::vector<wchar_t> keys(32768);
-    DWORD length = GetPrivateProfileStringW(section, nullptr, L"", keys.data(), DWORD(keys.size()), path.c_str());
-    int highest = 0;
-    for (const wchar_t* key = keys.data(); key < keys.data() + length && *key; key += lstrlenW(key) + 1) {
-        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, key, 8, L"ZELTItem", 8) != CSTR_EQUAL)
-            continue;
-        int n = _wtoi(key + 8);
-        if (n > highest)
-            highest = n;
+    std::vector<wchar_t> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        length = GetPrivateProfileStringW(section, nullptr, L"", buffer.data(), DWORD(buffer.size()), path.c_str());
+        // A list that does not fit comes back cut, its length the buffer's size less two.
+        if (length + 2 < buffer.size())
+            break;
+        buffer.resize(buffer.size() * 2);
     }
-    return highest;
+    std::vector<std::wstring> keys;
+    for (const wchar_t* key = buffer.data(); key < buffer.data() + length && *key; key += lstrlenW(key) + 1)
+        keys.emplace_back(key);
+    return keys;
 }
+
+// The n of a key that reading "ZELTItem%i" for n = 1..count would look up (the prefix in any
+// letter case, n in decimal without sign or leading zero); 0 for any other key.
+int ItemKeyNumber(const std::wstring& key, int count)
+{
+    if (key.size() <= size_t(kItemKeyPrefixChars) ||
+        CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, key.c_str(), kItemKeyPrefixChars, kItemKeyPrefix,
+                       kItemKeyPrefixChars) != CSTR_EQUAL ||
+        key[kItemKeyPrefixChars] == L'0')
+        return 0;
+    long long n = 0;
+    for (size_t i = kItemKeyPrefixChars; i < key.size(); ++i) {
+        if (key[i] < L'0' || key[i] > L'9')
+            return 0;
+        n = n * 10 + (key[i] - L'0');
+        if (n > count)
+            return 0;
+    }
+    return int(n);
+}
+
 }  // namespace
 
 std::vector<ManifestItem> ReadManifestItems(const wchar_t* section)
@@ -87,13 +114,20 @@ std::vector<ManifestItem> ReadManifestItems(const wchar_t* section)
     std::wstring path = ManifestPath();
     std::wstring directory = PrinterDriverDirectory();
     int count = static_cast<int>(GetPrivateProfileIntW(section, L"NumItems", 0, path.c_str()));
-    // One more than the keys present keeps the reading of a missing key (an entry without a name).
-    if (count > 0)
-        count = std::min(count, HighestItemKey(section, path) + 1);
     std::vector<ManifestItem> items;
-    for (int i = 1; i <= count; ++i) {
+    if (count <= 0)
+        return items;
+    // Only the keys present are read: every other number reads as "NAME_NONE!", an entry
+    // without an item name that names no shortcut. So NumItems costs nothing by itself.
+    std::vector<int> numbers;
+    for (const std::wstring& key : SectionKeys(section, path))
+        if (int n = ItemKeyNumber(key, count))
+            numbers.push_back(n);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    for (int n : numbers) {
         wchar_t key[32];
-        wsprintfW(key, L"ZELTItem%i", i);
+        wsprintfW(key, L"ZELTItem%i", n);
         wchar_t value[kValueChars] = {};
         GetPrivateProfileStringW(section, key, kNoName, value, kValueChars, path.c_str());
         items.push_back(ParseManifestItem(value, directory));
@@ -106,6 +140,30 @@ std::wstring ReadGroupName()
     wchar_t value[kValueChars] = {};
     GetPrivateProfileStringW(kGroupsSection, L"GroupName", kNoName, value, kValueChars, ManifestPath().c_str());
     return value;
+}
+
+bool IsPlainName(const std::wstring& name)
+{
+    if (name.empty() || name.find_first_of(L"\\/:*?\"<>|") != std::wstring::npos)
+        return false;
+    for (wchar_t c : name)
+        if (c < L' ')
+            return false;
+    // Windows drops trailing dots and blanks, which turns "." and ".." into the folder itself
+    // or its parent and makes any such name stand for another.
+    if (name.back() == L'.' || name.back() == L' ')
+        return false;
+    // A device name stays a device with any extension: "CON.lnk" is the console.
+    std::wstring base = name.substr(0, name.find(L'.'));
+    base.erase(base.find_last_not_of(L' ') + 1);
+    static const wchar_t* const kDevices[] = { L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$" };
+    for (const wchar_t* device : kDevices)
+        if (!lstrcmpiW(base.c_str(), device))
+            return false;
+    if (base.size() == 4 && base[3] >= L'1' && base[3] <= L'9' &&
+        (!_wcsnicmp(base.c_str(), L"COM", 3) || !_wcsnicmp(base.c_str(), L"LPT", 3)))
+        return false;
+    return true;
 }
 
 std::wstring GroupFolderName(const std::wstring& groupName)

@@ -24,12 +24,18 @@ struct ManifestItem {
 // `targetDirectory` gives the icon file's directory.
 ManifestItem ParseManifestItem(const std::wstring& value, const std::wstring& targetDirectory);
 
-// The entries of a list section, NumItems of them, each read with default "NAME_NONE!"
-// into 256 characters. A missing key yields an entry without a name.
+// The entries of a list section that reading "ZELTItem1" to "ZELTItem<NumItems>" (each into
+// 256 characters) finds, in the order of their numbers. The numbers without a key, which
+// would read as the nameless entry "NAME_NONE!", are left out.
 std::vector<ManifestItem> ReadManifestItems(const wchar_t* section);
 
 // [ZELT Groups] GroupName, default "NAME_NONE!", 256 characters.
 std::wstring ReadGroupName();
+// True for a name that can only stand for one entry of the folder it is put in: not empty,
+// no path separator, drive colon or other character invalid in file names, no trailing dot
+// or blank (so neither "." nor ".."), and not a device name. Names from the manifest are
+// used as paths only when they are plain.
+bool IsPlainName(const std::wstring& name);
 // The folder part of a GroupName: the text up to its first comma.
 std::wstring GroupFolderName(const std::wstring& groupName);
 

@@ -223,5 +223,5 @@ void CTroubleshooterApp::LogPortDriverServiceResult(unsigned bits)
     UINT message = (bits & PDS_NOT_RUNNING) ? IDS_ONDRIX_NOT_RUNNING
                    : (bits & PDS_DISABLED)  ? IDS_ONDRIX_DISABLED
                                             : IDS_ONDRIX_MISCONFIGURED;
-    AppendLog(LoadStr(IDS_ERROR) + LoadStr(message));
+    AppendFinding(LoadStr(message));
 }

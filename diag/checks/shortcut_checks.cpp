@@ -34,13 +34,25 @@ const wchar_t* TextOrEmpty(const wchar_t* text)
 }
 
 // The status window's start-up entry: the first whose file name is exactly "XERB5LAK.EXE".
-// An entry without an item name names no shortcut and is passed over.
+// An entry without an item name names no shortcut and is passed over; one whose name is not
+// plain is damaged and counts as no entry, so nothing outside the Startup folder is touched.
 const ManifestItem* FindStatusWindowItem(const std::vector<ManifestItem>& items)
 {
     for (const ManifestItem& item : items)
         if (item.file == kStatusWindowFile && !item.name.empty())
-            return &item;
+            return IsPlainName(item.name) ? &item : nullptr;
     return nullptr;
+}
+
+// The program group folder that holds the items: the whole GroupName; false when it is not
+// a plain name inside the Programs folder.
+bool GroupFolderPath(std::wstring& path)
+{
+    std::wstring group = ReadGroupName();
+    if (!IsPlainName(group) || !SpecialFolderPath(CSIDL_COMMON_PROGRAMS, path))
+        return false;
+    path += L"\\" + group;
+    return true;
 }
 
 // Presence of a shortcut file: opened with no access and no sharing, closed at once.
@@ -91,11 +103,12 @@ int CTroubleshooterApp::CheckProgramFolder()
 {
     if (!ManifestExists())
         return 0;
+    std::wstring folder = GroupFolderName(ReadGroupName());
     std::wstring programs;
-    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+    if (!IsPlainName(folder) || !SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
         return 0;
     WIN32_FIND_DATAW found;
-    UniqueFind find(FindFirstFileW((programs + L"\\" + GroupFolderName(ReadGroupName())).c_str(), &found));
+    UniqueFind find(FindFirstFileW((programs + L"\\" + folder).c_str(), &found));
     return find ? 1 : 0;
 }
 
@@ -110,25 +123,27 @@ void CTroubleshooterApp::CreateProgramFolder()
         return;
     if (!ManifestExists())
         return;
-    CreateDirectoryExW(programs.c_str(), GroupFolderName(ReadGroupName()).c_str(), nullptr);
+    std::wstring folder = GroupFolderName(ReadGroupName());
+    if (IsPlainName(folder))
+        CreateDirectoryExW(programs.c_str(), folder.c_str(), nullptr);
 }
 
 int CTroubleshooterApp::ProgramItemExists(const wchar_t* itemName)
 {
-    std::wstring programs;
-    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+    std::wstring folder;
+    if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(folder))
         return 0;
-    return FileExists(programs + L"\\" + ReadGroupName() + L"\\" + TextOrEmpty(itemName) + L".lnk") ? 1 : 0;
+    return FileExists(folder + L"\\" + itemName + L".lnk") ? 1 : 0;
 }
 
 int CTroubleshooterApp::CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
                                           const wchar_t*, int iconIndex)
 {
-    std::wstring programs;
-    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+    // The target, too, stays in the printer-driver directory.
+    std::wstring folder;
+    if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(folder))
         return 0;
-    CreateShortcut(PrinterDriverDirectory() + L"\\" + TextOrEmpty(file), programs + L"\\" + ReadGroupName(),
-                   TextOrEmpty(itemName), arguments, nullptr, iconIndex);
+    CreateShortcut(PrinterDriverDirectory() + L"\\" + file, folder, itemName, arguments, nullptr, iconIndex);
     return 1;
 }
 

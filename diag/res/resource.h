@@ -261,6 +261,7 @@
 #define IDS_UNEXPECTED_SIZE             135
 #define IDS_UNEXPECTED_TIMESTAMP        136
 #define IDS_ALL_FILES_EXPECTED          137
+#define IDS_FILE_LIST_DAMAGED           138
 // 200-299: texts of the unattended mode
 #define IDS_USAGE                       200
 #define IDS_BAD_ARGUMENT                201
@@ -269,5 +270,6 @@
 #define IDS_PRINTER_NOT_FOUND           204
 #define IDS_SPOOLER_NOT_RUNNING         205
 #define IDS_LOG_SAVED                   206
+#define IDS_LOG_KEPT                    207
 #define IDS_PORT_WRONG                  1000
 #define IDS_DRIVER_WRONG                1001

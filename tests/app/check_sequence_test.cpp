@@ -50,10 +50,9 @@ std::string SoundLocalLines(const std::string& mode)
            Line(L"“Tavik QX2210-2370”打印机属性设置正确。") + Line(L"Tavik QX2210-2370 的程序文件夹设置正确。");
 }
 
-const std::string kAllFiles = "\xCB\xF9\xD3\xD0\xCE\xC4\xBC\xFE\xBE\xF9\xCE\xAA\xD4\xA4\xC6\xDA\xB0\xE6\xB1\xBE\xA1\xA3\r\n";
-// "疑难解答完成。" and "用户终止疑难解答。" as code page 936 stores them.
-const std::string kCompleted = "\xD2\xC9\xC4\xD1\xBD\xE2\xB4\xF0\xCD\xEA\xB3\xC9\xA1\xA3\r\n";
-const std::string kAborted = "\xD3\xC3\xBB\xA7\xD6\xD5\xD6\xB9\xD2\xC9\xC4\xD1\xBD\xE2\xB4\xF0\xA1\xA3\r\n";
+const std::string kAllFiles = Line(L"所有文件均为预期版本。");
+const std::string kCompleted = Line(L"疑难解答完成。");
+const std::string kAborted = Line(L"用户终止疑难解答。");
 const std::string kSummaryWrong = Line(L"LPT1:[local] 中 Tavik QX2210-2370 的设置不正确。");
 
 TEST(CheckSequence, CleanLptPrinterLogsEveryCorrectSettingAndTheCorrectSummary)
@@ -73,11 +72,10 @@ TEST(CheckSequence, CleanLptPrinterLogsEveryCorrectSettingAndTheCorrectSummary)
 
     std::string log = LogAtResults(pilot);
     // Header: "LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - " then the date and time.
-    EXPECT_EQ(log.rfind("LPT1:[local] \xD6\xD0 Tavik QX2210-2370 \xB5\xC4\xD2\xC9\xC4\xD1\xBD\xE2\xB4\xF0 - ", 0), 0u)
+    EXPECT_EQ(log.rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u)
         << log;
     EXPECT_EQ(BodyAfterHeader(log),
-              kAllFiles + SoundLocalLines("\xCB\xAB\xCF\xF2\r\n") + kCompleted +
-                  "LPT1:[local] \xD6\xD0 Tavik QX2210-2370 \xB5\xC4\xC9\xE8\xD6\xC3\xD5\xFD\xC8\xB7\xA1\xA3\r\n");
+              kAllFiles + SoundLocalLines(Line(L"双向")) + kCompleted + Line(L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。"));
     // The results dialog kept the log under its dated name; no restart was offered.
     EXPECT_TRUE(FileExists(app.savedResultPath));
     EXPECT_EQ(ReadBytes(app.savedResultPath), log);
@@ -116,7 +114,7 @@ TEST(CheckSequence, ExitInFirstProblemDialogEndsTheOpenLineAndAborts)
     EXPECT_EQ(pilot.answered, (std::vector<UINT>{ IDD_START, IDD_PORT_SETTINGS, IDD_RESULTS }));
     // While the port dialog was up the fault line stood open.
     std::string atPortDialog = BodyAfterHeader(pilot.logAtAnswer[1]);
-    EXPECT_EQ(atPortDialog, kAllFiles + "\xB4\xED\xCE\xF3:" + Ansi(L"Tavik QX2210-2370 连接到 LPT1:。"));
+    EXPECT_EQ(atPortDialog, kAllFiles + Ansi(L"错误:Tavik QX2210-2370 连接到 LPT1:。"));
     EXPECT_EQ(pilot.seen(IDD_PORT_SETTINGS)->text(IDC_PORT_TEXT), L"Tavik QX2210-2370 的端口设置不正确。");
     EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)), atPortDialog + "\r\n" + kAborted + kSummaryWrong);
     EXPECT_EQ(app.runFlags, RUN_SETTING_WRONG);
@@ -233,7 +231,7 @@ TEST(CheckSequence, PortDriverServiceStoppedAndMisconfiguredShowsItsDialogTwice)
               std::string::npos)
         << log;
     // The return to Windows is noted in the saved file.
-    EXPECT_EQ(ReadBytes(app.savedResultPath), log + "\xB7\xB5\xBB\xD8 Windows\xA1\xA3\r\n");
+    EXPECT_EQ(ReadBytes(app.savedResultPath), log + Line(L"返回 Windows。"));
 }
 
 TEST(CheckSequence, DisabledPortDriverGetsItsStartTypeRepairedToo)
@@ -295,7 +293,7 @@ TEST(CheckSequence, NetworkPrinterWithUnreachableServerSkipsThePrinterCheck)
               kAllFiles + Line(L"注册表设置正确。") + Line(L"Tavik QX2210-2370 语言监视器已安装。") +
                   Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") + Line(L"Tavik QX2210-2370 状态窗口已安装。") +
                   Line(L"Tavik QX2210-2370 的程序文件夹设置正确。") +
-                  "\xCD\xF8\xC2\xE7\xB4\xED\xCE\xF3:" + Ansi(L"无法访问打印服务器 srv。") + "\r\n" + kCompleted +
+                  Ansi(L"网络错误:无法访问打印服务器 srv。") + "\r\n" + kCompleted +
                   Line(L"LPT1:[\\\\srv\\q] 中 Tavik QX2210-2370 的网络设置不正确。"));
     EXPECT_FALSE(pilot.waitDialogAtResults);
 }
@@ -405,6 +403,26 @@ TEST(CheckSequence, EveryRepairRunsWithItsCodeAndOnlyTheRightOnesNeedARestart)
     EXPECT_EQ(BodyAfterHeader(log), kAllFiles + Line(L"Tavik QX2210-2370 连接到 LPT1:。") + expected);
 }
 
+// A program item the repair cannot create (its manifest entry is damaged) stays not fixed.
+TEST(CheckSequence, ProgramItemThatCannotBeCreatedIsNotFixed)
+{
+    PortModeValue mode(kPort, nullptr);
+    std::wstring item;
+    for (const ManifestItem& i : ReadManifestItems(kGroupsSection))
+        if (item.empty())
+            item = i.name;
+    ASSERT_FALSE(item.empty()) << "the installed manifest lists no program folder item";
+    ScriptedApp app;
+    app.missingItems = { item };
+    app.refusedItems = { item };
+    ScriptedPilot pilot({ kStart, { IDD_FOLDER_ITEM, A::press(IDC_ITEM_YES) }, kKeepResults }, &app);
+    RunSequence(app, pilot);
+    std::string log = BodyAfterHeader(LogAtResults(pilot));
+    EXPECT_NE(log.find(Line(L"错误:“" + item + L"”的程序文件夹项目不存在。-- 未修正") + kCompleted), std::string::npos)
+        << log;
+    EXPECT_EQ(app.restartNeeded, 0);
+}
+
 TEST(CheckSequence, RepairsThatNeedNoRestartNeverShowTheFinishDialog)
 {
     ScriptedApp app;
@@ -457,7 +475,7 @@ struct RestartRun {
     }
 };
 
-const std::string kRestarting = "\xD6\xD8\xD0\xC2\xC6\xF4\xB6\xAF Windows\xA1\xA3\r\n";
+const std::string kRestarting = Line(L"重新启动 Windows。");
 
 TEST(FinishRun, RestartNotesItInTheSavedLogAndRestartsWithThePrivilege)
 {

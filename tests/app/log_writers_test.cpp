@@ -23,7 +23,7 @@ TEST_F(LogWriters, PortConnection)
     EXPECT_EQ(Log(), "Tavik QX2210-2370 \xC1\xAC\xBD\xD3\xB5\xBD LPT1:\xA1\xA3\r\n");
     DeleteFileW(app_.logFilePath);
     app_.LogPortConnection(0);
-    EXPECT_EQ(Log(), "\xB4\xED\xCE\xF3:Tavik QX2210-2370 \xC1\xAC\xBD\xD3\xB5\xBD LPT1:\xA1\xA3");
+    EXPECT_EQ(Log(), Ansi(L"错误:Tavik QX2210-2370 连接到 LPT1:。"));
 }
 
 TEST_F(LogWriters, RepairOutcomeEndsTheLine)
@@ -62,8 +62,8 @@ TEST_F(LogWriters, NetworkFaultsNameServerAndPathAndCorrectFormsWriteNothing)
     EXPECT_FALSE(FileExists(app_.logFilePath));
     app_.LogPrintServerResult(0);
     app_.LogNetworkPrinterResult(0);
-    EXPECT_EQ(Log(), "\xCD\xF8\xC2\xE7\xB4\xED\xCE\xF3:" + Ansi(L"无法访问打印服务器 srv。") +
-                         "\xCD\xF8\xC2\xE7\xB4\xED\xCE\xF3:" + Ansi(L"无法访问网络打印机 \\\\srv\\q。"));
+    EXPECT_EQ(Log(), Ansi(L"网络错误:无法访问打印服务器 srv。") +
+                         Ansi(L"网络错误:无法访问网络打印机 \\\\srv\\q。"));
 }
 
 }  // namespace

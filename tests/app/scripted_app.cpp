@@ -120,7 +120,8 @@ int ScriptedApp::DisableHoldMismatchedDocuments() { return record(L"DisableHoldM
 void ScriptedApp::CreateProgramFolder() { record(L"CreateProgramFolder"); }
 int ScriptedApp::CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t*, const wchar_t*, int)
 {
-    return record(L"CreateProgramItem(" + std::wstring(file) + L"," + itemName + L")");
+    record(L"CreateProgramItem(" + std::wstring(file) + L"," + itemName + L")");
+    return refusedItems.count(itemName) ? 0 : 1;
 }
 int ScriptedApp::EnablePrivilege(const wchar_t* privilege)
 {

@@ -43,6 +43,7 @@ public:
     int holdMismatched = 1;
     int programFolder = 1;
     std::set<std::wstring> missingItems;
+    std::set<std::wstring> refusedItems;  // CreateProgramItem creates nothing for these
     int printServer = 1;
     int networkPrinter = 1;
     int enablePrivilege = 1;

@@ -200,12 +200,21 @@ TEST(UnattendedPolicy, NoPrinterAndUnknownPrinterAnswerNoWithTheirCodes)
     EXPECT_EQ(spooler.ExitCode(app), kExitSpoolerStopped);
 }
 
-TEST(UnattendedPolicy, ResultsAreKeptAndAWriteFailureGivesUp)
+TEST(UnattendedPolicy, ResultsAreKeptAndAWriteFailureKeepsTheTemporaryLog)
 {
-    UnattendedPilot pilot(Unattended());
+    const std::wstring temporary = L"C:\\temp\\ts_xerb5.tmp";
+    UnattendedPilot pilot(Unattended(), temporary);
     ExpectPress(pilot.Answer(Snapshot(IDD_RESULTS, { Button(IDC_RESULTS_SAVE, true, BST_UNCHECKED) })),
                 IDC_RESULTS_SAVE);
     ExpectPress(pilot.Answer(Snapshot(IDD_RESULTS, { Button(IDC_RESULTS_SAVE, true, BST_CHECKED) })), IDOK);
+    EXPECT_EQ(pilot.failedName(), L"");
+    // The first failure goes back and saves under the temporary log's own name.
+    ExpectPress(pilot.Answer(Snapshot(IDD_WRITE_FAILED)), IDC_WRITE_BACK);
+    A keep = pilot.Answer(Snapshot(IDD_RESULTS, { Button(IDC_RESULTS_SAVE, true, BST_CHECKED) }));
+    EXPECT_EQ(keep.kind, A::SetText);
+    EXPECT_EQ(keep.control, IDC_RESULTS_FILE_NAME);
+    EXPECT_EQ(keep.item, temporary);
+    // Only a second failure gives up.
     ExpectPress(pilot.Answer(Snapshot(IDD_WRITE_FAILED)), IDCANCEL);
 }
 
@@ -368,14 +377,19 @@ TEST_F(UnattendedRun, PrinterNameInAnyCase)
     EXPECT_EQ(app.printerName, L"Tavik QX2210-2370");
 }
 
-TEST_F(UnattendedRun, LogThatCannotBeWrittenIsReported)
+TEST_F(UnattendedRun, LogThatCannotBeWrittenIsReportedAndItsFindingsKept)
 {
     UniqueFile locked(CreateFileW(log_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(bool(locked));
     ScriptedApp app;
-    EXPECT_EQ(RunUnattended(app, Options()), kExitFindings + kFoundLogNotSaved);
-    // The temporary log is not left behind.
-    EXPECT_FALSE(FileExists(app.logFilePath));
+    ScriptFaults(app);
+    EXPECT_EQ(RunUnattended(app, Options()) & kFoundLogNotSaved, kFoundLogNotSaved);
+    // The findings stay in the temporary log, which is what the run names as saved.
+    EXPECT_EQ(std::wstring(app.savedResultPath), std::wstring(app.logFilePath));
+    std::string kept = ReadBytes(app.logFilePath);
+    EXPECT_NE(kept.find(Ansi(L"错误:Tavik QX2210-2370 语言监视器未被安装。-- 未修正\r\n")), std::string::npos) << kept;
+    EXPECT_NE(kept.find(Ansi(L"疑难解答完成。\r\n")), std::string::npos) << kept;
+    DeleteFileW(app.logFilePath);
 }
 
 // ---- the program as a child process ----
@@ -583,13 +597,13 @@ TEST_F(ProgramRun, BrokenSettingIsReportedLeftRepairedAndThenFound)
     Child left = RunProgram(run);
     EXPECT_EQ(left.exitCode & (kExitFindings | kFoundSettingWrong | kFoundRestartNeeded),
               static_cast<DWORD>(kExitFindings | kFoundSettingWrong));
-    EXPECT_NE(ReadBytes(log_).find(fault + "-- \xCE\xB4\xD0\xDE\xD5\xFD\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(log_).find(fault + Ansi(L"-- 未修正\r\n")), std::string::npos);
 
     Child repaired = RunProgram(L"/repair " + run);
     EXPECT_EQ(repaired.exitCode & (kExitFindings | kFoundSettingWrong | kFoundRestartNeeded),
               static_cast<DWORD>(kExitFindings | kFoundSettingWrong | kFoundRestartNeeded));
     std::string log = ReadBytes(log_);
-    EXPECT_NE(log.find(fault + "-- \xD2\xD1\xD0\xDE\xD5\xFD\r\n"), std::string::npos);
+    EXPECT_NE(log.find(fault + Ansi(L"-- 已修正\r\n")), std::string::npos);
     const std::string returned = Ansi(L"返回 Windows。\r\n");
     ASSERT_GE(log.size(), returned.size());
     EXPECT_EQ(log.substr(log.size() - returned.size()), returned);
@@ -597,6 +611,29 @@ TEST_F(ProgramRun, BrokenSettingIsReportedLeftRepairedAndThenFound)
     RunProgram(run);
     EXPECT_EQ(ReadBytes(log_).find(fault), std::string::npos);
     EXPECT_NE(ReadBytes(log_).find(Ansi(L"“Tavik QX2210-2370”打印机属性设置正确。\r\n")), std::string::npos);
+}
+
+// A read-only file and a name with a character invalid in file names: the findings stay in the
+// temporary log, and the standard error says where.
+TEST_F(ProgramRun, LogThatCannotBeSavedStaysInTheTemporaryLog)
+{
+    WriteBytes(log_, "old");
+    ASSERT_TRUE(SetFileAttributesW(log_.c_str(), FILE_ATTRIBUTE_READONLY));
+    for (const std::wstring& name : { log_, TempFolder() + L"bad*name.log" }) {
+        DeleteFileW(TemporaryLog().c_str());
+        Child child = RunProgram(L"/unattended \"/log:" + name + L"\"");
+        EXPECT_EQ(child.exitCode & (kExitFindings | kFoundIncomplete | kFoundLogNotSaved),
+                  static_cast<DWORD>(kExitFindings | kFoundLogNotSaved))
+            << child.exitCode;
+        EXPECT_EQ(child.out, "");
+        EXPECT_EQ(child.err, Ansi(L"无法写入 " + name + L"。 结果保留在 " + TemporaryLog() + L"。\r\n"));
+        std::string kept = ReadBytes(TemporaryLog());
+        EXPECT_EQ(kept.rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u) << kept;
+        EXPECT_NE(kept.find(Ansi(L"疑难解答完成。\r\n")), std::string::npos) << kept;
+    }
+    EXPECT_EQ(ReadBytes(log_), "old");
+    SetFileAttributesW(log_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(TemporaryLog().c_str());
 }
 
 TEST_F(ProgramRun, UnknownPrinterEndsWithItsCodeAndNoLog)

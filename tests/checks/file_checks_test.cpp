@@ -225,9 +225,12 @@ TEST_F(FileChecks, ExitInTheMissingFileDialogEndsTheWalk)
 
 TEST_F(FileChecks, UnknownLocationCodesAreNotLookedIn)
 {
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32 w32_3 -", L"100", L"3.10.0.120")), {}), 1);
-    EXPECT_TRUE(pilot_.seen.empty());
-    EXPECT_EQ(log_.bytes(), kAllFilesExpected);
+    EXPECT_EQ(Load(FileList(Entry(L"XERB5TS2.DLL", L"W32 w32_3 -", L"100", L"3.10.0.120") +
+                            Entry(kTestFile, L"- W32_3 -", L"100", L"3.10.0.120")),
+                   { IDC_MISSING_CONTINUE }),
+              1);
+    ASSERT_EQ(pilot_.seen.size(), 1u);
+    EXPECT_EQ(log_.bytes(), MissingLine(InDriverDir()));
 }
 
 // --- Version -------------------------------------------------------------------------------------
@@ -343,15 +346,52 @@ TEST_F(FileChecks, TwoDigitYearIsNineteenHundreds)
     EXPECT_EQ(Compare(driverCopy_.path(), driverCopy_.size(), L"3.10.0.120", L"99/06/18 12:00:00"), 0);
 }
 
-TEST_F(FileChecks, UnreadableTimeStampIsADifference)
+// Fields out of range carry into the next larger one, as the C library's mktime carries them.
+TEST_F(FileChecks, FieldsOutOfRangeCarryIntoTheNextField)
 {
+    struct Case {
+        const wchar_t* stamp;
+        ULONGLONG moment;
+    };
+    const Case cases[] = {
+        { L"2004/13/18 12:00:00", LocalMoment(2005, 1, 18, 12, 0, 0) },
+        { L"2004/06/31 12:00:00", LocalMoment(2004, 7, 1, 12, 0, 0) },
+        { L"2004/03/00 12:00:00", LocalMoment(2004, 2, 29, 12, 0, 0) },
+        { L"2004/00/18 12:00:00", LocalMoment(2003, 12, 18, 12, 0, 0) },
+        { L"2004/06/18 36:00:70", LocalMoment(2004, 6, 19, 12, 1, 10) },
+        { L"104/06/18 12:00:00", LocalMoment(2004, 6, 18, 12, 0, 0) },
+    };
     driverCopy_.Place(3, 10, 0, 120);
-    for (const wchar_t* stamp : { L"2004/13/18 12:00:00", L"2004/06/31 12:00:00", L"", L"tomorrow" }) {
-        EXPECT_EQ(Compare(driverCopy_.path(), driverCopy_.size(), L"3.10.0.120", stamp, { IDC_VERSION_CONTINUE }),
+    const std::wstring size = driverCopy_.size();
+    for (const Case& c : cases) {
+        SetLastWriteTicks(driverCopy_.path(), c.moment + 20 * kTicksPerHour);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"3.10.0.120", c.stamp), 0) << Ansi(c.stamp);
+        SetLastWriteTicks(driverCopy_.path(), c.moment - 26 * kTicksPerHour);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"3.10.0.120", c.stamp, { IDC_VERSION_CONTINUE }),
                   IDC_VERSION_CONTINUE)
-            << Ansi(stamp);
-        EXPECT_EQ(Dialog().text(IDC_VERSION_EXPECTED_VALUE), stamp);
+            << Ansi(c.stamp);
+        EXPECT_EQ(Dialog().text(IDC_VERSION_CURRENT_LABEL), L"当前时间印记") << Ansi(c.stamp);
     }
+}
+
+// A stamp that names no moment the C library can hold (before 1970 even after adding 1900,
+// or none at all) stands for one second before 1970: every file is newer, and the newer-file
+// rule decides.
+TEST_F(FileChecks, StampWithoutAMomentLeavesItToTheNewerFileRule)
+{
+    driverCopy_.Place(0, 2, 0, 7);
+    const std::wstring size = driverCopy_.size();
+    for (const wchar_t* stamp : { L"0000/00/00 00:00:00", L"69/12/31 23:00:00", L"", L"tomorrow" }) {
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"0.02.0.007", stamp), 0) << Ansi(stamp);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"0.00.0.000", stamp), 0) << Ansi(stamp);
+        EXPECT_TRUE(pilot_.seen.empty()) << Ansi(stamp);
+    }
+    driverCopy_.Place(3, 10, 0, 120);
+    EXPECT_EQ(Compare(driverCopy_.path(), driverCopy_.size(), L"3.10.0.120", L"0000/00/00 00:00:00",
+                      { IDC_VERSION_CONTINUE }),
+              IDC_VERSION_CONTINUE);
+    ExpectDifference(Dialog(), Shortened(driverCopy_.path()) + L" 为意外时间印记。", L"当前时间印记",
+                     L"2004/06/18 12:00:00", L"预期时间印记", L"0000/00/00 00:00:00");
 }
 
 // --- Size ----------------------------------------------------------------------------------------
@@ -449,26 +489,82 @@ TEST_F(FileChecks, TimeStampSplitLeavesTheScanInPlace)
 
 // --- Section text --------------------------------------------------------------------------------
 
-TEST_F(FileChecks, ManifestWithoutFileListHeader)
+// A list that yields nothing to check is damaged, unless it is a header followed by nothing but
+// blank and comment lines: the empty list an installer writes.
+TEST_F(FileChecks, EmptyListAsTheInstallerWritesIt)
 {
-    EXPECT_EQ(Load(L"[ZELT Groups]\r\nNumItems=0\r\n" + Entry(kTestFile, L"W32_3 SYS32 DRV", L"1", L"3.10.0.120") +
-                       L"[zeltfileconfig]\r\n" + Entry(kTestFile, L"W32_3 SYS32 DRV", L"1", L"3.10.0.120"),
-                   {}),
-              1);
-    EXPECT_TRUE(pilot_.seen.empty());
-    EXPECT_EQ(log_.bytes(), kAllFilesExpected);
+    for (const std::wstring& text : { FileList(L""), FileList(L";file,disk,flags\r\n\r\n  ; none\r\n"),
+                                      std::wstring(L"[ZELTFileConfig]") }) {
+        TempLog log;
+        lstrcpyW(app_.logFilePath, log.path());
+        EXPECT_EQ(Load(text, {}), 1) << Ansi(text);
+        EXPECT_TRUE(pilot_.seen.empty()) << Ansi(text);
+        EXPECT_EQ(log.bytes(), kAllFilesExpected) << Ansi(text);
+    }
+    EXPECT_EQ(app_.runFlags, 0);
 }
 
-TEST_F(FileChecks, EntryCutShortIsNotChecked)
+TEST_F(FileChecks, DamagedListIsAFindingThatAsksForReinstalling)
 {
-    for (const wchar_t* text : { L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3",
-                                 L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 SYS32 DRV 100 12:00:00 2004/06/18",
-                                 L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 - -\r\n[Next]\r\n100 12:00:00 "
-                                 L"2004/06/18 1.0.0.0\r\n" }) {
-        EXPECT_EQ(Load(text, {}), 1) << Ansi(text);
-        EXPECT_TRUE(pilot_.seen.empty());
+    const std::wstring entry = Entry(kTestFile, L"W32_3 - -", L"100", L"3.10.0.120");
+    const std::string groups = Ansi(L"[ZELT Groups]\r\nGroupName=Test\r\nNumItems=0\r\n");
+    std::wstring wide = L"\xFEFF" + FileList(entry);
+    const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    const std::string damaged[] = {
+        utf16,                                                                   // saved as UTF-16
+        groups + std::string(1, '\0') + Ansi(L"[ZELTFileConfig]\r\n" + entry),   // a zero byte before the list
+        groups + Ansi(L"[zeltfileconfig]\r\n" + entry),                         // other letter case
+        groups + Ansi(L"[ ZELTFileConfig ]\r\n" + entry),                       // blanks inside the brackets
+        groups,                                                                  // no list at all
+        Ansi(L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 SYS32 DRV 100 12:00:00 2004/06/18"),  // cut short
+        Ansi(L"[ZELTFileConfig]\r\nXERB5TST.DLL 1 2 3 4 W32_3 - -\r\n[Next]\r\n100 12:00:00 2004/06/18 1.0.0.0\r\n"),
+        Ansi(FileList(Entry(kTestFile, L"W32 - -", L"100", L"3.10.0.120"))),    // no location looked in
+    };
+    const std::wstring manifest = DriverDir() + L"\\XERB5INK.DAT";
+    const std::string line = Ansi(L"错误:" + manifest + L" 中的文件列表已损坏。\r\n");
+    for (const std::string& bytes : damaged) {
+        CTroubleshooterApp app;
+        TempLog log;
+        lstrcpyW(app.logFilePath, log.path());
+        lstrcpyW(app.driverName, L"Tavik QX2210-2370");
+        SetAside aside(manifest);
+        WriteBytes(manifest, bytes);
+        AnswerPilot pilot({ IDC_VERSION_CONTINUE });
+        {
+            ScopedAutopilot flying(pilot);
+            EXPECT_EQ(app.LoadFileManifest(), 1);
+        }
+        ASSERT_EQ(pilot.seen.size(), 1u) << bytes;
+        EXPECT_EQ(pilot.seen[0].templateId, UINT(IDD_FILE_VERSION));
+        EXPECT_EQ(pilot.seen[0].text(IDC_VERSION_TEXT), Shortened(manifest) + L" 中的文件列表已损坏。");
+        EXPECT_EQ(pilot.seen[0].text(IDC_VERSION_REINSTALL), L"重新安装 Tavik QX2210-2370。");
+        EXPECT_EQ(log.bytes(), line) << bytes;
+        EXPECT_EQ(app.runFlags, 0x0A);
+        EXPECT_EQ(app.filesAsExpected, 0);
     }
-    EXPECT_EQ(log_.bytes(), kAllFilesExpected + kAllFilesExpected + kAllFilesExpected);
+    // Exit there ends the run.
+    EXPECT_EQ(Load(L"[ZELT Groups]\r\nNumItems=0\r\n", { IDC_VERSION_EXIT }), 0);
+    EXPECT_EQ(log_.bytes(), line);
+}
+
+// CR alone ends a line, and a "[" inside a line does not end the list.
+TEST_F(FileChecks, LineEndsAndBracketsInsideComments)
+{
+    const std::wstring entry = Entry(kTestFile, L"W32_3 - -", L"100", L"3.10.0.120");
+    std::wstring crOnly = L";files\r" + entry;
+    crOnly.replace(crOnly.find(L"\r\n"), 2, L"\r");
+    for (const std::wstring& list : { crOnly, L"; see [notes]\r\n" + entry, entry + L"; [end]\r\n" + entry }) {
+        TempLog log;
+        lstrcpyW(app_.logFilePath, log.path());
+        EXPECT_EQ(Load(L"[ZELTFileConfig]\r" + list + L"  [ZELT Startup]\r\nNumItems=0\r\n",
+                       { IDC_MISSING_CONTINUE, IDC_MISSING_CONTINUE }),
+                  1)
+            << Ansi(list);
+        EXPECT_EQ(log.bytes(), list.find(L"[end]") == std::wstring::npos
+                                   ? MissingLine(InDriverDir())
+                                   : MissingLine(InDriverDir()) + MissingLine(InDriverDir()))
+            << Ansi(list);
+    }
 }
 
 // A comment runs to the end of its line, also when it is a single word.
@@ -616,4 +712,65 @@ TEST_F(InstalledPackage, OlderBuildLogLines)
     EXPECT_EQ(log_.bytes(), Ansi(L"错误:" + path + L"\r\n" + L"当前版本=3.02.0.095 当前时间印记=2003/11/20 09:00:00 当前大小=" +
                                 size + L"\r\n" +
                                 L"预期版本=3.10.0.120 预期时间印记=2004/06/18 12:00:00 预期大小=80176\r\n"));
+}
+
+// --- Local time in a zone with daylight saving time ----------------------------------------------
+// Run only by the test "test_checks_zone", which starts this program with TZ=Europe/Berlin so that
+// Wine gives the process Central European time; the expected moments are written in UTC.
+
+namespace {
+
+class DaylightSavingZone : public FileChecks {};
+
+ULONGLONG UtcTicks(WORD year, WORD month, WORD day, WORD hour)
+{
+    SYSTEMTIME utc = {};
+    utc.wYear = year;
+    utc.wMonth = month;
+    utc.wDay = day;
+    utc.wHour = hour;
+    FILETIME time = {};
+    EXPECT_TRUE(SystemTimeToFileTime(&utc, &time));
+    return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+TEST_F(DaylightSavingZone, TimeStampsAreLocalTimeInSummerAndWinter)
+{
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    ASSERT_EQ(zone.Bias, -60) << "not run in Central European time";
+    ASSERT_EQ(zone.DaylightBias, -60);
+
+    struct Case {
+        const wchar_t* stamp;
+        ULONGLONG utc;               // the stamp's moment
+        const wchar_t* earlierText;  // 26 hours before it, as local time
+        const wchar_t* laterText;    // 26 hours after it
+    };
+    const Case cases[] = {
+        { L"2004/06/18 12:00:00", UtcTicks(2004, 6, 18, 10), L"2004/06/17 10:00:00", L"2004/06/19 14:00:00" },
+        { L"2004/01/18 12:00:00", UtcTicks(2004, 1, 18, 11), L"2004/01/17 10:00:00", L"2004/01/19 14:00:00" },
+        // Summer time begins on 2004/03/28 at 02:00: the day before is in winter time.
+        { L"2004/03/28 12:00:00", UtcTicks(2004, 3, 28, 10), L"2004/03/27 09:00:00", L"2004/03/29 14:00:00" },
+    };
+    driverCopy_.Place(3, 10, 0, 120);
+    const std::wstring size = driverCopy_.size();
+    for (const Case& c : cases) {
+        for (long long hours : { -24, 24 }) {
+            SetLastWriteTicks(driverCopy_.path(), c.utc + hours * kTicksPerHour);
+            EXPECT_EQ(Compare(driverCopy_.path(), size, L"3.10.0.120", c.stamp), 0) << Ansi(c.stamp) << hours;
+        }
+        SetLastWriteTicks(driverCopy_.path(), c.utc - 26 * kTicksPerHour);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"3.10.0.120", c.stamp, { IDC_VERSION_CONTINUE }),
+                  IDC_VERSION_CONTINUE)
+            << Ansi(c.stamp);
+        EXPECT_EQ(Dialog().text(IDC_VERSION_CURRENT_VALUE), c.earlierText);
+        SetLastWriteTicks(driverCopy_.path(), c.utc + 26 * kTicksPerHour);
+        EXPECT_EQ(Compare(driverCopy_.path(), size, L"3.10.0.120", c.stamp, { IDC_VERSION_CONTINUE }),
+                  IDC_VERSION_CONTINUE)
+            << Ansi(c.stamp);
+        EXPECT_EQ(Dialog().text(IDC_VERSION_CURRENT_VALUE), c.laterText);
+    }
 }

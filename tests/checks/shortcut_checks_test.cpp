@@ -307,6 +307,55 @@ TEST_F(OwnManifest, GroupNameWithComma)
     EXPECT_EQ(app_.ProgramItemExists(L"测试状态窗口"), 1);
 }
 
+// Where a name from the manifest would lead if it were used as a path.
+std::wstring Resolved(const std::wstring& path)
+{
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+// Group, item and start-up names that are not plain names are never used as paths: nothing
+// is created for them and they read as missing.
+TEST_F(OwnManifest, NamesThatAreNotPlainAreNeverPaths)
+{
+    app_.hasAdminRights = 1;
+    const std::wstring climb = L"..\\..\\..\\..\\..\\..\\";
+    SetAside evilGroup(Resolved(ProgramsFolder() + L"\\" + climb + L"EvilGroup"));
+    SetAside evilAbsolute(L"C:\\EvilAbs");
+    SetAside evilStartup(Resolved(StartupFolder() + L"\\" + climb + L"x.lnk"));
+    SetAside evilItem(Resolved(ProgramsFolder() + L"\\XERB5 测试组\\" + climb + L"x.LNK"));
+    SetAside evilTarget(ProgramsFolder() + L"\\XERB5 测试组");
+
+    for (const std::wstring& group : { climb + L"EvilGroup", std::wstring(L"C:\\EvilAbs") }) {
+        ScopedManifest manifest(L"[ZELT Groups]\r\nGroupName=" + group + L"\r\nNumItems=0\r\n");
+        EXPECT_EQ(app_.CheckProgramFolder(), 0) << Ansi(group);
+        app_.CreateProgramFolder();
+        EXPECT_EQ(app_.ProgramItemExists(L"测试状态窗口"), 0);
+        EXPECT_EQ(app_.CreateProgramItem(L"XERB5LAK.EXE", L"测试状态窗口", nullptr, nullptr, 0), 0);
+    }
+    EXPECT_FALSE(PathExists(evilGroup.path()));
+    EXPECT_FALSE(PathExists(evilAbsolute.path()));
+
+    {
+        ScopedManifest manifest(L"[ZELT Startup]\r\nNumItems=1\r\nZELTItem1=XERB5LAK.EXE," + climb + L"x,@\r\n");
+        EXPECT_EQ(app_.CheckStatusWindowStartup(), 0);
+        EXPECT_EQ(app_.CreateStartupItems(), 0);
+        EXPECT_FALSE(PathExists(evilStartup.path()));
+    }
+
+    // In a plain group: an item name that climbs out, and a target outside the driver directory.
+    ScopedManifest manifest(L"[ZELT Groups]\r\nGroupName=XERB5 测试组\r\nNumItems=0\r\n");
+    app_.CreateProgramFolder();
+    ASSERT_TRUE(PathExists(evilTarget.path()));
+    EXPECT_EQ(app_.ProgramItemExists((climb + L"x").c_str()), 0);
+    EXPECT_EQ(app_.CreateProgramItem(L"XERB5LAK.EXE", (climb + L"x").c_str(), nullptr, nullptr, 0), 0);
+    EXPECT_FALSE(PathExists(evilItem.path()));
+    EXPECT_EQ(app_.CreateProgramItem(L"..\\..\\evil.exe", L"测试状态窗口", nullptr, nullptr, 0), 0);
+    EXPECT_EQ(app_.CreateProgramItem(L"XERB5LAK.EXE", L"CON", nullptr, nullptr, 0), 0);
+    EXPECT_FALSE(PathExists(evilTarget.path() + L"\\测试状态窗口.lnk"));
+}
+
 TEST_F(OwnManifest, GroupNameMissingIsNameNone)
 {
     ScopedManifest manifest(L"[ZELT Groups]\r\nNumItems=0\r\n");
