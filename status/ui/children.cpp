@@ -110,7 +110,13 @@ BOOL CreateChildren(HWND window)
 
     c.progressBar = CreateChild(window, IDC_PROGRESS_BAR, PSW_PROGRESS_CLASS, WS_EX_CLIENTEDGE,
                                 visibleChild | WS_BORDER, layout.progressBar);
-    return c.progressBar != NULL;
+    if (!c.progressBar)
+        return FALSE;
+    // The lists, the progress bar and the toolbars lie on the tab control's pages, and each
+    // new child went under the earlier ones: the tab control goes to the bottom of the
+    // z-order, where its sibling clipping leaves them alone.
+    SetWindowPos(c.tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
 }
 
 void CreateStatusBar(HWND window)

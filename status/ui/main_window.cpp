@@ -73,8 +73,10 @@ HWND CreateMainWindow(void)
     lib.PSM_GetPSWInfo(&g_state.layout);
     HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
 
-    HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX, int(left), int(top),
-                                  int(g_state.layout.width),
+    // The window repaints itself in the middle of erasing its background; clipping the
+    // children keeps that from wiping out the tab control drawn under them.
+    HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, int(left),
+                                  int(top), int(g_state.layout.width),
                                   GetSystemMetrics(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
                                       TitleBarAllowance(),
                                   NULL, menu, g_state.instance, NULL);

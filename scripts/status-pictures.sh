@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the status window of the installed stand-in package, as a user meets it, into PNG
+# files:   status-pictures.sh [BUILD_DIR]     pictures land in BUILD_DIR/status-pictures/
+# The window runs in a Wine prefix of its own (BUILD_DIR/pictureprefix); see
+# picture-session.sh for the display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+. scripts/picture-session.sh
+start_picture_session "$build" pictureprefix
+cmake --build "$build" --target status_pictures -j"$(nproc)"
+photograph pstatus "$PROJECT_BUILD/tests/status_pictures.exe" "$PROJECT_BUILD/status-pictures"
