@@ -1,14 +1,54 @@
 // XERB5LAK.EXE, run at logon from the all-users Startup folder: starts the status window
 // pstatus.exe from this program's own directory once for every local printer of the
-// package's driver, as  "<path>" !D<printer name> !P<port name>.
+// package's driver, as  "<path>" !D<printer name> !P<port name>,
+// and then stays as the notification-area program: a hidden window of the class
+// "pswM4_notifyicon" with an icon whose menu brings a printer's status window forward.
+// It ends on message 1027, which the last status window to close posts to it. When a
+// notification-area program runs already, this one only starts the status windows.
 #include <windows.h>
+#include <shellapi.h>
 #include <winspool.h>
+
 #include <string>
+#include <vector>
+
 #include "raii.h"
+#include "status_starter_res.h"
 
 namespace {
 
 const wchar_t kDriverName[] = L"Tavik QX2210-2370";
+const wchar_t kNotifyClass[] = L"pswM4_notifyicon";
+const wchar_t kStatusWindowClass[] = L"PSWM4WindowClass";
+
+constexpr UINT kQuitMessage = WM_USER + 3;      // from the last status window that closes
+constexpr UINT kShowStatusMessage = WM_USER + 4; // to a status window: come forward
+constexpr UINT kIconMessage = WM_APP + 1;        // notifications of our icon
+constexpr UINT kIconId = 1;
+constexpr UINT kFirstPrinterCommand = 1000;
+constexpr UINT kExitCommand = 999;
+
+struct Printer {
+    std::wstring name, port;
+};
+
+HINSTANCE g_instance;
+UINT g_taskbarCreated;  // the shell's restart: the icon is added again
+
+bool PackagePrinters(std::vector<Printer>& printers)
+{
+    printers.clear();
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    LocalBlock buffer(needed);
+    if (!buffer || !EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.as(), needed, &needed, &count))
+        return false;
+    const auto* info = buffer.as<PRINTER_INFO_2W>();
+    for (DWORD i = 0; i < count; ++i)
+        if (info[i].pDriverName && lstrcmpW(info[i].pDriverName, kDriverName) == 0)
+            printers.push_back({info[i].pPrinterName, info[i].pPortName ? info[i].pPortName : L""});
+    return true;
+}
 
 std::wstring StatusWindowPath()
 {
@@ -19,9 +59,10 @@ std::wstring StatusWindowPath()
     return path + L"pstatus.exe";
 }
 
-void StartStatusWindow(const std::wstring& program, const wchar_t* printer, const wchar_t* port)
+void StartStatusWindow(const Printer& printer)
 {
-    std::wstring commandLine = L"\"" + program + L"\" !D" + printer + L" !P" + port;
+    const std::wstring program = StatusWindowPath();
+    std::wstring commandLine = L"\"" + program + L"\" !D" + printer.name + L" !P" + printer.port;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -32,22 +73,131 @@ void StartStatusWindow(const std::wstring& program, const wchar_t* printer, cons
     }
 }
 
+std::wstring LoadText(UINT id)
+{
+    wchar_t text[128] = L"";
+    LoadStringW(g_instance, id, text, ARRAYSIZE(text));
+    return text;
+}
+
+void SetTrayIcon(HWND window, DWORD action)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = kIconId;
+    data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+    data.uCallbackMessage = kIconMessage;
+    data.hIcon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_STARTER), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    lstrcpynW(data.szTip, LoadText(IDS_TRAY_TIP).c_str(), ARRAYSIZE(data.szTip));
+    Shell_NotifyIconW(action, &data);
+}
+
+// A status window that is not running (closed from its system menu) is started again;
+// it shows itself as its own settings say.
+void ShowStatusWindow(const Printer& printer)
+{
+    HWND window = FindWindowW(kStatusWindowClass, printer.name.c_str());
+    if (window)
+        PostMessageW(window, kShowStatusMessage, 0, 0);
+    else
+        StartStatusWindow(printer);
+}
+
+// The printers of the package, one item each, and the item that removes the icon.
+void ShowTrayMenu(HWND window)
+{
+    std::vector<Printer> printers;
+    PackagePrinters(printers);
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    for (size_t i = 0; i < printers.size(); ++i)
+        AppendMenuW(menu, MF_STRING, kFirstPrinterCommand + i, printers[i].name.c_str());
+    if (printers.empty())
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, LoadText(IDS_TRAY_NO_PRINTER).c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kExitCommand, LoadText(IDS_TRAY_EXIT).c_str());
+    if (!printers.empty())
+        SetMenuDefaultItem(menu, kFirstPrinterCommand, FALSE);
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    SetForegroundWindow(window);  // so that the menu closes when the user clicks elsewhere
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                                       window, nullptr);
+    DestroyMenu(menu);
+    if (chosen == kExitCommand)
+        DestroyWindow(window);
+    else if (chosen >= kFirstPrinterCommand && chosen - kFirstPrinterCommand < printers.size())
+        ShowStatusWindow(printers[chosen - kFirstPrinterCommand]);
+}
+
+void OnIconMessage(HWND window, LPARAM event)
+{
+    if (event == WM_RBUTTONUP || event == WM_CONTEXTMENU) {
+        ShowTrayMenu(window);
+    } else if (event == WM_LBUTTONDBLCLK) {
+        std::vector<Printer> printers;
+        if (PackagePrinters(printers) && !printers.empty())
+            ShowStatusWindow(printers.front());
+    }
+}
+
+LRESULT CALLBACK NotifyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        SetTrayIcon(window, NIM_ADD);
+        return 0;
+    case kIconMessage:
+        OnIconMessage(window, lParam);
+        return 0;
+    case kQuitMessage:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        SetTrayIcon(window, NIM_DELETE);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        if (message == g_taskbarCreated && g_taskbarCreated) {
+            SetTrayIcon(window, NIM_ADD);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    LocalBlock buffer(needed);
-    if (!buffer || !EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.as(), needed, &needed, &count))
+    g_instance = instance;
+    std::vector<Printer> printers;
+    if (!PackagePrinters(printers))
         return 1;
+    for (const Printer& printer : printers)
+        StartStatusWindow(printer);
+    if (FindWindowW(kNotifyClass, nullptr))
+        return 0;
 
-    const std::wstring program = StatusWindowPath();
-    const auto* printers = buffer.as<PRINTER_INFO_2W>();
-    for (DWORD i = 0; i < count; ++i) {
-        const PRINTER_INFO_2W& printer = printers[i];
-        if (printer.pDriverName && lstrcmpW(printer.pDriverName, kDriverName) == 0)
-            StartStatusWindow(program, printer.pPrinterName, printer.pPortName ? printer.pPortName : L"");
+    g_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = NotifyWndProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kNotifyClass;
+    if (!RegisterClassExW(&windowClass))
+        return 1;
+    // A hidden top-level window, not a message-only one: status windows find it by class.
+    if (!CreateWindowExW(0, kNotifyClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr))
+        return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    return 0;
+    return static_cast<int>(message.wParam);
 }

@@ -139,9 +139,9 @@ void InstallFiles(const std::wstring& payloadDir, SetupLog& log)
                 log.Check(L"time of " + target, SetLastWriteTime(target, listed));
         }
     }
-    for (const wchar_t* program : kProjectPrograms)
-        log.Check(std::wstring(L"copy ") + program,
-                  CopyOver(payloadDir + L"\\" + program, PrinterDriverDirectory() + L"\\" + program));
+    for (const wchar_t* file : kUnlistedFiles)
+        log.Check(std::wstring(L"copy ") + file,
+                  CopyOver(payloadDir + L"\\" + file, PrinterDriverDirectory() + L"\\" + file));
 }
 
 void WriteManifest(const std::wstring& payloadDir, SetupLog& log)
@@ -172,8 +172,11 @@ void RemoveFiles(SetupLog& log)
             DeleteFileW((path + L".old").c_str());  // left by a replacement while mapped
         }
     }
-    for (const wchar_t* program : kProjectPrograms)
-        remove(PrinterDriverDirectory() + L"\\" + program);
+    for (const wchar_t* file : kUnlistedFiles) {
+        const std::wstring path = PrinterDriverDirectory() + L"\\" + file;
+        remove(path);
+        DeleteFileW((path + L".old").c_str());  // a library a running status window held
+    }
     remove(ManifestPath());
 }
 

@@ -10,11 +10,12 @@
 namespace pkg {
 
 // Copies every file of the table to each of its locations and gives each copy the listed
-// last-write time; copies pdiag.exe and pstatus.exe into the printer-driver directory.
+// last-write time; copies the unlisted files (the programs and the status window's
+// libraries) into the printer-driver directory.
 void InstallFiles(const std::wstring& payloadDir, SetupLog& log);
 // Writes the manifest in the ANSI code page; sizes are measured from the payload files.
 void WriteManifest(const std::wstring& payloadDir, SetupLog& log);
-// Deletes every installed copy, the project's programs and the manifest.
+// Deletes every installed copy, the unlisted files and the manifest.
 void RemoveFiles(SetupLog& log);
 
 // The listed local time of `file` moved by `offsetSeconds`, as a UTC file time.

@@ -36,7 +36,7 @@ const wchar_t kMonitorName[] = L"XERB5 Monitor";
 const wchar_t kServiceName[] = L"OndrixM4";
 const wchar_t kManifestName[] = L"XERB5INK.DAT";
 const wchar_t kStarterName[] = L"XERB5LAK.EXE";
-const wchar_t* const kProjectPrograms[2] = {L"pdiag.exe", L"pstatus.exe"};
+const wchar_t* const kUnlistedFiles[4] = {L"pdiag.exe", L"pstatus.exe", L"XERB5PMN.DLL", L"XERB5SMK.DLL"};
 
 const wchar_t kConfigurationFile[] = L"XERB5UIK.DLL";
 const wchar_t kDriverFile[] = L"XERB5K.DLL";

@@ -37,8 +37,10 @@ extern const wchar_t kMonitorName[];   // "XERB5 Monitor"
 extern const wchar_t kServiceName[];   // "OndrixM4"
 extern const wchar_t kManifestName[];  // "XERB5INK.DAT"
 extern const wchar_t kStarterName[];   // "XERB5LAK.EXE"
-// Programs of the project copied beside the package's files.
-extern const wchar_t* const kProjectPrograms[2];  // pdiag.exe, pstatus.exe
+// Files installed in the printer-driver directory that the manifest does not list: the
+// project's programs and, beside pstatus.exe where it loads them, the status window's
+// presentation and status-monitor libraries.
+extern const wchar_t* const kUnlistedFiles[4];  // pdiag.exe, pstatus.exe, XERB5PMN.DLL, XERB5SMK.DLL
 
 // Expected contents of the driver's "Version-3" key.
 extern const wchar_t kConfigurationFile[];  // "XERB5UIK.DLL"

@@ -125,8 +125,8 @@ void ReportFiles(const std::wstring& payloadDir, std::wstring& out)
                    L"\r\n";
         }
     }
-    for (const wchar_t* program : kProjectPrograms) {
-        const std::wstring path = PrinterDriverDirectory() + L"\\" + program;
+    for (const wchar_t* file : kUnlistedFiles) {
+        const std::wstring path = PrinterDriverDirectory() + L"\\" + file;
         out += L"  " + path + L": " + Presence(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) + L"\r\n";
     }
 }

@@ -157,6 +157,18 @@ TEST(InstalledPackage, ProjectProgramsLieInTheDriverDirectory)
     EXPECT_TRUE(FileExists(DriverDir() + L"\\pstatus.exe"));
 }
 
+// Beside pstatus.exe, where its LoadLibraryW finds them, with version resources, and not in
+// the manifest, which the troubleshooter checks.
+TEST(InstalledPackage, StatusWindowLibrariesLieBesideTheStatusWindowUnlisted)
+{
+    const std::vector<FileEntry> entries = ReadFileEntries();
+    ASSERT_FALSE(entries.empty());
+    for (const wchar_t* name : {L"XERB5PMN.DLL", L"XERB5SMK.DLL"}) {
+        EXPECT_EQ(L"3.10.0.118", FileVersion(DriverDir() + L"\\" + name)) << name;
+        EXPECT_EQ(nullptr, FindEntry(entries, name)) << name;
+    }
+}
+
 TEST(InstalledPackage, PlainInstallLeavesThePortDriverServiceOut)
 {
     UniqueService manager(OpenSCManagerW(nullptr, nullptr, GENERIC_READ));

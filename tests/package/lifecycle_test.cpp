@@ -70,7 +70,7 @@ TEST_F(Reinstalling, UninstallRemovesEverythingAndInstallBringsItBack)
     EXPECT_FALSE(KeyExists(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\XERB5LAK.EXE"));
     EXPECT_FALSE(ParallelPortListed(L"LPT1"));
     for (const wchar_t* file : {L"XERB5K.DLL", L"XERB5UIK.DLL", L"XERB5LAK.EXE", L"XERB5.HLP", L"XERB5INK.DAT",
-                                L"pdiag.exe", L"pstatus.exe"})
+                                L"pdiag.exe", L"pstatus.exe", L"XERB5PMN.DLL", L"XERB5SMK.DLL"})
         EXPECT_FALSE(FileExists(DriverDir() + L"\\" + file)) << file;
     EXPECT_FALSE(FileExists(SystemDir() + L"\\XERB5LMK.DLL"));
     EXPECT_FALSE(FileExists(SystemDir() + L"\\drivers\\XERB5LP.SYS"));
@@ -83,6 +83,8 @@ TEST_F(Reinstalling, UninstallRemovesEverythingAndInstallBringsItBack)
     ASSERT_TRUE(log.ok()) << testing::PrintToString(log.problems());
     EXPECT_TRUE(PrinterListed(kPrinter));
     EXPECT_TRUE(FileExists(ManifestPath()));
+    EXPECT_TRUE(FileExists(DriverDir() + L"\\XERB5PMN.DLL"));
+    EXPECT_TRUE(FileExists(DriverDir() + L"\\XERB5SMK.DLL"));
     EXPECT_FALSE(ServiceOpens());
 }
 
@@ -135,9 +137,114 @@ TEST_F(Reinstalling, ServiceHasTheExpectedConfiguration)
     EXPECT_FALSE(KeyExists(kProfileKey));
 }
 
+namespace {
+
+// The start-up program's lines in commands.txt once `count` copies of the stand-in status
+// window have written theirs, sorted; what is there after 10 s otherwise.
+std::vector<std::wstring> RecordedCommandLines(const std::wstring& record, size_t count)
+{
+    std::vector<std::wstring> lines;
+    for (int wait = 0; wait < 200 && lines.size() < count; ++wait) {
+        Sleep(50);
+        UniqueFile file(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file)
+            continue;
+        std::wstring text(GetFileSize(file.get(), nullptr) / sizeof(wchar_t), L'\0');
+        DWORD read = 0;
+        ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+        lines.clear();
+        for (size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// A started program that is ended by force when a test stops before it ended it properly.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::wstring& program)
+    {
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process = {};
+        if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &process)) {
+            CloseHandle(process.hThread);
+            process_.reset(process.hProcess);
+            id_ = process.dwProcessId;
+        }
+    }
+    ~ChildProcess()
+    {
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    HANDLE handle() const { return process_.get(); }
+    DWORD id() const { return id_; }
+
+private:
+    UniqueFile process_;
+    DWORD id_ = 0;
+};
+
+// The hidden notification-area window of process `id`, looked for during up to 10 s.
+HWND NotificationWindowOf(DWORD id)
+{
+    for (int wait = 0; wait < 200; ++wait) {
+        for (HWND window = FindWindowW(L"pswM4_notifyicon", nullptr); window;
+             window = FindWindowExW(nullptr, window, L"pswM4_notifyicon", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == id)
+                return window;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+int g_showRequests;
+
+LRESULT CALLBACK FakeStatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER + 4)
+        ++g_showRequests;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A window that stands in for a printer's status window: class and title as the real one.
+HWND FakeStatusWindow(const wchar_t* printer)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = FakeStatusWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PSWM4WindowClass";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, L"PSWM4WindowClass", printer, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(10);
+    }
+}
+
+}  // namespace
+
 // The start-up program, run from a scratch folder beside a stand-in pstatus.exe, starts it
-// once per printer of the package's driver with "<path>" !D<printer> !P<port>.
-TEST(StatusStarter, StartsTheStatusWindowForEachPrinterOfTheDriver)
+// once per printer of the package's driver with "<path>" !D<printer> !P<port>, then stays
+// as the hidden notification-area window until message 1027 ends it. A second start while
+// it runs starts the status windows again and ends at once.
+TEST(StatusStarter, StartsTheStatusWindowForEachPrinterAndStaysUntilTold)
 {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -160,29 +267,44 @@ TEST(StatusStarter, StartsTheStatusWindowForEachPrinterOfTheDriver)
     UniquePrinter added(AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
     ASSERT_TRUE(added) << GetLastError();
 
-    EXPECT_EQ(0u, RunProgram(starter, L""));
-    std::vector<std::wstring> lines;
-    for (int wait = 0; wait < 200 && lines.size() < 2; ++wait) {
-        Sleep(50);
-        UniqueFile file(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!file)
-            continue;
-        std::wstring text(GetFileSize(file.get(), nullptr) / sizeof(wchar_t), L'\0');
-        DWORD read = 0;
-        ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
-        lines.clear();
-        for (size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
-            lines.push_back(text.substr(start, end - start));
-    }
-    DeletePrinter(added.get());
-    added.reset();
-
-    std::sort(lines.begin(), lines.end());
     const std::vector<std::wstring> expected = {
         L"\"" + status + L"\" !DTavik QX2210-2370 !PLPT1:",
         L"\"" + status + L"\" !DTavik QX2210-2370 (副本 2) !PLPT2:",
     };
-    EXPECT_EQ(expected, lines);
+    {
+        ChildProcess first(starter);
+        ASSERT_TRUE(first.handle());
+        EXPECT_EQ(expected, RecordedCommandLines(record, 2));
+        HWND notify = NotificationWindowOf(first.id());
+        ASSERT_TRUE(notify);
+        EXPECT_FALSE(IsWindowVisible(notify));
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(first.handle(), 0));
+
+        EXPECT_EQ(0u, RunProgram(starter, L""));
+        std::vector<std::wstring> twice = {expected[0], expected[0], expected[1], expected[1]};
+        EXPECT_EQ(twice, RecordedCommandLines(record, 4));
+        EXPECT_EQ(notify, FindWindowW(L"pswM4_notifyicon", nullptr)) << "one notification window only";
+
+        // A double click on the icon brings the first printer's status window forward, or
+        // starts it when it is not running.
+        HWND windows[2] = {FakeStatusWindow(kPrinter), FakeStatusWindow(second)};
+        g_showRequests = 0;
+        SendMessageW(notify, WM_APP + 1, 0, WM_LBUTTONDBLCLK);
+        PumpFor(300);
+        EXPECT_EQ(1, g_showRequests);
+        for (HWND window : windows)
+            DestroyWindow(window);
+        SendMessageW(notify, WM_APP + 1, 0, WM_LBUTTONDBLCLK);
+        EXPECT_EQ(5u, RecordedCommandLines(record, 5).size());
+
+        ASSERT_TRUE(PostMessageW(notify, WM_USER + 3, 0, 0));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.handle(), 10000));
+        DWORD code = 99;
+        GetExitCodeProcess(first.handle(), &code);
+        EXPECT_EQ(0u, code);
+    }
+    DeletePrinter(added.get());
+    added.reset();
     DeleteFileW(record.c_str());
     DeleteFileW(starter.c_str());
     DeleteFileW(status.c_str());
