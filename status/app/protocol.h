@@ -86,3 +86,35 @@
 // Read with this default at start, "StatusSense" tells a missing value from a stored one.
 #define STATUS_SENSE_UNSET 99
 #define STATUS_SENSE_ALWAYS 1
+
+// Device flags of a status block.
+#define DEVICE_STOP_COUNTDOWNS 0x1
+#define DEVICE_BUSY 0x8                    // with JOB_BUSY_WITH_DEVICE: the countdowns stop
+#define DEVICE_ERROR_POP_UP 0xBFFDE06A     // an error that brings the window up
+#define DEVICE_ERROR_PRESENT 0xFFFFE06A    // an error the window hides for once it clears
+#define DEVICE_ATTENTION 0x22000000        // holds the device item grey for a while
+#define DEVICE_CLEARS_JOB_ROWS 0x3F3FF06E  // the detail list shows no job then
+// Job flags of a status block.
+#define JOB_END_BITS 0x7
+#define JOB_CANCELLED 0x4
+#define JOB_IN_PROGRESS 0x8
+#define JOB_BUSY_WITH_DEVICE 0x1008
+#define JOB_STARTED 0x10000
+// Estimate modes.
+#define ESTIMATE_PER_PAGE 1
+#define ESTIMATE_LOOPING 2
+// Animation modes.
+#define ANIMATION_PER_PAGE 1
+#define ANIMATION_LOOPING 2
+
+// Display codes of the presentation library that the window tests by name; the others it
+// tests are listed where they are used.
+#define DISPLAY_PRINTING_EVEN 200
+#define DISPLAY_PRINTING_ODD 201
+#define DISPLAY_WAITING_EVEN 202
+#define DISPLAY_WAITING_ODD 203
+#define DISPLAY_CANCELLING 206
+#define DISPLAY_READY 300
+#define DISPLAY_ERROR_FIRST 400
+#define DISPLAY_PAUSED 408
+#define DISPLAY_ERROR_LAST 423

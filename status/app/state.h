@@ -10,6 +10,7 @@
 #define DOCUMENT_NAME_CHARS 260
 #define REMEMBERED_JOBS_MAX 100
 #define JOB_LOG_MAX 100
+#define CELL_TEXT_CHARS 260
 
 // Handed to the monitor thread when it starts; the thread reads it once.
 struct MonitorThreadParams {
@@ -88,13 +89,20 @@ struct StatusWindowState {
     DWORD showing;
     DWORD statusSense;
 
-    // Presentation.
+    // Presentation of the last status block.
     PswDisplayInfo display;
     int previousDisplayCode;
-    DWORD totalPages, pagesStarted, pagesPrinted;   // of the last block, for the progress bar
+    DWORD rememberedDeviceFlags;              // device flags of the block before
     ShowReason showReason;
-    Animation animationA, animationB;
-    BOOL countdownFirstPageRunning, countdownPagesRunning, attentionHoldRunning;
+    DWORD totalPages, pagesStarted, pagesPrinted;   // remembered from the last block
+    wchar_t documentName[DOCUMENT_NAME_CHARS];
+    DWORD timeLeftSeconds;
+    SYSTEMTIME finishTime;                    // local time of day the job should end
+    LONGLONG elapsedA, elapsedB;              // ms counted by timers 3 and 4
+    Animation animationA, animationB;         // on timers 1 and 2
+    BOOL countdownFirstPageRunning;           // timer 3
+    BOOL countdownPagesRunning;               // timer 4
+    BOOL attentionHoldRunning;                // timer 6
 
     // Waiting jobs the user selected (ids and Status words), and the job log.
     DWORD selectedJobIds[REMEMBERED_JOBS_MAX];
@@ -103,6 +111,7 @@ struct StatusWindowState {
     JobLogEntry* jobLog[JOB_LOG_MAX];
     int jobLogCount;
     int jobLogInsertIndex;
+    wchar_t cellText[CELL_TEXT_CHARS];        // the lists' cell texts, produced on demand
 };
 
 extern StatusWindowState g_state;

@@ -1,9 +1,21 @@
 #include "presentation.h"
+#include <stddef.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
+#include "../ui/commands.h"
+#include "../ui/help.h"
 #include "../ui/main_window.h"
+#include "../ui/port_class.h"
+#include "../ui/views.h"
 
-DWORD StatusField(DWORD offset)
+#define RENAME_CHARS_MAX 259
+#define MS_PER_SECOND 1000
+#define SECONDS_PER_DAY 86400
+
+// Leaving one of these codes does not count as the end of a job.
+static const int kNotAJobEnd[] = {101, 102, 301, 302, 501, 503};
+
+DWORD StatusField(size_t offset)
 {
     if (!g_state.statusCopy || offset > g_state.statusLength || g_state.statusLength - offset < sizeof(DWORD))
         return 0;
@@ -12,7 +24,7 @@ DWORD StatusField(DWORD offset)
     return value;
 }
 
-const wchar_t* StatusString(DWORD offsetField)
+const wchar_t* StatusString(size_t offsetField)
 {
     DWORD offset = StatusField(offsetField);
     if (offset == 0 || offset >= g_state.statusLength || offset % sizeof(wchar_t))
@@ -25,6 +37,8 @@ const wchar_t* StatusString(DWORD offsetField)
     return L"";
 }
 
+#define FIELD(name) StatusField(offsetof(PswStatusData, name))
+
 void DiscardStatusCopy(void)
 {
     if (g_state.statusCopy)
@@ -33,13 +47,290 @@ void DiscardStatusCopy(void)
     g_state.statusLength = 0;
 }
 
+// ---- Timers ----
+
+static void StartTimer(UINT_PTR timer, UINT ms, BOOL* running)
+{
+    SetTimer(g_state.mainWindow, timer, ms, NULL);
+    *running = TRUE;
+}
+
+static void StopTimer(UINT_PTR timer, BOOL* running)
+{
+    KillTimer(g_state.mainWindow, timer);
+    *running = FALSE;
+}
+
+void StopCountdowns(void)
+{
+    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
+    StopTimer(TIMER_COUNTDOWN_PAGES, &g_state.countdownPagesRunning);
+}
+
+void StopPresentationTimers(void)
+{
+    StopTimer(TIMER_ANIMATION_A, &g_state.animationA.running);
+    StopTimer(TIMER_ANIMATION_B, &g_state.animationB.running);
+    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
+    StopTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+}
+
+static Animation* AnimationOf(UINT_PTR timer)
+{
+    return timer == TIMER_ANIMATION_A ? &g_state.animationA : &g_state.animationB;
+}
+
+static void StartAnimation(UINT_PTR timer)
+{
+    const PswDisplayInfo& display = g_state.display;
+    Animation* animation = AnimationOf(timer);
+    if (!display.frameCount || !display.frames)
+        return;
+    animation->frameIndex = 1;
+    animation->frame = display.frames;
+    StartTimer(timer, animation->frame->duration, &animation->running);
+}
+
+static void StopAnimation(UINT_PTR timer)
+{
+    StopTimer(timer, &AnimationOf(timer)->running);
+}
+
+static void RepaintNow(HWND window)
+{
+    InvalidateRect(window, NULL, TRUE);
+    UpdateWindow(window);
+}
+
+// Next frame; a looping animation starts over, another one ends on its last frame.
+static void StepAnimation(UINT_PTR timer)
+{
+    const PswDisplayInfo& display = g_state.display;
+    Animation* animation = AnimationOf(timer);
+    if (display.frames && animation->frameIndex < display.frameCount) {
+        animation->frame = display.frames + animation->frameIndex;
+        ++animation->frameIndex;
+        SetTimer(g_state.mainWindow, timer, animation->frame->duration, NULL);
+    } else if (display.frames && display.animationMode == ANIMATION_LOOPING) {
+        animation->frameIndex = 1;
+        animation->frame = display.frames;
+        SetTimer(g_state.mainWindow, timer, animation->frame->duration, NULL);
+    } else {
+        animation->frame = NULL;
+        StopTimer(timer, &animation->running);
+    }
+    RepaintNow(g_state.children.picturePane);
+    RepaintNow(g_state.children.jobStatusPane);
+}
+
+// ---- Time left ----
+
+DWORD EstimateTimeLeft(EstimateForm form)
+{
+    LONGLONG fixedA = FIELD(fixedTimeA), perPage = FIELD(timePerPage), fixedB = FIELD(fixedTimeB);
+    LONGLONG ms = 0;
+    if (g_state.statusCopy && fixedA && perPage && fixedB) {
+        LONGLONG remaining = LONGLONG(FIELD(totalPages)) - LONGLONG(FIELD(pagesStarted));
+        DWORD mode = FIELD(estimateMode);
+        if (form == ESTIMATE_INITIAL)
+            ms = remaining * perPage + fixedB + fixedA;
+        else if (mode == ESTIMATE_PER_PAGE)
+            ms = remaining * perPage - g_state.elapsedA + fixedB + fixedA;
+        else if (mode == ESTIMATE_LOOPING)
+            ms = (remaining + 1) * perPage - g_state.elapsedB + fixedB;
+    }
+    LONGLONG seconds = ms > 0 ? ms / MS_PER_SECOND : 0;
+    g_state.timeLeftSeconds = DWORD(seconds);
+
+    // The time of day it should end; past midnight it wraps, the date stays.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG end = (LONGLONG(now.wHour) * 3600 + now.wMinute * 60 + now.wSecond + seconds) % SECONDS_PER_DAY;
+    g_state.finishTime = now;
+    g_state.finishTime.wHour = WORD(end / 3600);
+    g_state.finishTime.wMinute = WORD(end / 60 % 60);
+    g_state.finishTime.wSecond = WORD(end % 60);
+    return g_state.timeLeftSeconds;
+}
+
+// ---- Popping up and hiding ----
+
+// The job concerns this seat: the user's own, from this computer, or on a local port.
+static BOOL JobIsForThisSeat(void)
+{
+    return !JobIsForeign() || ClassifyPort() == PORT_CLASS_LOCAL;
+}
+
+static void PopUpIfWanted(void)
+{
+    DWORD device = FIELD(deviceFlags), job = FIELD(jobFlags);
+    BOOL jobStarts = g_state.showing == 0 && FIELD(pagesPrinted) == 0 && (job & JOB_STARTED) &&
+                     (FIELD(estimateMode) & 1);
+    BOOL errorDuringJob = (device & DEVICE_ERROR_POP_UP) && (job & JOB_IN_PROGRESS);
+    if (!g_state.statusCopy || !(jobStarts || errorDuringJob) || !JobIsForThisSeat())
+        return;
+    HWND window = g_state.mainWindow;
+    ShowReason reason = (device & DEVICE_ERROR_POP_UP) ? SHOW_REASON_ERROR : SHOW_REASON_JOB;
+    if (!IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOW);
+        g_state.showReason = reason;
+    }
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+        g_state.showReason = reason;
+    }
+    SetForegroundWindow(window);
+    InvalidateRect(window, NULL, TRUE);
+    ShowWindow(window, SW_SHOW);
+    if (g_state.statusHandle)
+        g_state.libraries.SmPsw_StartPolling(g_state.statusHandle);
+    g_state.rememberedDeviceFlags = device;
+    SetActiveWindow(window);
+}
+
+// Hides a window that came up by itself; the user's own stays.
+static void HideAgain(void)
+{
+    ShowHelp(g_state.mainWindow, HELP_QUIT, 0);
+    ShowWindow(g_state.mainWindow, SW_HIDE);
+    if (g_state.statusHandle)
+        g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
+}
+
+static BOOL IsJobEnd(int previous, int code)
+{
+    DWORD job = FIELD(jobFlags);
+    if (!(job & JOB_END_BITS) || (job & JOB_IN_PROGRESS) || code == DISPLAY_CANCELLING || code == previous)
+        return FALSE;
+    for (size_t i = 0; i < ARRAYSIZE(kNotAJobEnd); ++i)
+        if (previous == kNotAJobEnd[i])
+            return FALSE;
+    return TRUE;
+}
+
+// What a new block changes for the current job: document, pages, animations, job end.
+static void TakeOverJob(void)
+{
+    const wchar_t* document = StatusString(offsetof(PswStatusData, documentOffset));
+    if (lstrcmpW(document, g_state.documentName) != 0)
+        lstrcpynW(g_state.documentName, document, DOCUMENT_NAME_CHARS);
+
+    DWORD started = FIELD(pagesStarted);
+    if (g_state.pagesStarted < started) {
+        if (g_state.countdownPagesRunning) {
+            g_state.elapsedB = 0;
+            StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
+        }
+        if (g_state.countdownFirstPageRunning) {
+            StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
+            g_state.elapsedB = 0;
+            StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
+        }
+        if (g_state.display.animationMode == ANIMATION_PER_PAGE)
+            StartAnimation(started % 2 ? TIMER_ANIMATION_A : TIMER_ANIMATION_B);
+    } else if (started == 0) {
+        // Their timers go too: a stopped animation has nothing to step.
+        StopAnimation(TIMER_ANIMATION_A);
+        StopAnimation(TIMER_ANIMATION_B);
+    }
+    g_state.totalPages = FIELD(totalPages);
+    g_state.pagesPrinted = FIELD(pagesPrinted);
+    g_state.pagesStarted = started;
+
+    if (IsJobEnd(g_state.previousDisplayCode, g_state.display.displayCode)) {
+        StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
+        RefreshCommandStates(TRUE, FALSE);
+        if (FIELD(documentOffset))
+            AddJobLogEntry((FIELD(jobFlags) & JOB_CANCELLED) != 0);
+        if (g_state.showReason == SHOW_REASON_JOB)
+            HideAgain();
+    }
+    if ((g_state.rememberedDeviceFlags & DEVICE_ERROR_PRESENT) && FIELD(deviceFlags) == 0 &&
+        g_state.showReason == SHOW_REASON_ERROR)
+        HideAgain();
+    SaveWindowState();
+}
+
+// What a new display code changes: animations and the first-page countdown.
+static void FollowDisplayCode(void)
+{
+    int previous = g_state.previousDisplayCode, code = g_state.display.displayCode;
+    if (code == previous)
+        return;
+    // Between the two pictures of one state the animations run on.
+    BOOL sameState = (previous == DISPLAY_PRINTING_ODD && code == DISPLAY_PRINTING_EVEN) ||
+                     (previous == DISPLAY_WAITING_ODD && code == DISPLAY_WAITING_EVEN);
+    if (!sameState) {
+        if (g_state.animationA.running)
+            StopAnimation(TIMER_ANIMATION_A);
+        if (g_state.animationB.running)
+            StopAnimation(TIMER_ANIMATION_B);
+        if (g_state.display.animationMode == ANIMATION_LOOPING)
+            StartAnimation(TIMER_ANIMATION_A);
+    }
+    if (g_state.display.estimateFlag && g_state.pagesPrinted == 0) {
+        g_state.elapsedA = g_state.elapsedB = 0;
+        EstimateTimeLeft(ESTIMATE_INITIAL);
+        StartTimer(TIMER_COUNTDOWN_FIRST_PAGE, COUNTDOWN_PERIOD_MS, &g_state.countdownFirstPageRunning);
+    }
+}
+
+static void TakeOverStatus(const COPYDATASTRUCT* data)
+{
+    BOOL newStatus = data->dwData == PSW_DATA_STATUS;
+    // The library may resend the same block freely.
+    if (g_state.statusCopy && data->cbData == g_state.statusLength && data->lpData &&
+        memcmp(g_state.statusCopy, data->lpData, data->cbData) == 0)
+        return;
+    DiscardStatusCopy();
+    if (newStatus && data->lpData && data->cbData) {
+        g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, data->cbData));
+        if (g_state.statusCopy) {
+            CopyMemory(g_state.statusCopy, data->lpData, data->cbData);
+            g_state.statusLength = data->cbData;
+        }
+    }
+    if ((FIELD(deviceFlags) & DEVICE_BUSY) && (FIELD(jobFlags) & JOB_BUSY_WITH_DEVICE))
+        StopCountdowns();
+    g_state.previousDisplayCode = g_state.display.displayCode;
+    PopUpIfWanted();
+
+    const PswLibraries& lib = g_state.libraries;
+    lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, data->lpData, &g_state.display,
+                          data->dwData == PSW_DATA_CLEARED);
+    DWORD printed = FIELD(pagesPrinted);
+    if (!g_state.countdownFirstPageRunning && !g_state.countdownPagesRunning && g_state.display.estimateFlag &&
+        g_state.statusCopy && printed > 0 && printed < FIELD(totalPages)) {
+        g_state.elapsedB = 0;
+        EstimateTimeLeft(ESTIMATE_CONTINUING);
+        StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
+    }
+    RepaintNow(g_state.children.jobStatusPane);
+    if (g_state.rememberedDeviceFlags & DEVICE_ATTENTION)
+        StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
+    RefreshCommandStates(FALSE, TRUE);
+    if (g_state.statusCopy && newStatus)
+        TakeOverJob();
+    if (g_state.statusCopy) {
+        g_state.rememberedDeviceFlags = FIELD(deviceFlags);
+        if (g_state.rememberedDeviceFlags & DEVICE_STOP_COUNTDOWNS)
+            StopCountdowns();
+    }
+    if (g_state.display.displayCode >= DISPLAY_ERROR_FIRST && g_state.display.displayCode <= DISPLAY_ERROR_LAST)
+        StopCountdowns();
+    if (g_state.display.bigIcon)
+        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_state.display.bigIcon));
+    RepaintStatusPanes();
+    FollowDisplayCode();
+}
+
 // The new printer name of a rename message, read only within the message's bytes.
 static void RenamePrinter(const COPYDATASTRUCT* data)
 {
     const wchar_t* name = static_cast<const wchar_t*>(data->lpData);
     DWORD chars = name ? data->cbData / sizeof(wchar_t) : 0;
     DWORD length = 0;
-    while (length < chars && length < PRINTER_NAME_CHARS - 3 && name[length])
+    while (length < chars && length < RENAME_CHARS_MAX && name[length])
         ++length;
     CopyMemory(g_state.printerName, name, length * sizeof(wchar_t));
     g_state.printerName[length] = 0;
@@ -49,48 +340,54 @@ static void RenamePrinter(const COPYDATASTRUCT* data)
 
 void Presentation_OnCopyData(const COPYDATASTRUCT* data)
 {
-    if (data->dwData == PSW_DATA_RENAME) {
+    if (data->dwData == PSW_DATA_RENAME)
         RenamePrinter(data);
-        return;
-    }
-    if (data->dwData != PSW_DATA_STATUS && data->dwData != PSW_DATA_CLEARED)
-        return;
-    // The library may resend the same block freely.
-    if (g_state.statusCopy && data->cbData == g_state.statusLength && data->lpData &&
-        memcmp(g_state.statusCopy, data->lpData, data->cbData) == 0)
-        return;
-    DiscardStatusCopy();
-    if (data->dwData == PSW_DATA_STATUS && data->lpData && data->cbData) {
-        g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, data->cbData));
-        if (g_state.statusCopy) {
-            CopyMemory(g_state.statusCopy, data->lpData, data->cbData);
-            g_state.statusLength = data->cbData;
-        }
-    }
-    g_state.previousDisplayCode = g_state.display.displayCode;
-    g_state.libraries.PSM_GetPSWDisplay(g_state.libraries.presentation, g_state.previousDisplayCode,
-                                        data->lpData, &g_state.display, data->dwData == PSW_DATA_CLEARED);
-    if (g_state.display.bigIcon)
-        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_state.display.bigIcon));
-    RepaintStatusPanes();
+    else if (data->dwData == PSW_DATA_STATUS || data->dwData == PSW_DATA_CLEARED)
+        TakeOverStatus(data);
 }
 
 void RequestFirstStatus(DWORD firstRequest)
 {
     if (g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, firstRequest))
         return;
-    SetTimer(g_state.mainWindow, TIMER_STATUS_RETRY, STATUS_RETRY_PERIOD_MS, NULL);
-    g_state.retrying = TRUE;
+    StartTimer(TIMER_STATUS_RETRY, STATUS_RETRY_PERIOD_MS, &g_state.retrying);
+}
+
+// The countdowns' panes: the job status and, when it shows, the detail list.
+static void RepaintCountdown(void)
+{
+    RepaintNow(g_state.children.jobStatusPane);
+    if (IsWindowVisible(g_state.children.detailList))
+        RepaintNow(g_state.children.detailList);
 }
 
 void Presentation_OnTimer(UINT_PTR timer)
 {
     switch (timer) {
+    case TIMER_ANIMATION_A:
+    case TIMER_ANIMATION_B:
+        StepAnimation(timer);
+        break;
+    case TIMER_COUNTDOWN_FIRST_PAGE:
+        // Past zero the estimate stays at zero.
+        g_state.elapsedA += COUNTDOWN_PERIOD_MS;
+        if (EstimateTimeLeft(ESTIMATE_CONTINUING) == 0)
+            g_state.elapsedA -= COUNTDOWN_PERIOD_MS;
+        RepaintCountdown();
+        break;
+    case TIMER_COUNTDOWN_PAGES:
+        g_state.elapsedB += COUNTDOWN_PERIOD_MS;
+        if (EstimateTimeLeft(ESTIMATE_CONTINUING) == 0)
+            StopTimer(TIMER_COUNTDOWN_PAGES, &g_state.countdownPagesRunning);
+        RepaintCountdown();
+        break;
     case TIMER_STATUS_RETRY:
-        if (g_state.statusCopy || g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, 0)) {
-            KillTimer(g_state.mainWindow, TIMER_STATUS_RETRY);
-            g_state.retrying = FALSE;
-        }
+        if (g_state.statusCopy || g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, 0))
+            StopTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+        break;
+    case TIMER_ATTENTION_HOLD:
+        StopTimer(TIMER_ATTENTION_HOLD, &g_state.attentionHoldRunning);
+        RefreshDeviceItems();
         break;
     }
 }

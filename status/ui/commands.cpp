@@ -1,32 +1,148 @@
 #include "commands.h"
 #include <commctrl.h>
+#include <stddef.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
+#include "../monitor/job_control.h"
+#include "../monitor/presentation.h"
 #include "help.h"
+#include "port_class.h"
+#include "views.h"
 
 #define MENU_HELP_CHARS 260
 
-int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems)
+static int CurrentPage(void)
 {
-    (void)deviceItems;
-    if (clearSelection)
-        g_state.selectedJobCount = 0;
     int page = int(SendMessageW(g_state.children.tab, TCM_GETCURSEL, 0, 0));
     return page >= 0 && page < PAGE_COUNT ? page : PAGE_DETAIL;
 }
 
+// The menu flags of one job item, from the library's table, the port, the page and the
+// selection.
+static UINT JobItemFlags(const CommandStateEntry& entry, PortClass portClass, int page)
+{
+    BOOL selection = g_state.selectedJobCount > 0;
+    if (page == PAGE_LOG)
+        return MF_GRAYED;
+    if (page == PAGE_WAITING) {
+        if (portClass == PORT_CLASS_LOCAL && selection)
+            return entry.commandId == IDM_DEVICE_COMMAND ? MF_GRAYED : MF_ENABLED;
+        return portClass == PORT_CLASS_COMPLIANT && selection ? MF_ENABLED : MF_GRAYED;
+    }
+    if (portClass == PORT_CLASS_LOCAL || g_state.display.displayCode == DISPLAY_READY)
+        return entry.state;
+    if (JobIsForeign())
+        return MF_GRAYED;
+    return !g_state.statusCopy || StatusField(offsetof(PswStatusData, jobId)) ? entry.state : MF_GRAYED;
+}
+
+static BYTE StatusToolbarState(const CommandStateEntry& entry, PortClass portClass)
+{
+    if (portClass != PORT_CLASS_LOCAL && g_state.display.displayCode != DISPLAY_READY &&
+        (JobIsForeign() || (g_state.statusCopy && !StatusField(offsetof(PswStatusData, jobId)))))
+        return 0;
+    return BYTE(LOWORD(entry.state));
+}
+
+int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems)
+{
+    if (clearSelection)
+        g_state.selectedJobCount = 0;
+    int page = CurrentPage();
+    PortClass portClass = ClassifyPort();
+    HMENU menu = GetMenu(g_state.mainWindow);
+    const PswDisplayInfo& display = g_state.display;
+    for (int i = 0; display.menuTable && i < COMMAND_STATE_ENTRIES; ++i)
+        EnableMenuItem(menu, display.menuTable[i].commandId,
+                       MF_BYCOMMAND | JobItemFlags(display.menuTable[i], portClass, page));
+    BYTE waitingState = g_state.selectedJobCount > 0 &&
+                                (portClass == PORT_CLASS_LOCAL || portClass == PORT_CLASS_COMPLIANT)
+                            ? TBSTATE_ENABLED
+                            : 0;
+    for (int i = 0; display.toolbarTable && i < COMMAND_STATE_ENTRIES; ++i) {
+        UINT id = display.toolbarTable[i].commandId;
+        SendMessageW(g_state.children.statusToolbar, TB_SETSTATE, id,
+                     MAKELPARAM(StatusToolbarState(display.toolbarTable[i], portClass), 0));
+        SendMessageW(g_state.children.waitingToolbar, TB_SETSTATE, id, MAKELPARAM(waitingState, 0));
+    }
+    if (deviceItems)
+        RefreshDeviceItems();
+    return page;
+}
+
+void RefreshDeviceItems(void)
+{
+    HMENU menu = GetMenu(g_state.mainWindow);
+    DWORD device = StatusField(offsetof(PswStatusData, deviceFlags));
+    BOOL jobRuns = (StatusField(offsetof(PswStatusData, jobFlags)) & JOB_IN_PROGRESS) != 0;
+    BOOL deviceIdle = g_state.statusCopy && !g_state.attentionHoldRunning && device == 0 && !jobRuns;
+    EnableMenuItem(menu, IDM_DEVICE_ITEM, MF_BYCOMMAND | (deviceIdle ? MF_ENABLED : MF_GRAYED));
+    BOOL portSettings = !IsUsbPort(g_state.portName) && ClassifyPort() == PORT_CLASS_LOCAL && g_state.statusCopy &&
+                        !jobRuns;
+    EnableMenuItem(menu, IDM_PORT_SETTINGS, MF_BYCOMMAND | (portSettings ? MF_ENABLED : MF_GRAYED));
+}
+
+static void JobRequest(DWORD code, DWORD argument)
+{
+    g_state.libraries.SmPsw_JobRequest(g_state.statusHandle, code, argument);
+}
+
+// A job command on the device's current job (every page but the waiting list's).
+static void DeviceJobCommand(UINT id)
+{
+    switch (id) {
+    case IDM_PAUSE:
+        JobRequest(JOB_REQUEST_PAUSE, 0);
+        break;
+    case IDM_RESUME:
+        JobRequest(JOB_REQUEST_RESUME, 0);
+        break;
+    case IDM_CANCEL:
+        StopCountdowns();
+        JobRequest(JOB_REQUEST_CANCEL, StatusField(offsetof(PswStatusData, jobId)));
+        break;
+    }
+}
+
 void OnCommand(UINT id, UINT notification)
 {
-    (void)notification;
     switch (id) {
+    case IDM_PAUSE:
+    case IDM_RESUME:
+    case IDM_CANCEL:
+        // The waiting page acts on the selected queued jobs, the others on the device's job.
+        if (g_state.page == PAGE_WAITING)
+            CommandSelectedJobs(id == IDM_PAUSE ? SPOOLER_PAUSE : id == IDM_RESUME ? SPOOLER_RESUME : SPOOLER_CANCEL);
+        else
+            DeviceJobCommand(id);
+        if (id == IDM_CANCEL)
+            RefreshCommandStates(TRUE, FALSE);
+        break;
+    case IDM_DEVICE_COMMAND:
+        JobRequest(JOB_REQUEST_DEVICE_COMMAND, 0);
+        break;
+    case IDM_DEVICE_ITEM:
+        JobRequest(JOB_REQUEST_DEVICE_ITEM, 0);
+        break;
     case IDM_HELP_TOPICS:
         ShowHelp(g_state.mainWindow, HELP_FINDER, 0);
+        break;
+    case IDC_MESSAGE_BOX:
+        if (notification == EN_SETFOCUS)
+            g_state.focusPane = IDC_MESSAGE_BOX;
+        break;
+    case IDM_FOCUS_NEXT:
+    case IDM_FOCUS_PREVIOUS:
+        CycleFocus(id == IDM_FOCUS_NEXT);
         break;
     }
 }
 
 void OnToolbarCommand(UINT id)
 {
+    // Resume does nothing on the detail page while the printer is paused there.
+    if (id == IDM_RESUME && g_state.page == PAGE_DETAIL && g_state.display.displayCode == DISPLAY_PAUSED)
+        return;
     OnCommand(id, 0);
 }
 

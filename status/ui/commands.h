@@ -6,6 +6,8 @@
 // port, the page and the selection; `clearSelection` forgets the selected waiting jobs
 // first. Returns the tab page showing.
 int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems);
+// The two device items of the menu: 104 and the port settings.
+void RefreshDeviceItems(void);
 // WM_COMMAND of the main window.
 void OnCommand(UINT id, UINT notification);
 // A button of one of the toolbars.

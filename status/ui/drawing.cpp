@@ -3,6 +3,8 @@
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../res/resource.h"
+#include "views.h"
+#include <commctrl.h>
 
 #define GRADIENT_BANDS 40
 #define SCHEME_TEAL 600
@@ -225,12 +227,8 @@ static void DrawFrame(HDC dc, const AnimationFrame* frame)
     DrawTransparentDib(dc, frame->picture, frame->x, frame->y, g_state.pictureWidth, g_state.pictureHeight);
 }
 
-static void PaintPicturePane(HWND pane)
+void DrawPicturePane(HDC dc, const RECT& client)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(pane, &ps);
-    RECT client;
-    GetClientRect(pane, &client);
     const PswDisplayInfo& display = g_state.display;
     if (!g_state.pictureCache || g_state.cacheBackground != display.background ||
         g_state.cacheScheme != display.colourScheme)
@@ -256,7 +254,17 @@ static void PaintPicturePane(HWND pane)
         const PswOverlay& overlay = display.overlays[i];
         DrawTransparentDib(dc, overlay.picture, overlay.x, overlay.y, g_state.pictureWidth, g_state.pictureHeight);
     }
-    EndPaint(pane, &ps);
+}
+
+// Paints a pane with one of the drawing routines on the DC of its update.
+static void PaintWith(HWND window, void (*draw)(HDC, const RECT&))
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    draw(dc, client);
+    EndPaint(window, &ps);
 }
 
 // ---- Job-status and printer-status panes ----
@@ -284,25 +292,15 @@ static void FillMessageBox(void)
     FreeBlock(text);
 }
 
-static void PaintJobStatusPane(HWND pane)
+void DrawJobStatus(HDC dc, RECT rect)
 {
-    PAINTSTRUCT ps;
     const PswJobStatusText* record = g_state.display.jobStatus;
-    if (!record || IsBadReadPtr(record, sizeof(DWORD))) {
-        BeginPaint(pane, &ps);
-        EndPaint(pane, &ps);
-        return;
-    }
     LOGFONTW logFont = {};
     logFont.lfHeight = record->fontHeight;
     logFont.lfWeight = record->fontWeight;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfPitchAndFamily = VARIABLE_PITCH;
     HFONT font = CreateFontIndirectW(&logFont);
-
-    HDC dc = BeginPaint(pane, &ps);
-    RECT rect;
-    GetClientRect(pane, &rect);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
     int previousMode = SetBkMode(dc, TRANSPARENT);
     HGDIOBJ previousFont = SelectObject(dc, font);
@@ -312,6 +310,7 @@ static void PaintJobStatusPane(HWND pane)
         rect.left += record->x;
         rect.top += record->y;
     } else {
+        // Centred: one line half a line above the middle, two lines a whole line.
         TEXTMETRICW metrics;
         GetTextMetricsW(dc, &metrics);
         const wchar_t* cr = wcschr(text, L'\r');
@@ -322,9 +321,21 @@ static void PaintJobStatusPane(HWND pane)
     SetTextColor(dc, previousColour);
     SelectObject(dc, previousFont);
     SetBkMode(dc, previousMode);
-    FillMessageBox();
-    EndPaint(pane, &ps);
     DeleteObject(font);
+}
+
+static void PaintJobStatusPane(HWND pane)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(pane, &ps);
+    const PswJobStatusText* record = g_state.display.jobStatus;
+    if (record && !IsBadReadPtr(record, sizeof(DWORD))) {
+        RECT rect;
+        GetClientRect(pane, &rect);
+        DrawJobStatus(dc, rect);
+        FillMessageBox();
+    }
+    EndPaint(pane, &ps);
 }
 
 static void PaintPrinterStatusPane(HWND pane)
@@ -346,7 +357,7 @@ static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_PAINT) {
         switch (GetDlgCtrlID(pane)) {
         case IDC_PICTURE_PANE:
-            PaintPicturePane(pane);
+            PaintWith(pane, DrawPicturePane);
             return 0;
         case IDC_JOB_STATUS_PANE:
             PaintJobStatusPane(pane);
@@ -370,8 +381,18 @@ void SubclassPanes(void)
             SetWindowLongPtrW(panes[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
 }
 
+// The detail rows follow the last status block whenever the list paints on its page.
 static LRESULT CALLBACK DetailListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_PAINT) {
+        HWND tab = g_state.children.tab;
+        TCITEMW page = {};
+        page.mask = TCIF_PARAM;
+        int current = int(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+        if (current >= 0 && SendMessageW(tab, TCM_GETITEMW, current, reinterpret_cast<LPARAM>(&page)) &&
+            page.lParam == PAGE_DETAIL)
+            RefreshDetailRows();
+    }
     return CallWindowProcW(g_state.previousListProc, list, message, wParam, lParam);
 }
 
@@ -383,7 +404,7 @@ void SubclassDetailList(void)
 
 // ---- Progress bar ----
 
-static void ProgressText(wchar_t* text, int chars)
+void ProgressText(wchar_t* text)
 {
     wchar_t format[PROGRESS_TEXT_CHARS];
     DWORD printed = g_state.pagesPrinted, total = g_state.totalPages;
@@ -394,27 +415,21 @@ static void ProgressText(wchar_t* text, int chars)
         LoadText(IDS_PROGRESS_FIRST_OF_TOTAL, format, ARRAYSIZE(format));
         wsprintfW(text, format, printed, total);
     } else if (printed == 1) {
-        LoadText(IDS_PROGRESS_ONE_PAGE, text, chars);
+        LoadText(IDS_PROGRESS_ONE_PAGE, text, FORMATTED_TEXT_CHARS);
     } else {
         LoadText(IDS_PROGRESS_PAGES, format, ARRAYSIZE(format));
         wsprintfW(text, format, printed);
     }
 }
 
-static void PaintProgressBar(HWND window)
+void DrawProgressBar(HDC dc, const RECT& area)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client;
-    GetClientRect(window, &client);
+    RECT client = area;
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    if (g_state.display.hideProgress == 1) {
-        EndPaint(window, &ps);
+    if (g_state.display.hideProgress == 1)
         return;
-    }
-    // wsprintfW writes at most 1024 characters.
-    wchar_t text[1024];
-    ProgressText(text, PROGRESS_TEXT_CHARS);
+    wchar_t text[FORMATTED_TEXT_CHARS];
+    ProgressText(text);
     HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     COLORREF previousText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     COLORREF previousBack = SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -439,13 +454,12 @@ static void PaintProgressBar(HWND window)
     SetBkColor(dc, previousBack);
     SetTextColor(dc, previousText);
     SelectObject(dc, previousFont);
-    EndPaint(window, &ps);
 }
 
 LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) {
-        PaintProgressBar(window);
+        PaintWith(window, DrawProgressBar);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

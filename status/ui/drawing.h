@@ -17,6 +17,15 @@ void SubclassPanes(void);
 void SubclassDetailList(void);
 LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What the picture pane, the job-status pane and the progress bar show, drawn on `dc`
+// (their WM_PAINT draws on the pane itself).
+void DrawPicturePane(HDC dc, const RECT& client);
+void DrawJobStatus(HDC dc, RECT rect);
+void DrawProgressBar(HDC dc, const RECT& client);
+// The progress bar's text for the remembered pages printed and total pages, into a buffer of
+// FORMATTED_TEXT_CHARS.
+void ProgressText(wchar_t* text);
+
 // Fills the rectangle with the colour bands of the current colour scheme.
 void FillGradient(HDC dc, int left, int top, int right, int bottom);
 // Draws a picture of the presentation library at (x, y), leaving its key colour transparent.

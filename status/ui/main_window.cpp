@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "drawing.h"
 #include "help.h"
+#include "views.h"
 
 // The layout's heights assume a 19-pixel title bar and a 20-pixel status bar; taller ones
 // of the running system are added.
@@ -183,13 +184,6 @@ static LRESULT MainWnd_OnCreate(HWND window)
     return 0;
 }
 
-static void KillRunningTimer(UINT_PTR timer, BOOL* running)
-{
-    if (*running)
-        KillTimer(g_state.mainWindow, timer);
-    *running = FALSE;
-}
-
 static void MainWnd_OnDestroy(HWND window)
 {
     SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_CLOSING);
@@ -197,11 +191,7 @@ static void MainWnd_OnDestroy(HWND window)
     if (g_state.palette)
         DeleteObject(g_state.palette);
     g_state.palette = NULL;
-    for (int i = 0; i < g_state.jobLogCount; ++i) {
-        FreeBlock(g_state.jobLog[i]);
-        g_state.jobLog[i] = NULL;
-    }
-    g_state.jobLogCount = 0;
+    FreeJobLog();
     WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
     // Without any status yet, give the library a moment to deliver what it has under way.
     if (!g_state.statusCopy)
@@ -210,10 +200,7 @@ static void MainWnd_OnDestroy(HWND window)
         g_state.libraries.SmPsw_ClosePrinter(g_state.statusHandle);
     g_state.statusHandle = 0;
     DiscardStatusCopy();
-    KillRunningTimer(TIMER_ANIMATION_A, &g_state.animationA.running);
-    KillRunningTimer(TIMER_ANIMATION_B, &g_state.animationB.running);
-    KillRunningTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
-    KillRunningTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+    StopPresentationTimers();
     ReleaseLibraries(&g_state.libraries);
     HMENU menu = GetMenu(window);
     SetMenu(window, NULL);
@@ -282,9 +269,11 @@ static void MainWnd_OnTabChange(void)
 
 static LRESULT MainWnd_OnNotify(const NMHDR* header)
 {
-    if (header->idFrom == IDC_TAB && header->code == TCN_SELCHANGE)
+    if (header->idFrom == IDC_TAB && header->code == TCN_SELCHANGE) {
         MainWnd_OnTabChange();
-    return 0;
+        return 0;
+    }
+    return Views_OnNotify(header);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

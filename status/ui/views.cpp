@@ -1,10 +1,29 @@
 #include "views.h"
-#include <commctrl.h>
+#include <stddef.h>
+#include <winspool.h>
+#include "../app/protocol.h"
 #include "../app/state.h"
 #include "../app/strings.h"
+#include "../monitor/presentation.h"
 #include "../res/resource.h"
+#include "commands.h"
 
 #define HEADER_TEXT_CHARS 64
+#define TIME_FORMAT_CHARS 160
+#define TIME_TEXT_CHARS 64
+#define FORMAT_CHARS 64
+#define OWNER_CHARS_SHOWN 256
+#define MACHINE_CHARS_SHOWN 15
+#define LOG_FIELD_CHARS 64
+#define SECONDS_SHOWN_BELOW 120
+#define MINUTES_SHOWN_BELOW 7200
+
+#define LOG_COLUMNS 5
+
+enum DetailRow { ROW_DOCUMENT, ROW_OWNER, ROW_MACHINE, ROW_TIME_LEFT, ROW_FINISH };
+
+// While the device shows one of these, no time is estimated for the job.
+static const int kNoEstimateCodes[] = {201, 202, 203, 204, 402, 403, 405};
 
 static void InsertColumns(HWND list, const UINT* texts, const SHORT* widths, int count)
 {
@@ -50,4 +69,333 @@ void InitListColumns(void)
     const SHORT waitingWidths[] = {layout.waitingColumns[0], layout.waitingColumns[1], layout.waitingColumns[2],
                                    layout.waitingColumn4};
     InsertColumns(c.waitingList, kWaitingColumns, waitingWidths, ARRAYSIZE(kWaitingColumns));
+}
+
+// ---- Detail list ----
+
+static void SetDetailText(int row, const wchar_t* text)
+{
+    // Only a changed text is set: setting it repaints the row, and this runs while painting.
+    wchar_t current[CELL_TEXT_CHARS] = L"";
+    LVITEMW item = {};
+    item.iSubItem = 1;
+    item.pszText = current;
+    item.cchTextMax = ARRAYSIZE(current);
+    HWND list = g_state.children.detailList;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    if (lstrcmpW(current, text) == 0)
+        return;
+    item.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+static BOOL EstimateShown(void)
+{
+    for (size_t i = 0; i < ARRAYSIZE(kNoEstimateCodes); ++i)
+        if (g_state.display.displayCode == kNoEstimateCodes[i])
+            return FALSE;
+    return StatusField(offsetof(PswStatusData, jobId)) != 0;
+}
+
+void RefreshDetailRows(void)
+{
+    wchar_t texts[DETAIL_ROWS][CELL_TEXT_CHARS] = {};
+    BOOL jobShown = g_state.statusCopy && (StatusField(offsetof(PswStatusData, jobFlags)) & JOB_IN_PROGRESS) &&
+                    !(StatusField(offsetof(PswStatusData, deviceFlags)) & DEVICE_CLEARS_JOB_ROWS);
+    if (jobShown) {
+        lstrcpynW(texts[ROW_DOCUMENT], g_state.documentName, CELL_TEXT_CHARS);
+        lstrcpynW(texts[ROW_OWNER], StatusString(offsetof(PswStatusData, ownerOffset)), OWNER_CHARS_SHOWN + 1);
+        const wchar_t* machine = StatusString(offsetof(PswStatusData, machineOffset));
+        if (machine[0] == L'\\' && machine[1] == L'\\')
+            machine += 2;
+        lstrcpynW(texts[ROW_MACHINE], machine, MACHINE_CHARS_SHOWN + 1);
+        if (EstimateShown()) {
+            TimeLeftText(g_state.timeLeftSeconds, texts[ROW_TIME_LEFT], CELL_TEXT_CHARS);
+            TimeOfDayText(&g_state.finishTime, texts[ROW_FINISH], CELL_TEXT_CHARS);
+        }
+    }
+    for (int row = 0; row < DETAIL_ROWS; ++row)
+        SetDetailText(row, texts[row]);
+}
+
+void TimeLeftText(DWORD seconds, wchar_t* text, int chars)
+{
+    UINT id = IDS_TIME_LEFT_HOURS;
+    DWORD value = seconds / 3600;
+    if (seconds < SECONDS_SHOWN_BELOW) {
+        id = seconds == 1 ? IDS_TIME_LEFT_ONE_SECOND : IDS_TIME_LEFT_SECONDS;
+        value = seconds;
+    } else if (seconds < MINUTES_SHOWN_BELOW) {
+        id = IDS_TIME_LEFT_MINUTES;
+        value = seconds / 60;
+    }
+    wchar_t format[FORMAT_CHARS];
+    LoadText(id, format, ARRAYSIZE(format));
+    wchar_t formatted[FORMATTED_TEXT_CHARS];
+    wsprintfW(formatted, format, value);
+    lstrcpynW(text, formatted, chars);
+}
+
+void TimeOfDayText(const SYSTEMTIME* time, wchar_t* text, int chars)
+{
+    wchar_t format[TIME_FORMAT_CHARS] = L"";
+    text[0] = 0;
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, ARRAYSIZE(format));
+    GetTimeFormatW(0, 0, time, format, text, chars);
+}
+
+// ---- Job log ----
+
+// A row whose every cell text is asked for when shown; FALSE when it cannot be inserted.
+static BOOL InsertCallbackRow(HWND list, int index, LPARAM data, int columns)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+    item.iItem = index;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.lParam = data;
+    int inserted = int(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (inserted < 0)
+        return FALSE;
+    for (int column = 1; column < columns; ++column) {
+        LVITEMW cell = {};
+        cell.iSubItem = column;
+        cell.pszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(list, LVM_SETITEMTEXTW, inserted, reinterpret_cast<LPARAM>(&cell));
+    }
+    return TRUE;
+}
+
+void AddJobLogEntry(BOOL cancelled)
+{
+    HWND list = g_state.children.logList;
+    if (g_state.jobLogCount == JOB_LOG_MAX) {
+        SendMessageW(list, LVM_DELETEITEM, 0, 0);
+        FreeBlock(g_state.jobLog[0]);
+        MoveMemory(g_state.jobLog, g_state.jobLog + 1, (JOB_LOG_MAX - 1) * sizeof(g_state.jobLog[0]));
+        g_state.jobLog[JOB_LOG_MAX - 1] = NULL;
+        --g_state.jobLogCount;
+        --g_state.jobLogInsertIndex;
+    }
+    JobLogEntry* entry = static_cast<JobLogEntry*>(AllocZeroed(sizeof(JobLogEntry)));
+    if (!entry)
+        return;
+    lstrcpynW(entry->document, g_state.documentName, ARRAYSIZE(entry->document));
+    LoadText(cancelled ? IDS_RESULT_CANCELLED : IDS_RESULT_DONE, entry->result, ARRAYSIZE(entry->result));
+    lstrcpynW(entry->owner, StatusString(offsetof(PswStatusData, ownerOffset)), ARRAYSIZE(entry->owner));
+    entry->pages = g_state.pagesPrinted;
+    TimeOfDayText(NULL, entry->endTime, ARRAYSIZE(entry->endTime));
+
+    BOOL inserted = InsertCallbackRow(list, g_state.jobLogInsertIndex, reinterpret_cast<LPARAM>(entry), LOG_COLUMNS);
+    ++g_state.jobLogInsertIndex;
+    if (inserted) {
+        RedrawWindow(g_state.children.messageBox, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        g_state.jobLog[g_state.jobLogCount++] = entry;
+    } else {
+        FreeBlock(entry);   // no row refers to it
+    }
+}
+
+void FreeJobLog(void)
+{
+    for (int i = 0; i < g_state.jobLogCount; ++i) {
+        FreeBlock(g_state.jobLog[i]);
+        g_state.jobLog[i] = NULL;
+    }
+    g_state.jobLogCount = 0;
+}
+
+// ---- Cell texts ----
+
+// The first status bit of the job's low byte names it; none: waiting.
+static UINT JobStatusText(DWORD status)
+{
+    static const UINT kTexts[] = {IDS_JOB_PAUSED, IDS_JOB_ERROR, IDS_JOB_DELETING, IDS_JOB_SPOOLING,
+                                  IDS_JOB_PRINTING, IDS_JOB_OFFLINE, IDS_JOB_PAPER_OUT, IDS_JOB_PRINTED};
+    for (int bit = 0; bit < 8; ++bit)
+        if (status & (1u << bit))
+            return kTexts[bit];
+    return IDS_JOB_WAITING;
+}
+
+static void WaitingCellText(const JOB_INFO_2W* job, int column, wchar_t* text, int chars)
+{
+    switch (column) {
+    case 0:
+        lstrcpynW(text, job->pDocument ? job->pDocument : L"", chars);
+        break;
+    case 1:
+        LoadText(JobStatusText(job->Status), text, chars);
+        break;
+    case 2:
+        lstrcpynW(text, job->pUserName ? job->pUserName : L"", chars);
+        break;
+    case 3: {
+        // Submitted is in UTC; only the local time of day is shown.
+        FILETIME utc, local;
+        SYSTEMTIME submitted;
+        if (SystemTimeToFileTime(&job->Submitted, &utc) && FileTimeToLocalFileTime(&utc, &local) &&
+            FileTimeToSystemTime(&local, &submitted))
+            TimeOfDayText(&submitted, text, chars);
+        CollectSelection();
+        RefreshCommandStates(FALSE, FALSE);
+        break;
+    }
+    }
+}
+
+static void LogCellText(const JobLogEntry* entry, int column, wchar_t* text, int chars)
+{
+    switch (column) {
+    case 0:
+        lstrcpynW(text, entry->document, chars);
+        break;
+    case 1:
+        lstrcpynW(text, entry->result, chars);
+        break;
+    case 2:
+        lstrcpynW(text, entry->owner, chars);
+        break;
+    case 3:
+        wsprintfW(text, L"%u", entry->pages);
+        break;
+    case 4:
+        lstrcpynW(text, entry->endTime, chars);
+        break;
+    }
+}
+
+static void OnGetDispInfo(NMLVDISPINFOW* info)
+{
+    if (!(info->item.mask & LVIF_TEXT))
+        return;
+    wchar_t* text = g_state.cellText;
+    text[0] = 0;
+    if (info->item.lParam) {
+        if (info->hdr.idFrom == IDC_WAITING_LIST)
+            WaitingCellText(reinterpret_cast<const JOB_INFO_2W*>(info->item.lParam), info->item.iSubItem, text,
+                            CELL_TEXT_CHARS);
+        else
+            LogCellText(reinterpret_cast<const JobLogEntry*>(info->item.lParam), info->item.iSubItem, text,
+                        CELL_TEXT_CHARS);
+    }
+    info->item.pszText = text;
+}
+
+// ---- Selection and focus ----
+
+void CollectSelection(void)
+{
+    HWND list = g_state.children.waitingList;
+    g_state.selectedJobCount = 0;
+    for (int row = int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+         row >= 0 && g_state.selectedJobCount < REMEMBERED_JOBS_MAX;
+         row = int(SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) {
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam)
+            continue;
+        const JOB_INFO_2W* job = reinterpret_cast<const JOB_INFO_2W*>(item.lParam);
+        g_state.selectedJobIds[g_state.selectedJobCount] = job->JobId;
+        g_state.selectedJobStatus[g_state.selectedJobCount] = job->Status;
+        ++g_state.selectedJobCount;
+    }
+}
+
+static void SetRowState(HWND list, int row, UINT state)
+{
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = state;
+    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+}
+
+static void ClearListSelections(void)
+{
+    const HWND lists[] = {g_state.children.waitingList, g_state.children.logList, g_state.children.detailList};
+    for (size_t i = 0; i < ARRAYSIZE(lists); ++i)
+        SetRowState(lists[i], -1, 0);
+}
+
+LRESULT Views_OnNotify(const NMHDR* header)
+{
+    switch (header->code) {
+    case LVN_GETDISPINFOW:
+        if (header->idFrom == IDC_LOG_LIST || header->idFrom == IDC_WAITING_LIST)
+            OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header)));
+        break;
+    case LVN_KEYDOWN:
+        if (g_state.page == PAGE_WAITING) {
+            CollectSelection();
+            RefreshCommandStates(FALSE, FALSE);
+        }
+        break;
+    case NM_CLICK:
+        if (header->idFrom == IDC_WAITING_LIST) {
+            CollectSelection();
+            RefreshCommandStates(FALSE, FALSE);
+            g_state.focusPane = IDC_WAITING_LIST;
+        } else {
+            g_state.focusPane = IDC_TAB;
+        }
+        break;
+    case NM_SETFOCUS:
+        if (g_state.page == PAGE_WAITING)
+            g_state.focusPane = IDC_WAITING_LIST;
+        break;
+    case NM_KILLFOCUS:
+        ClearListSelections();
+        RefreshCommandStates(TRUE, FALSE);
+        break;
+    case HDN_DIVIDERDBLCLICKW:
+        RedrawWindow(g_state.mainWindow, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        break;
+    }
+    return 0;
+}
+
+// The list of the page showing, or NULL when the page has none to visit.
+static HWND PageList(void)
+{
+    const MainWindowChildren& c = g_state.children;
+    switch (g_state.page) {
+    case PAGE_DETAIL:
+        return c.detailList;
+    case PAGE_LOG:
+        return SendMessageW(c.logList, LVM_GETITEMCOUNT, 0, 0) ? c.logList : NULL;
+    case PAGE_WAITING:
+        return SendMessageW(c.waitingList, LVM_GETITEMCOUNT, 0, 0) ? c.waitingList : NULL;
+    }
+    return NULL;
+}
+
+static void FocusPane(HWND pane)
+{
+    SetFocus(pane);
+    int id = GetDlgCtrlID(pane);
+    if (id == IDC_DETAIL_LIST || id == IDC_LOG_LIST || id == IDC_WAITING_LIST)
+        SetRowState(pane, 0, LVIS_FOCUSED);
+    g_state.focusPane = id;
+}
+
+void CycleFocus(BOOL forward)
+{
+    const MainWindowChildren& c = g_state.children;
+    HWND list = PageList();
+    int from = g_state.focusPane;
+    BOOL fromList = from == IDC_DETAIL_LIST || from == IDC_LOG_LIST || from == IDC_WAITING_LIST;
+    HWND to = c.tab;
+    if (forward) {
+        if (from == IDC_TAB)
+            to = list ? list : c.messageBox;
+        else if (fromList)
+            to = c.messageBox;
+    } else {
+        if (from == IDC_TAB)
+            to = c.messageBox;
+        else if (from == IDC_MESSAGE_BOX)
+            to = list ? list : c.tab;
+    }
+    FocusPane(to);
 }

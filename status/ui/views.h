@@ -1,8 +1,27 @@
-// The three job lists: the detail list (page 0), the job log (page 1), the waiting jobs (page 2).
+// The three job lists: the detail list (page 0), the job log (page 1), the waiting jobs
+// (page 2); the texts of their cells and the keyboard focus between the panes.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #define DETAIL_ROWS 5
 
 // Columns of the three lists from the layout's widths, and the detail list's fixed rows.
 void InitListColumns(void);
+// The second column of the detail list from the last status block.
+void RefreshDetailRows(void);
+// Text of a time left in seconds ("%-2d 秒", "%-2d 分钟", "%-2d 小时").
+void TimeLeftText(DWORD seconds, wchar_t* text, int chars);
+// A time of day in the user's time format; `time` NULL: now.
+void TimeOfDayText(const SYSTEMTIME* time, wchar_t* text, int chars);
+
+// Adds the job that just ended to the job log; the oldest entry goes beyond 100.
+void AddJobLogEntry(BOOL cancelled);
+void FreeJobLog(void);
+
+// Remembers the selected waiting jobs (at most 100).
+void CollectSelection(void);
+// WM_NOTIFY from the lists; returns the notification's result.
+LRESULT Views_OnNotify(const NMHDR* header);
+// Tab (forward) and Shift+Tab between the tab control, the page's list and the message box.
+void CycleFocus(BOOL forward);

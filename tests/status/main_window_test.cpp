@@ -14,47 +14,8 @@
 
 namespace {
 
-const wchar_t kWindowPrinter[] = L"PSW Window Printer";
-
-// Takes what the window procedure posted (the quit message of a destroyed window) off the queue.
-void DrainMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        if (msg.message != WM_QUIT)
-            DispatchMessageW(&msg);
-}
-
-class MainWindow : public ::testing::Test {
+class MainWindow : public StatusWindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        InitCommonControls();
-        // The libraries lie beside the installed program.
-        SetDllDirectoryW(DriverDirectory().c_str());
-        ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
-    }
-    void SetUp() override
-    {
-        ResetStatusState();
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
-        lstrcpyW(g_state.printerName, kWindowPrinter);
-        lstrcpyW(g_state.portName, L"LPT1:");
-        ASSERT_TRUE(BindLibraries(&g_state.libraries));
-        window_ = CreateMainWindow();
-        ASSERT_TRUE(window_);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window_)) {
-            // With a status block at hand the window does not wait for one while closing.
-            if (!g_state.statusCopy)
-                g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 4));
-            DestroyWindow(window_);
-        }
-        DrainMessages();
-        RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
-    }
     // The child's rectangle in the main window's client coordinates.
     RECT ClientRect(HWND child) const
     {
@@ -64,8 +25,6 @@ protected:
         return rect;
     }
     bool Shown(int id) const { return (GetWindowLongW(GetDlgItem(window_, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-
-    HWND window_ = nullptr;
 };
 
 struct ChildCase {

@@ -1,5 +1,9 @@
 #include "status_test_support.h"
 
+#include <commctrl.h>
+
+#include "ui/main_window.h"
+
 void ResetStatusState()
 {
     CRITICAL_SECTION lock = g_state.ProcessHeapLock;
@@ -54,6 +58,49 @@ std::vector<std::string> LibraryCallLog::Calls(const std::string& prefix) const
         if (line.compare(0, prefix.size(), prefix) == 0)
             calls.push_back(line);
     return calls;
+}
+
+void StatusWindowTest::SetUpTestSuite()
+{
+    InitCommonControls();
+    // The libraries lie beside the installed program.
+    SetDllDirectoryW(DriverDirectory().c_str());
+    static const bool registered = RegisterWindowClasses(GetModuleHandleW(nullptr)) != FALSE;
+    ASSERT_TRUE(registered);
+}
+
+void StatusWindowTest::OpenWindow(const wchar_t* port)
+{
+    CloseWindow();
+    ResetStatusState();
+    RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
+    lstrcpyW(g_state.printerName, kWindowPrinter);
+    lstrcpynW(g_state.portName, port, PORT_NAME_CHARS);
+    ASSERT_TRUE(BindLibraries(&g_state.libraries));
+    window_ = CreateMainWindow();
+    ASSERT_TRUE(window_);
+}
+
+void StatusWindowTest::CloseWindow()
+{
+    if (IsWindow(window_)) {
+        // With a status block at hand the window does not wait for one while closing.
+        if (!g_state.statusCopy)
+            g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 4));
+        DestroyWindow(window_);
+    }
+    window_ = nullptr;
+    // The destroyed window posted its quit message.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT)
+            DispatchMessageW(&msg);
+}
+
+void StatusWindowTest::TearDown()
+{
+    CloseWindow();
+    RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
 }
 
 namespace {

@@ -109,3 +109,20 @@ public:
 private:
     std::wstring path_;
 };
+
+// The printer the in-process window tests use; its settings are removed around each test.
+inline const wchar_t kWindowPrinter[] = L"PSW Window Printer";
+
+// A main window made in this process, as the program makes it, from the installed stand-in
+// libraries, for the printer kWindowPrinter on "LPT1:" (or the port a test sets first).
+class StatusWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override { OpenWindow(L"LPT1:"); }
+    void TearDown() override;
+    // Replaces the window by one for another port.
+    void OpenWindow(const wchar_t* port);
+    void CloseWindow();
+
+    HWND window_ = nullptr;
+};

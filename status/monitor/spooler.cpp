@@ -1,0 +1,6 @@
+#include "spooler.h"
+
+SpoolerFunctions g_spooler = {
+    FindFirstPrinterChangeNotification, FindNextPrinterChangeNotification, FreePrinterNotifyInfo,
+    FindClosePrinterChangeNotification, GetJobW, SetJobW,
+};

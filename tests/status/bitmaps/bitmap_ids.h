@@ -1,0 +1,6 @@
+#pragma once
+#define IDB_TEST_BLUE 9001
+#define IDB_TEST_RED 9002
+#define IDB_TEST_GREEN 9003
+#define IDB_TEST_ALL_KEY 9004
+#define IDB_TEST_BACKGROUND 9005
