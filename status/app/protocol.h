@@ -14,6 +14,9 @@
 #define PSWM_SHOW (WM_USER + 4)             // 1028: bring the window up for the user
 #define PSWM_RELAUNCH (WM_USER + 6)         // 1030: replace this process by a fresh copy
 #define PSWM_CLOSE_INSTANCE (WM_USER + 7)   // 1031: close; the last window also ends the icon
+// Within the program: the monitor thread has left a new set of waiting jobs for the main
+// window (the message carries nothing another process could forge).
+#define PSWM_WAITING_JOBS (WM_USER + 20)
 // WM_COPYDATA with this wParam ends the message loop at once.
 #define PSW_COPYDATA_QUIT 1027
 // dwData of the library's WM_COPYDATA messages.

@@ -2,6 +2,7 @@
 // lives here; the monitor thread gets only its parameter block.
 #pragma once
 #include <windows.h>
+#include <winspool.h>
 #include "libraries.h"
 #include "psw_records.h"
 
@@ -103,6 +104,13 @@ struct StatusWindowState {
     BOOL countdownFirstPageRunning;           // timer 3
     BOOL countdownPagesRunning;               // timer 4
     BOOL attentionHoldRunning;                // timer 6
+
+    // The waiting jobs the list shows: records pointing into the spooler's notification
+    // block, both owned by the UI thread and released only once no list row refers to them.
+    JOB_INFO_2W* waitingJobs;
+    int waitingJobCount;
+    PRINTER_NOTIFY_INFO* notifyInfo;
+    struct WaitingJobsHandoff* volatile waitingJobsHandoff;   // from the monitor thread, taken atomically
 
     // Waiting jobs the user selected (ids and Status words), and the job log.
     DWORD selectedJobIds[REMEMBERED_JOBS_MAX];

@@ -1,16 +1,218 @@
 #include "monitor_thread.h"
-#include <winspool.h>
+#include <commctrl.h>
+#include "../app/protocol.h"
 #include "../app/state.h"
+#include "../ui/views.h"
+#include "spooler.h"
+
+// How the work is shared between the two threads:
+// - The monitor thread only waits, reads the spooler's notification and builds job records.
+//   It leaves them in g_state.waitingJobsHandoff and tells the main window with SendMessageW;
+//   the UI thread rebuilds the list, restores the selection and releases the previous set.
+//   So the remembered selection, the list and the current set have one writer, the UI thread,
+//   and a set is released only once no row refers to it.
+// - When the thread ends, it hands over an empty set, so the list is emptied before the block
+//   its rows point into is released.
+// - The watchdog closes an ended thread's handle and stop event before starting the next.
 
 #define PRINTER_CHANGE_JOB_FILTER 0xFF00
+#define JOB_CHANGES (PRINTER_CHANGE_ADD_JOB | PRINTER_CHANGE_SET_JOB | PRINTER_CHANGE_DELETE_JOB)
+#define JOB_FIELDS 7
+#define WAITING_COLUMNS 4
 
-// Waits for the stop event. Watching the spooler's job notifications and rebuilding the
-// waiting list from them takes this thread's place.
+static const WORD kJobFields[JOB_FIELDS] = {
+    JOB_NOTIFY_FIELD_USER_NAME, JOB_NOTIFY_FIELD_STATUS,      JOB_NOTIFY_FIELD_DOCUMENT, JOB_NOTIFY_FIELD_SUBMITTED,
+    JOB_NOTIFY_FIELD_TOTAL_PAGES, JOB_NOTIFY_FIELD_DEVMODE, JOB_NOTIFY_FIELD_DATATYPE,
+};
+
+// A string of an entry, or NULL when it does not end inside its own buffer.
+static wchar_t* EntryString(const PRINTER_NOTIFY_INFO_DATA& entry)
+{
+    const wchar_t* text = static_cast<const wchar_t*>(entry.NotifyData.Data.pBuf);
+    DWORD chars = entry.NotifyData.Data.cbBuf / sizeof(wchar_t);
+    if (!text || chars == 0 || IsBadReadPtr(text, chars * sizeof(wchar_t)) || text[chars - 1] != 0)
+        return NULL;
+    return const_cast<wchar_t*>(text);
+}
+
+static void CopyField(JOB_INFO_2W& job, const PRINTER_NOTIFY_INFO_DATA& entry)
+{
+    if (entry.Type != JOB_NOTIFY_TYPE)
+        return;
+    switch (entry.Field) {
+    case JOB_NOTIFY_FIELD_USER_NAME:
+        job.pUserName = EntryString(entry);
+        job.JobId = entry.Id;
+        break;
+    case JOB_NOTIFY_FIELD_STATUS:
+        job.Status = entry.NotifyData.adwData[0];
+        break;
+    case JOB_NOTIFY_FIELD_DOCUMENT:
+        job.pDocument = EntryString(entry);
+        break;
+    case JOB_NOTIFY_FIELD_SUBMITTED:
+        if (entry.NotifyData.Data.cbBuf >= sizeof(SYSTEMTIME) &&
+            !IsBadReadPtr(entry.NotifyData.Data.pBuf, sizeof(SYSTEMTIME)))
+            CopyMemory(&job.Submitted, entry.NotifyData.Data.pBuf, sizeof(SYSTEMTIME));
+        break;
+    case JOB_NOTIFY_FIELD_TOTAL_PAGES:
+        job.TotalPages = entry.NotifyData.adwData[0];
+        break;
+    case JOB_NOTIFY_FIELD_DEVMODE:
+        job.pDevMode = static_cast<DEVMODEW*>(entry.NotifyData.Data.pBuf);
+        break;
+    case JOB_NOTIFY_FIELD_DATATYPE:
+        job.pDatatype = EntryString(entry);
+        break;
+    }
+}
+
+JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
+{
+    *count = 0;
+    WORD jobs = WORD(info->Count / JOB_FIELDS);
+    if (jobs == 0)
+        return NULL;
+    // The block may hold fewer entries than it says: read only what can be read.
+    DWORD readable = jobs * JOB_FIELDS;
+    while (readable && IsBadReadPtr(info->aData, readable * sizeof(PRINTER_NOTIFY_INFO_DATA)))
+        readable -= JOB_FIELDS;
+    jobs = WORD(readable / JOB_FIELDS);
+    JOB_INFO_2W* records = jobs ? static_cast<JOB_INFO_2W*>(LocalAlloc(LPTR, jobs * sizeof(JOB_INFO_2W))) : NULL;
+    if (!records)
+        return NULL;
+    for (WORD i = 0; i < jobs; ++i)
+        for (int j = 0; j < JOB_FIELDS; ++j)
+            CopyField(records[i], info->aData[i * JOB_FIELDS + j]);
+
+    // Printed jobs stay in the queue for a while but are no longer waiting.
+    JOB_INFO_2W* kept = static_cast<JOB_INFO_2W*>(LocalAlloc(LPTR, jobs * sizeof(JOB_INFO_2W)));
+    if (!kept) {
+        LocalFree(records);
+        return NULL;
+    }
+    int waiting = 0;
+    for (WORD i = 0; i < jobs; ++i)
+        if (!(records[i].Status & JOB_STATUS_PRINTED))
+            kept[waiting++] = records[i];
+    ZeroMemory(records, jobs * sizeof(JOB_INFO_2W));
+    CopyMemory(records, kept, waiting * sizeof(JOB_INFO_2W));
+    LocalFree(kept);
+    *count = waiting;
+    return records;
+}
+
+static void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
+{
+    if (jobs)
+        LocalFree(jobs);
+    if (info)
+        g_spooler.FreeNotifyInfo(info);
+}
+
+// Leaves a set for the UI thread and waits until it has been taken; a set nobody took (the
+// window is gone) is released here.
+static void HandOver(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs, int count)
+{
+    WaitingJobsHandoff* handoff = static_cast<WaitingJobsHandoff*>(AllocZeroed(sizeof(WaitingJobsHandoff)));
+    if (!handoff) {
+        ReleaseJobs(info, jobs);
+        return;
+    }
+    handoff->info = info;
+    handoff->jobs = jobs;
+    handoff->count = count;
+    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), handoff);
+    SendMessageW(g_state.mainWindow, PSWM_WAITING_JOBS, 0, 0);
+    WaitingJobsHandoff* left = static_cast<WaitingJobsHandoff*>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), NULL));
+    if (left) {
+        ReleaseJobs(left->info, left->jobs);
+        FreeBlock(left);
+    }
+}
+
 static DWORD WINAPI MonitorThreadProc(void* parameter)
 {
     MonitorThreadParams params = *static_cast<MonitorThreadParams*>(parameter);
-    WaitForSingleObject(params.stopEvent, INFINITE);
+    PRINTER_NOTIFY_OPTIONS_TYPE type = {JOB_NOTIFY_TYPE, 0, 0, 0, JOB_FIELDS, const_cast<WORD*>(kJobFields)};
+    PRINTER_NOTIFY_OPTIONS options = {2, PRINTER_NOTIFY_OPTIONS_REFRESH, 1, &type};
+    HANDLE change = g_spooler.FindFirstChange(params.printer, params.filter, params.options, &options);
+    if (change == INVALID_HANDLE_VALUE)
+        return 1;
+    HANDLE waits[2] = {params.stopEvent, change};
+    for (;;) {
+        DWORD result = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (result == WAIT_FAILED || result == WAIT_OBJECT_0)
+            break;
+        if (result != WAIT_OBJECT_0 + 1)
+            continue;
+        DWORD changes = 0;
+        PRINTER_NOTIFY_INFO* info = NULL;
+        if (!g_spooler.FindNextChange(change, &changes, &options, reinterpret_cast<void**>(&info)))
+            break;
+        if (!(changes & JOB_CHANGES)) {
+            if (info)
+                g_spooler.FreeNotifyInfo(info);
+            continue;
+        }
+        if (!info)
+            continue;
+        int count = 0;
+        JOB_INFO_2W* jobs = JobsFromNotification(info, &count);
+        HandOver(info, jobs, count);
+    }
+    HandOver(NULL, NULL, 0);
+    g_spooler.FindCloseChange(change);
     return 0;
+}
+
+// Selects again the rows of jobs selected before, and remembers exactly those.
+static void RestoreSelection(const DWORD* ids, int idCount)
+{
+    HWND list = g_state.children.waitingList;
+    g_state.selectedJobCount = 0;
+    for (int row = 0; row < g_state.waitingJobCount && g_state.selectedJobCount < REMEMBERED_JOBS_MAX; ++row) {
+        const JOB_INFO_2W& job = g_state.waitingJobs[row];
+        BOOL selected = FALSE;
+        for (int i = 0; i < idCount && !selected; ++i)
+            selected = ids[i] == job.JobId;
+        if (!selected)
+            continue;
+        LVITEMW state = {};
+        state.mask = LVIF_STATE;
+        state.iItem = row;
+        state.state = state.stateMask = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
+        g_state.selectedJobIds[g_state.selectedJobCount] = job.JobId;
+        g_state.selectedJobStatus[g_state.selectedJobCount] = job.Status;
+        ++g_state.selectedJobCount;
+    }
+}
+
+LRESULT Monitor_OnWaitingJobs(void)
+{
+    WaitingJobsHandoff* handoff = static_cast<WaitingJobsHandoff*>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), NULL));
+    if (!handoff)
+        return 0;
+    // The selection as it was, before the rows go.
+    DWORD ids[REMEMBERED_JOBS_MAX];
+    int idCount = g_state.selectedJobCount;
+    CopyMemory(ids, g_state.selectedJobIds, idCount * sizeof(DWORD));
+
+    HWND list = g_state.children.waitingList;
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (int row = 0; row < handoff->count; ++row)
+        InsertCallbackRow(list, row, reinterpret_cast<LPARAM>(&handoff->jobs[row]), WAITING_COLUMNS);
+    // No row refers to the previous set any more.
+    ReleaseJobs(g_state.notifyInfo, g_state.waitingJobs);
+    g_state.notifyInfo = handoff->info;
+    g_state.waitingJobs = handoff->jobs;
+    g_state.waitingJobCount = handoff->count;
+    FreeBlock(handoff);
+    RestoreSelection(ids, idCount);
+    return 1;
 }
 
 BOOL StartMonitorThread(void)
@@ -33,8 +235,6 @@ void Monitor_OnWatchdog(void)
         DWORD code = 0;
         if (!GetExitCodeThread(g_state.monitorThread, &code) || code == STILL_ACTIVE)
             return;
-        // The ended thread's handle and event are closed here: nothing refers to them once
-        // the thread has returned.
         CloseHandle(g_state.monitorThread);
         g_state.monitorThread = NULL;
         CloseHandle(g_state.monitorParams.stopEvent);

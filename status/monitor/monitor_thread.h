@@ -1,9 +1,24 @@
 // The thread that watches the spooler's jobs of the printer, and its watchdog.
 #pragma once
 #include <windows.h>
+#include <winspool.h>
+
+// A set of waiting jobs from the monitor thread: records pointing into the notification
+// block. Both NULL: the thread ended and the list is to be emptied.
+struct WaitingJobsHandoff {
+    PRINTER_NOTIFY_INFO* info;
+    JOB_INFO_2W* jobs;
+    int count;
+};
 
 // Creates the stop event, fills the parameter block from the spooler handle and starts the
 // thread. FALSE when the event or the thread cannot be made.
 BOOL StartMonitorThread(void);
 // Timer tick of the watchdog: a thread that has ended is replaced, with the printer reopened.
 void Monitor_OnWatchdog(void);
+// The job records of one notification block, printed jobs left out; NULL with no jobs or no
+// memory. Only entries inside the block's count are read.
+JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count);
+// PSWM_WAITING_JOBS on the UI thread: shows what the monitor thread left, keeps the selection
+// of jobs still waiting and releases the previous set. Returns 1 when a set was taken.
+LRESULT Monitor_OnWaitingJobs(void);

@@ -1,6 +1,7 @@
 #include "main_window.h"
 #include <commctrl.h>
 #include <imm.h>
+#include <windowsx.h>
 #include "../app/protocol.h"
 #include "../app/protocol_handlers.h"
 #include "../app/settings.h"
@@ -326,8 +327,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
         return 0;
     case WM_HELP:
-    case WM_CONTEXTMENU:
+        Help_OnHelp(reinterpret_cast<const HELPINFO*>(lParam));
+        return TRUE;
+    case WM_CONTEXTMENU: {
+        POINT screen = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (Help_OnContextMenu(reinterpret_cast<HWND>(wParam), screen))
+            return 0;
         return DefWindowProcW(window, message, wParam, lParam);
+    }
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
         g_state.showReason = SHOW_REASON_USER;
@@ -347,6 +354,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case PSWM_CLOSE_INSTANCE:
         Protocol_OnCloseInstance(window);
         return 0;
+    case PSWM_WAITING_JOBS:
+        return Monitor_OnWaitingJobs();
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

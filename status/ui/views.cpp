@@ -146,8 +146,7 @@ void TimeOfDayText(const SYSTEMTIME* time, wchar_t* text, int chars)
 
 // ---- Job log ----
 
-// A row whose every cell text is asked for when shown; FALSE when it cannot be inserted.
-static BOOL InsertCallbackRow(HWND list, int index, LPARAM data, int columns)
+BOOL InsertCallbackRow(HWND list, int index, LPARAM data, int columns)
 {
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;

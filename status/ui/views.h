@@ -15,6 +15,9 @@ void TimeLeftText(DWORD seconds, wchar_t* text, int chars);
 // A time of day in the user's time format; `time` NULL: now.
 void TimeOfDayText(const SYSTEMTIME* time, wchar_t* text, int chars);
 
+// Inserts a row whose every cell text is asked for when shown; FALSE when it cannot.
+BOOL InsertCallbackRow(HWND list, int index, LPARAM data, int columns);
+
 // Adds the job that just ended to the job log; the oldest entry goes beyond 100.
 void AddJobLogEntry(BOOL cancelled);
 void FreeJobLog(void);

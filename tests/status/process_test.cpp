@@ -12,17 +12,6 @@
 
 namespace {
 
-std::wstring ProgramPath()
-{
-    return DriverDirectory() + L"\\pstatus.exe";
-}
-
-std::wstring StatusCommand(const std::wstring& printer, const std::wstring& port = L"LPT1:",
-                           const std::wstring& program = ProgramPath())
-{
-    return L"\"" + program + L"\" !D" + printer + L" !P" + port;
-}
-
 struct WindowSearch {
     const wchar_t* title;
     int count;
@@ -45,21 +34,6 @@ int StatusWindowCount(const wchar_t* title)
     WindowSearch search = {title, 0};
     EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&search));
     return search.count;
-}
-
-// The printer's status window of process `id`, waited for up to 15 s.
-HWND WaitForStatusWindow(DWORD id, const wchar_t* printer = kPackagePrinter)
-{
-    for (int i = 0; i < 150; ++i) {
-        for (HWND w = FindWindowW(PSW_MAIN_CLASS, printer); w; w = FindWindowExW(nullptr, w, PSW_MAIN_CLASS, printer)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == id)
-                return w;
-        }
-        Sleep(100);
-    }
-    return nullptr;
 }
 
 std::wstring Holder(const std::wstring& className, const std::wstring& title, int userData, int lifetimeMs)
@@ -164,6 +138,58 @@ TEST_F(StatusProcess, ASecondStartWaitsForAClosingWindowAndThenServes)
     EXPECT_EQ(closing.Wait(0), 0u);
     PostMessageW(window, PSWM_QUIT, 0, 0);
     EXPECT_EQ(status.Wait(10000), 0u);
+}
+
+TEST_F(StatusProcess, ARelaunchReplacesTheWindowByAFreshCopy)
+{
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    PostMessageW(window, PSWM_RELAUNCH, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+    // The copy serves the same printer and port, in a process of its own.
+    HWND copy = nullptr;
+    for (int i = 0; i < 100 && !copy; ++i) {
+        copy = FindWindowW(PSW_MAIN_CLASS, kPackagePrinter);
+        if (!copy)
+            Sleep(100);
+    }
+    ASSERT_TRUE(copy);
+    DWORD copyId = 0;
+    GetWindowThreadProcessId(copy, &copyId);
+    EXPECT_NE(copyId, status.id);
+    auto opens = calls_.Calls("SmPsw_OpenPrinter");
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[1].substr(opens[1].size() - 24), " Tavik QX2210-2370 LPT1:");
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, copyId);
+    PostMessageW(copy, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    CloseHandle(process);
+}
+
+TEST_F(StatusProcess, ARelaunchThatCannotStartACopyKeepsTheWindow)
+{
+    // The program runs from a folder of its own; once its file is renamed no copy can start.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"psw-relaunch";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* name : {L"\\pstatus.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
+        ASSERT_TRUE(CopyFileW((DriverDirectory() + name).c_str(), (folder + name).c_str(), FALSE));
+    {
+        ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
+        HWND window = WaitForStatusWindow(status.id);
+        ASSERT_TRUE(window);
+        ASSERT_TRUE(MoveFileW((folder + L"\\pstatus.exe").c_str(), (folder + L"\\renamed.exe").c_str()));
+        PostMessageW(window, PSWM_RELAUNCH, 0, 0);
+        EXPECT_FALSE(status.Wait(1500).has_value()) << "the window must not end without a replacement";
+        EXPECT_TRUE(IsWindow(window));
+        PostMessageW(window, PSWM_QUIT, 0, 0);
+        EXPECT_EQ(status.Wait(10000), 0u);
+    }
+    for (const wchar_t* name : {L"\\renamed.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
+        DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(StatusProcess, TheLastWindowToCloseEndsTheNotificationAreaProgram)

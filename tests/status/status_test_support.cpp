@@ -12,6 +12,20 @@ void ResetStatusState()
     g_state.instance = GetModuleHandleW(nullptr);
 }
 
+HWND WaitForStatusWindow(DWORD id, const wchar_t* printer)
+{
+    for (int i = 0; i < 150; ++i) {
+        for (HWND w = FindWindowW(PSW_MAIN_CLASS, printer); w; w = FindWindowExW(nullptr, w, PSW_MAIN_CLASS, printer)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == id)
+                return w;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
 LibraryCallLog::LibraryCallLog()
 {
     wchar_t folder[MAX_PATH], file[MAX_PATH];

@@ -9,6 +9,7 @@
 #include <vector>
 #include <string>
 
+#include "app/protocol.h"
 #include "app/state.h"
 
 // The printer of the installed stand-in package.
@@ -57,6 +58,21 @@ inline std::wstring SettingsKey(const std::wstring& printer)
 {
     return kSettingsRoot + printer + L"\\PSW";
 }
+
+// The installed status window program and the command line the package starts it with.
+inline std::wstring ProgramPath()
+{
+    return DriverDirectory() + L"\\pstatus.exe";
+}
+
+inline std::wstring StatusCommand(const std::wstring& printer, const std::wstring& port = L"LPT1:",
+                                  const std::wstring& program = ProgramPath())
+{
+    return L"\"" + program + L"\" !D" + printer + L" !P" + port;
+}
+
+// The printer's status window of process `id`, waited for up to 15 s.
+HWND WaitForStatusWindow(DWORD id, const wchar_t* printer = kPackagePrinter);
 
 // A process started with a whole command line; its handle is closed when it goes.
 struct ChildProcess {

@@ -1,0 +1,510 @@
+// Status blocks sent to a real main window: what the window shows, when it pops up and
+// hides, its timers, the time left and the job log.
+#include <windows.h>
+#include <commctrl.h>
+#include <lmcons.h>
+#define PSAPI_VERSION 2
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/protocol.h"
+#include "monitor/presentation.h"
+#include "status_test_support.h"
+#include "ui/views.h"
+
+namespace {
+
+std::wstring UserName()
+{
+    wchar_t name[UNLEN + 1] = L"";
+    DWORD chars = ARRAYSIZE(name);
+    GetUserNameW(name, &chars);
+    return name;
+}
+
+// A status block as the status-monitor library builds one.
+struct Block {
+    DWORD device = 0, job = 0, jobId = 0, total = 0, started = 0, printed = 0;
+    DWORD mode = 0, fixedA = 0, perPage = 0, fixedB = 0;
+    std::wstring machine = L"\\\\OTHERPC", owner = UserName(), document = L"report.doc";
+
+    std::vector<BYTE> Bytes() const
+    {
+        PswStatusData data = {};
+        data.deviceFlags = device;
+        data.jobFlags = job;
+        data.jobId = jobId;
+        data.totalPages = total;
+        data.pagesStarted = started;
+        data.pagesPrinted = printed;
+        data.estimateMode = mode;
+        data.fixedTimeA = fixedA;
+        data.timePerPage = perPage;
+        data.fixedTimeB = fixedB;
+        std::wstring strings;
+        auto place = [&](const std::wstring& text) {
+            DWORD offset = DWORD(sizeof(data) + strings.size() * sizeof(wchar_t));
+            strings += text;
+            strings += L'\0';
+            return offset;
+        };
+        data.machineOffset = place(machine);
+        data.ownerOffset = place(owner);
+        data.documentOffset = document.empty() ? 0 : place(document);
+        data.length = DWORD(sizeof(data) + strings.size() * sizeof(wchar_t));
+        std::vector<BYTE> bytes(data.length);
+        memcpy(bytes.data(), &data, sizeof(data));
+        memcpy(bytes.data() + sizeof(data), strings.data(), strings.size() * sizeof(wchar_t));
+        return bytes;
+    }
+};
+
+// What the presentation library answers, set by each test.
+struct FakeDisplay {
+    int code = DISPLAY_READY;
+    DWORD estimate = 0, animationMode = 0;
+    AnimationFrame frames[3] = {{nullptr, 1, 0, 0, 100}, {nullptr, 1, 0, 0, 200}, {nullptr, 1, 0, 0, 300}};
+    int calls = 0;
+};
+FakeDisplay g_fake;
+const CommandStateEntry kMenuTable[3] = {{100, MF_ENABLED}, {101, MF_GRAYED}, {103, MF_ENABLED}};
+const CommandStateEntry kToolbarTable[3] = {{100, TBSTATE_ENABLED}, {101, 0}, {103, TBSTATE_ENABLED}};
+
+int WINAPI FakeGetPSWDisplay(HMODULE, int, const void*, PswDisplayInfo* display, BOOL)
+{
+    ++g_fake.calls;
+    ZeroMemory(display, sizeof(*display));
+    display->displayCode = g_fake.code;
+    display->estimateFlag = g_fake.estimate;
+    display->animationMode = g_fake.animationMode;
+    display->frameCount = g_fake.animationMode ? 3 : 0;
+    display->frames = g_fake.frames;
+    display->menuTable = kMenuTable;
+    display->toolbarTable = kToolbarTable;
+    return g_fake.code;
+}
+
+class Presentation : public StatusWindowTest {
+protected:
+    void SetUp() override
+    {
+        StatusWindowTest::SetUp();
+        g_fake = FakeDisplay();
+        g_state.libraries.PSM_GetPSWDisplay = FakeGetPSWDisplay;
+        ASSERT_TRUE(g_state.libraries.SmPsw_OpenPrinter(window_, kWindowPrinter, L"LPT1:", &g_state.statusHandle));
+        // The library's own first block, then what the test sends alone.
+        DrainSent();
+    }
+    // Lets the library's thread deliver what it sent, then discards it so the test decides.
+    void DrainSent()
+    {
+        MSG msg;
+        for (int i = 0; i < 20; ++i) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            Sleep(10);
+        }
+        g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
+    }
+    void Send(const Block& block, int code, ULONG_PTR kind = PSW_DATA_STATUS)
+    {
+        g_fake.code = code;
+        std::vector<BYTE> bytes = block.Bytes();
+        COPYDATASTRUCT data = {kind, DWORD(bytes.size()), bytes.data()};
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    static Block JobStart()
+    {
+        Block b;
+        b.job = JOB_STARTED | JOB_IN_PROGRESS;
+        b.jobId = 7;
+        b.total = 10;
+        b.mode = ESTIMATE_PER_PAGE;
+        return b;
+    }
+    static Block JobEnd(DWORD endBits = 0x1)
+    {
+        Block b;
+        b.job = endBits;
+        b.jobId = 7;
+        b.total = 10;
+        b.started = b.printed = 10;
+        return b;
+    }
+};
+
+TEST_F(Presentation, TheUsersJobPopsTheWindowUpAndItsEndHidesItAgain)
+{
+    LibraryCallLog calls;
+    ASSERT_FALSE(IsWindowVisible(window_));
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB);
+    EXPECT_EQ(calls.Calls("SmPsw_StartPolling").size(), 1u);
+
+    Send(JobEnd(), DISPLAY_READY);
+    EXPECT_FALSE(IsWindowVisible(window_));
+    EXPECT_EQ(calls.Calls("SmPsw_StopPolling").size(), 1u);
+    EXPECT_TRUE(g_state.attentionHoldRunning) << "timer 6 holds the device item";
+    EXPECT_EQ(g_state.jobLogCount, 1);
+    EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kWindowPrinter), L"LastWindowVisiblity"), 0u);
+}
+
+TEST_F(Presentation, AWindowTheUserTouchedStaysAfterTheJob)
+{
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    ASSERT_TRUE(IsWindowVisible(window_));
+    SetWindowPos(window_, nullptr, 130, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Send(JobEnd(), DISPLAY_READY);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(g_state.showReason, SHOW_REASON_USER);
+}
+
+TEST_F(Presentation, WithShowingOneOnlyAnErrorPopsUpAndItsEndHides)
+{
+    g_state.showing = 1;
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    EXPECT_FALSE(IsWindowVisible(window_));
+    Block paperOut = JobStart();
+    paperOut.job = JOB_IN_PROGRESS;
+    paperOut.device = 0x2 | DEVICE_STOP_COUNTDOWNS;
+    Send(paperOut, DISPLAY_ERROR_FIRST);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(g_state.showReason, SHOW_REASON_ERROR);
+    Block recovered = JobStart();
+    recovered.job = JOB_IN_PROGRESS;
+    recovered.started = 4;
+    Send(recovered, DISPLAY_PRINTING_EVEN);
+    EXPECT_FALSE(IsWindowVisible(window_));
+}
+
+TEST_F(Presentation, AnotherUsersJobOnANetworkPortNeverPopsUp)
+{
+    OpenWindow(L"\\\\server\\laser");
+    g_state.libraries.PSM_GetPSWDisplay = FakeGetPSWDisplay;
+    Block foreign = JobStart();
+    foreign.owner = L"somebody";
+    foreign.machine = L"\\\\FARAWAY";
+    Send(foreign, DISPLAY_PRINTING_EVEN);
+    foreign.device = 0x2;
+    Send(foreign, DISPLAY_ERROR_FIRST);
+    EXPECT_FALSE(IsWindowVisible(window_));
+    // The same job from this seat's user does.
+    foreign.owner = UserName();
+    Send(foreign, DISPLAY_ERROR_FIRST + 1);
+    EXPECT_TRUE(IsWindowVisible(window_));
+}
+
+TEST_F(Presentation, AnIdenticalBlockIsTakenOnce)
+{
+    Block block = JobStart();
+    Send(block, DISPLAY_PRINTING_EVEN);
+    int calls = g_fake.calls;
+    Send(block, DISPLAY_PRINTING_EVEN);
+    EXPECT_EQ(g_fake.calls, calls);
+    block.started = 1;
+    Send(block, DISPLAY_PRINTING_EVEN);
+    EXPECT_EQ(g_fake.calls, calls + 1);
+}
+
+TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
+{
+    g_fake.estimate = 1;
+    Block block = JobStart();
+    block.fixedA = 2000;
+    block.perPage = 1000;
+    block.fixedB = 1000;
+    Send(block, DISPLAY_PRINTING_EVEN);
+    // Before the first page: 10 pages x 1 s + 1 s + 2 s.
+    EXPECT_TRUE(g_state.countdownFirstPageRunning);
+    EXPECT_EQ(g_state.timeLeftSeconds, 13u);
+    SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_FIRST_PAGE, 0);
+    EXPECT_EQ(g_state.elapsedA, 1000);
+    EXPECT_EQ(g_state.timeLeftSeconds, 12u);
+
+    // The first page starts: the countdown between pages takes over.
+    block.job = JOB_IN_PROGRESS;
+    block.started = 1;
+    Send(block, DISPLAY_PRINTING_EVEN);
+    EXPECT_FALSE(g_state.countdownFirstPageRunning);
+    EXPECT_TRUE(g_state.countdownPagesRunning);
+    EXPECT_EQ(g_state.elapsedB, 0);
+
+    // Run the first-page countdown past zero: it stays at zero.
+    g_state.elapsedA = 12000;
+    StopCountdowns();
+    g_state.countdownFirstPageRunning = TRUE;
+    SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_FIRST_PAGE, 0);
+    EXPECT_EQ(g_state.timeLeftSeconds, 0u);
+    EXPECT_EQ(g_state.elapsedA, 12000);
+
+    // Mode 2 between pages: (remaining + 1) x per page - elapsed B + B, stopping at zero.
+    block.mode = ESTIMATE_LOOPING;
+    block.started = block.printed = 9;
+    Send(block, DISPLAY_PRINTING_ODD);
+    g_state.countdownPagesRunning = TRUE;
+    g_state.elapsedB = 2000;
+    SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_PAGES, 0);
+    EXPECT_EQ(g_state.timeLeftSeconds, 0u);
+    EXPECT_FALSE(g_state.countdownPagesRunning);
+
+    // An error stops both.
+    g_state.countdownPagesRunning = TRUE;
+    block.device = DEVICE_STOP_COUNTDOWNS | 0x2;
+    Send(block, DISPLAY_ERROR_FIRST);
+    EXPECT_FALSE(g_state.countdownPagesRunning);
+}
+
+TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)
+{
+    Block block = JobStart();
+    block.total = 100000;
+    block.fixedA = block.fixedB = 1000;
+    block.perPage = 100000;   // 10^10 ms: more than 32 bits hold
+    Send(block, DISPLAY_PRINTING_EVEN);
+    EXPECT_EQ(EstimateTimeLeft(ESTIMATE_INITIAL), 10000002u);
+
+    // Ending one hour after the next midnight: 01 o'clock of the same date.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DWORD untilMidnight = 86400 - (now.wHour * 3600 + now.wMinute * 60 + now.wSecond);
+    block.total = untilMidnight + 3600;
+    block.perPage = 1000;
+    block.fixedA = 1;
+    block.fixedB = 1;
+    Send(block, DISPLAY_PRINTING_EVEN);
+    EstimateTimeLeft(ESTIMATE_INITIAL);
+    EXPECT_EQ(g_state.finishTime.wHour, 1);
+    EXPECT_LE(g_state.finishTime.wMinute, 1);
+    EXPECT_EQ(g_state.finishTime.wDay, now.wDay);
+    EXPECT_EQ(g_state.finishTime.wMonth, now.wMonth);
+}
+
+TEST_F(Presentation, AnimationsRunOnBetweenThePicturesOfOneState)
+{
+    g_fake.animationMode = ANIMATION_LOOPING;
+    Block block = JobStart();
+    Send(block, DISPLAY_PRINTING_ODD);
+    ASSERT_TRUE(g_state.animationA.running);
+    SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+    EXPECT_EQ(g_state.animationA.frameIndex, 2u);
+    EXPECT_EQ(g_state.animationA.frame, &g_fake.frames[1]);
+
+    block.started = 1;
+    Send(block, DISPLAY_PRINTING_EVEN);   // 201 -> 200: left alone
+    EXPECT_EQ(g_state.animationA.frameIndex, 2u);
+    block.started = 2;
+    Send(block, DISPLAY_PRINTING_ODD);    // 200 -> 201: stopped, and looping starts A again
+    EXPECT_TRUE(g_state.animationA.running);
+    EXPECT_EQ(g_state.animationA.frameIndex, 1u);
+
+    // A looping animation starts over after its last frame; a per-page one ends there.
+    SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+    SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+    SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+    EXPECT_EQ(g_state.animationA.frameIndex, 1u);
+    g_state.display.animationMode = ANIMATION_PER_PAGE;
+    g_state.animationA.frameIndex = 3;
+    SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+    EXPECT_FALSE(g_state.animationA.running);
+    EXPECT_EQ(g_state.animationA.frame, nullptr);
+}
+
+std::wstring CellText(HWND list, int row, int column)
+{
+    wchar_t text[CELL_TEXT_CHARS] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = ARRAYSIZE(text);
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+TEST_F(Presentation, TheJobLogKeepsTheLastHundredJobs)
+{
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);   // the owner of the logged jobs
+    for (int job = 1; job <= 101; ++job) {
+        lstrcpyW(g_state.documentName, (L"doc" + std::to_wstring(job)).c_str());
+        g_state.pagesPrinted = job;
+        AddJobLogEntry(job == 101);
+    }
+    HWND log = g_state.children.logList;
+    ASSERT_EQ(SendMessageW(log, LVM_GETITEMCOUNT, 0, 0), 100);
+    EXPECT_EQ(CellText(log, 0, 0), L"doc2");
+    EXPECT_EQ(CellText(log, 0, 1), L"确定");
+    EXPECT_EQ(CellText(log, 0, 3), L"2");
+    EXPECT_EQ(CellText(log, 99, 0), L"doc101");
+    EXPECT_EQ(CellText(log, 99, 1), L"出错");
+    EXPECT_EQ(CellText(log, 99, 2), UserName());
+}
+
+TEST_F(Presentation, TheDetailRowsShowTheJobAndTheEstimate)
+{
+    g_fake.estimate = 1;
+    Block block = JobStart();
+    block.job = JOB_IN_PROGRESS;
+    block.machine = L"\\\\AVERYLONGCOMPUTERNAME";
+    block.fixedA = block.fixedB = 1000;
+    block.perPage = 1000;
+    Send(block, 205);   // a state with an estimate
+    RefreshDetailRows();
+    HWND detail = g_state.children.detailList;
+    EXPECT_EQ(CellText(detail, 0, 1), L"report.doc");
+    EXPECT_EQ(CellText(detail, 1, 1), UserName());
+    EXPECT_EQ(CellText(detail, 2, 1), L"AVERYLONGCOMPUT");
+    EXPECT_EQ(CellText(detail, 3, 1), L"12 秒");
+    EXPECT_FALSE(CellText(detail, 4, 1).empty());
+
+    // While a page is being printed no estimate is shown; an error empties every row.
+    block.started = 1;
+    Send(block, DISPLAY_PRINTING_ODD);
+    RefreshDetailRows();
+    EXPECT_EQ(CellText(detail, 3, 1), L"");
+    block.device = 0x2;
+    Send(block, DISPLAY_ERROR_FIRST);
+    RefreshDetailRows();
+    for (int row = 0; row < DETAIL_ROWS; ++row)
+        EXPECT_EQ(CellText(detail, row, 1), L"") << row;
+}
+
+TEST(TimeLeft, TextsChangeUnitAtTwoMinutesAndTwoHours)
+{
+    struct Case {
+        DWORD seconds;
+        const wchar_t* text;
+    } cases[] = {
+        {0, L"0  秒"}, {1, L"1  秒"}, {119, L"119 秒"}, {120, L"2  分钟"}, {7199, L"119 分钟"}, {7200, L"2  小时"},
+    };
+    for (const Case& c : cases) {
+        wchar_t text[64];
+        TimeLeftText(c.seconds, text, ARRAYSIZE(text));
+        EXPECT_STREQ(text, c.text) << c.seconds;
+    }
+}
+
+TEST_F(Presentation, WaitingJobsShowTheirFirstStatusBitAndLocalSubmissionTime)
+{
+    JOB_INFO_2W jobs[4] = {};
+    const DWORD statuses[4] = {JOB_STATUS_PAUSED | JOB_STATUS_PRINTING, 0, JOB_STATUS_PAPEROUT, JOB_STATUS_PRINTED};
+    wchar_t document[] = L"queued.doc", owner[] = L"someone";
+    HWND waiting = g_state.children.waitingList;
+    for (int i = 0; i < 4; ++i) {
+        jobs[i].JobId = 20 + i;
+        jobs[i].Status = statuses[i];
+        jobs[i].pDocument = document;
+        jobs[i].pUserName = owner;
+        jobs[i].Submitted = {2026, 12, 2, 8, 23, 59, 0, 0};
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.lParam = reinterpret_cast<LPARAM>(&jobs[i]);
+        SendMessageW(waiting, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    EXPECT_EQ(CellText(waiting, 0, 1), L"暂停");
+    EXPECT_EQ(CellText(waiting, 1, 1), L"正在等待");
+    EXPECT_EQ(CellText(waiting, 2, 1), L"缺纸");
+    EXPECT_EQ(CellText(waiting, 3, 1), L"已打印");
+    EXPECT_EQ(CellText(waiting, 0, 0), L"queued.doc");
+    EXPECT_EQ(CellText(waiting, 0, 2), L"someone");
+    // 23:59 UTC as local time of day only: no date.
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    std::wstring submitted = CellText(waiting, 0, 3);
+    EXPECT_EQ(submitted.find(L"2026"), std::wstring::npos);
+    if (zone.Bias == 0 && zone.DaylightBias == 0) {
+        EXPECT_EQ(submitted, L"23:59:00");
+    }
+    SendMessageW(waiting, LVM_DELETEALLITEMS, 0, 0);
+}
+
+TEST_F(Presentation, TabCyclesThroughThePanesOfThePage)
+{
+    g_state.focusPane = IDC_TAB;
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_DETAIL_LIST);
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_MESSAGE_BOX);
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_TAB);
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_MESSAGE_BOX);
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_DETAIL_LIST);
+
+    // The log page without rows has no list to visit.
+    g_state.page = PAGE_LOG;
+    g_state.focusPane = IDC_TAB;
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_MESSAGE_BOX);
+    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
+    EXPECT_EQ(g_state.focusPane, IDC_TAB);
+}
+
+TEST(HostileBlock, FieldsAndStringsAreReadOnlyInsideTheBlock)
+{
+    ResetStatusState();
+    std::vector<BYTE> block(0x74, 0);
+    auto put = [&](size_t offset, DWORD value) { memcpy(block.data() + offset, &value, 4); };
+    put(0x40, 3);
+    put(0x5C, 0x68);        // machine: "AB" with its terminator inside
+    block[0x68] = 'A';
+    block[0x6A] = 'B';
+    put(0x60, 0x6E);        // owner: no terminator before the end
+    block[0x6E] = 'C';
+    block[0x70] = 'D';
+    block[0x72] = 'E';
+    put(0x64, 0x7FFFFFF0);  // document: outside
+    g_state.statusCopy = block.data();
+    g_state.statusLength = DWORD(block.size());
+    EXPECT_EQ(StatusField(offsetof(PswStatusData, pagesPrinted)), 3u);
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"AB");
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, ownerOffset)), L"");
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, documentOffset)), L"");
+    put(0x5C, 0x69);        // odd: not a string start
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"");
+    // A block shorter than a field's offset reads the field as 0.
+    g_state.statusLength = 0x42;
+    EXPECT_EQ(StatusField(offsetof(PswStatusData, pagesPrinted)), 0u);
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"");
+    g_state.statusCopy = nullptr;
+    g_state.statusLength = 0;
+}
+
+TEST_F(Presentation, ThousandsOfBlocksWithAnimationsLeakNoMemory)
+{
+    g_fake.animationMode = ANIMATION_LOOPING;
+    Block block = JobStart();
+    block.job = JOB_IN_PROGRESS;
+    block.total = 100000;
+    auto run = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            block.started = block.printed = DWORD(i);
+            Send(block, i % 2 ? DISPLAY_PRINTING_ODD : DISPLAY_PRINTING_EVEN);
+            SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
+        }
+    };
+    auto privateBytes = [] {
+        PROCESS_MEMORY_COUNTERS_EX counters = {};
+        counters.cb = sizeof(counters);
+        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof(counters));
+        return counters.PrivateUsage;
+    };
+    run(1, 101);
+    SIZE_T bytes = privateBytes();
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    run(101, 2001);
+    // Wine reports no object counts (0); the memory a leaked bitmap or DC takes shows instead.
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+    EXPECT_LT(privateBytes(), bytes + 256 * 1024) << "grew by " << (privateBytes() - bytes);
+}
+
+}  // namespace
