@@ -2,10 +2,14 @@
 #include <commctrl.h>
 #include <stddef.h>
 #include "../app/protocol.h"
+#include "../app/settings.h"
 #include "../app/state.h"
 #include "../monitor/job_control.h"
 #include "../monitor/presentation.h"
+#include "../res/dialog_ids.h"
+#include "dialogs.h"
 #include "help.h"
+#include "main_window.h"
 #include "port_class.h"
 #include "views.h"
 
@@ -104,6 +108,18 @@ static void DeviceJobCommand(UINT id)
     }
 }
 
+// The options dialog; the library hears of a new way to watch the device, and the window
+// takes its new layer.
+static void OnOptions(void)
+{
+    DWORD statusSense = g_state.statusSense;
+    ShowStatusDialog(g_state.instance, g_state.mainWindow, IDD_OPTIONS, 0);
+    if (g_state.statusSense != statusSense)
+        JobRequest(JOB_REQUEST_STATUS_SENSE, 0);
+    UINT show = IsWindowVisible(g_state.mainWindow) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
+    PlaceMainWindow(show | SWP_FRAMECHANGED);
+}
+
 void OnCommand(UINT id, UINT notification)
 {
     switch (id) {
@@ -124,8 +140,20 @@ void OnCommand(UINT id, UINT notification)
     case IDM_DEVICE_ITEM:
         JobRequest(JOB_REQUEST_DEVICE_ITEM, 0);
         break;
+    case IDM_OPTIONS:
+        OnOptions();
+        break;
     case IDM_HELP_TOPICS:
         ShowHelp(g_state.mainWindow, HELP_FINDER, 0);
+        break;
+    case IDM_ABOUT:
+        ShowStatusDialog(g_state.instance, g_state.mainWindow, IDD_ABOUT, 0);
+        break;
+    case IDM_PORT_SETTINGS:
+        if (UseDmaPortSettings())
+            ShowStatusDialog(g_state.instance, g_state.mainWindow, IDD_PORT_SETTINGS_DMA, PORT_SETTINGS_DMA);
+        else
+            ShowStatusDialog(g_state.instance, g_state.mainWindow, IDD_PORT_SETTINGS, PORT_SETTINGS_STANDARD);
         break;
     case IDC_MESSAGE_BOX:
         if (notification == EN_SETFOCUS)
