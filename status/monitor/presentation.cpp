@@ -127,10 +127,11 @@ static void StepAnimation(UINT_PTR timer)
 
 DWORD EstimateTimeLeft(EstimateForm form)
 {
-    LONGLONG fixedA = FIELD(fixedTimeA), perPage = FIELD(timePerPage), fixedB = FIELD(fixedTimeB);
-    LONGLONG ms = 0;
+    // Pages times milliseconds reaches 2^64: the sum is taken in a type that holds it exactly.
+    long double fixedA = FIELD(fixedTimeA), perPage = FIELD(timePerPage), fixedB = FIELD(fixedTimeB);
+    long double ms = 0;
     if (g_state.statusCopy && fixedA && perPage && fixedB) {
-        LONGLONG remaining = LONGLONG(FIELD(totalPages)) - LONGLONG(FIELD(pagesStarted));
+        long double remaining = (long double)FIELD(totalPages) - (long double)FIELD(pagesStarted);
         DWORD mode = FIELD(estimateMode);
         if (form == ESTIMATE_INITIAL)
             ms = remaining * perPage + fixedB + fixedA;
@@ -139,7 +140,8 @@ DWORD EstimateTimeLeft(EstimateForm form)
         else if (mode == ESTIMATE_LOOPING)
             ms = (remaining + 1) * perPage - g_state.elapsedB + fixedB;
     }
-    LONGLONG seconds = ms > 0 ? ms / MS_PER_SECOND : 0;
+    // More than 136 years shows as that much: the count must not wrap to a short time.
+    LONGLONG seconds = ms >= 1000.0L * MAXDWORD ? LONGLONG(MAXDWORD) : ms > 0 ? LONGLONG(ms / MS_PER_SECOND) : 0;
     g_state.timeLeftSeconds = DWORD(seconds);
 
     // The time of day it should end; past midnight it wraps, the date stays.

@@ -199,6 +199,22 @@ TEST_F(Presentation, AnotherUsersJobOnANetworkPortNeverPopsUp)
     EXPECT_TRUE(IsWindowVisible(window_));
 }
 
+TEST_F(Presentation, ARenameIsReadOnlyWithinItsMessage)
+{
+    LibraryCallLog calls;
+    const wchar_t name[] = L"Renamed PrinterXXXX";   // the last four characters lie outside
+    COPYDATASTRUCT data = {PSW_DATA_RENAME, 15 * sizeof(wchar_t), const_cast<wchar_t*>(name)};
+    SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    wchar_t title[64] = L"";
+    GetWindowTextW(window_, title, ARRAYSIZE(title));
+    EXPECT_STREQ(title, L"Renamed Printer");
+    EXPECT_STREQ(g_state.printerName, L"Renamed Printer");
+    EXPECT_EQ(calls.Calls("SmPsw_ChangePrinterName"),
+              std::vector<std::string>{"SmPsw_ChangePrinterName " + std::to_string(g_state.statusHandle) +
+                                       " Renamed Printer"});
+    lstrcpyW(g_state.printerName, kWindowPrinter);
+}
+
 TEST_F(Presentation, AnIdenticalBlockIsTakenOnce)
 {
     Block block = JobStart();
@@ -267,6 +283,10 @@ TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)
     block.perPage = 100000;   // 10^10 ms: more than 32 bits hold
     Send(block, DISPLAY_PRINTING_EVEN);
     EXPECT_EQ(EstimateTimeLeft(ESTIMATE_INITIAL), 10000002u);
+    // The largest pages and times: near 2^64 ms, shown as the longest time there is.
+    block.total = block.perPage = 0xFFFFFFFF;
+    Send(block, DISPLAY_PRINTING_ODD);
+    EXPECT_EQ(EstimateTimeLeft(ESTIMATE_INITIAL), 0xFFFFFFFFu);
 
     // Ending one hour after the next midnight: 01 o'clock of the same date.
     SYSTEMTIME now;
