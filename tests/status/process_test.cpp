@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/protocol.h"
+#include "spooler_printers.h"
 #include "status_test_support.h"
 
 namespace {
@@ -205,7 +206,24 @@ TEST_F(StatusProcess, TheLastWindowToCloseEndsTheNotificationAreaProgram)
     EXPECT_EQ(icon.Wait(5000), 27u);
 }
 
-TEST_F(StatusProcess, APrinterThatIsNotOfThePackageGetsNoWindow)
+TEST_F(StatusProcess, APrinterOfAnotherDriverGetsNoWindow)
+{
+    const wchar_t driver[] = L"PSW Other Driver", printer[] = L"PSW Other Printer";
+    AddDriver(driver);
+    SetDriverMonitor(driver, L"Other Monitor");
+    AddTestPrinter(printer, driver, L"LPT2:");
+    {
+        ChildProcess status(StatusCommand(printer, L"LPT2:"));
+        EXPECT_EQ(status.Wait(10000), 0u);
+    }
+    EXPECT_EQ(StatusWindowCount(printer), 0);
+    EXPECT_TRUE(calls_.Lines().empty()) << "the library is never asked";
+    DeletePrinterNamed(printer);
+    DeleteDriver(driver);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
+}
+
+TEST_F(StatusProcess, AnUnknownPrinterGetsNoWindowButItsWatchingSettled)
 {
     // Unknown printers end before any window, but the machine-wide "StatusSense" is settled.
     const wchar_t printer[] = L"PSW Unknown Printer";

@@ -1,0 +1,72 @@
+// Drivers and printers added to the spooler for a test, with the package's driver files.
+#pragma once
+#include <windows.h>
+#include <winspool.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+inline const wchar_t kEnvironment[] = L"Windows NT x86";
+
+inline std::wstring DriverKey(const std::wstring& driver)
+{
+    return L"System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\" + driver;
+}
+
+// The driver's print monitor as the spooler reports it; empty text: none.
+inline void SetDriverMonitor(const std::wstring& driver, const std::wstring& monitor)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, DriverKey(driver).c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    if (monitor.empty())
+        RegDeleteValueW(key, L"Monitor");
+    else
+        RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
+                       DWORD((monitor.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+inline void AddDriver(const wchar_t* name)
+{
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = const_cast<wchar_t*>(name);
+    info.pEnvironment = const_cast<wchar_t*>(kEnvironment);
+    info.pDriverPath = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pDataFile = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pConfigFile = const_cast<wchar_t*>(L"XERB5UIK.DLL");
+    info.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
+    ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) ||
+                GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
+        << GetLastError();
+}
+
+inline void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wchar_t* port)
+{
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<wchar_t*>(name);
+    info.pDriverName = const_cast<wchar_t*>(driver);
+    info.pPortName = const_cast<wchar_t*>(port);
+    info.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
+    info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    ASSERT_TRUE(printer) << GetLastError();
+    ClosePrinter(printer);
+}
+
+inline void DeletePrinterNamed(const wchar_t* name)
+{
+    PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE printer = nullptr;
+    if (OpenPrinterW(const_cast<wchar_t*>(name), &printer, &access)) {
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+    }
+}
+
+inline void DeleteDriver(const wchar_t* name)
+{
+    DeletePrinterDriverW(nullptr, const_cast<wchar_t*>(kEnvironment), const_cast<wchar_t*>(name));
+}
+
