@@ -127,3 +127,34 @@ TEST_F(PrinterCheck, AnUnknownPrinterHasNoPort)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LibraryBinding, OneMissingEntryPointLeavesNothingLoaded)
+{
+    // The presentation library beside an incomplete status library, in a folder of their own.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"psw-binding";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE));
+    SetDllDirectoryW(folder.c_str());
+    PswLibraries libraries;
+    EXPECT_FALSE(BindLibraries(&libraries));
+    EXPECT_EQ(libraries.presentation, nullptr);
+    EXPECT_EQ(libraries.PSM_GetPSWInfo, nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"XERB5PMN.DLL"), nullptr) << "the presentation library was freed again";
+    EXPECT_EQ(GetModuleHandleW(L"XERB5SMK.DLL"), nullptr);
+
+    SetDllDirectoryW(DriverDirectory().c_str());
+    ASSERT_TRUE(BindLibraries(&libraries));
+    EXPECT_TRUE(libraries.SmPsw_StopPolling && libraries.PSM_GetFileName);
+    ReleaseLibraries(&libraries);
+    EXPECT_EQ(GetModuleHandleW(L"XERB5SMK.DLL"), nullptr);
+    DeleteFileW((folder + L"\\XERB5PMN.DLL").c_str());
+    DeleteFileW((folder + L"\\XERB5SMK.DLL").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
