@@ -9,6 +9,7 @@
 #include "app/unattended.h"
 
 #include "framework/autopilot.h"
+#include "res/resource.h"
 
 #include <cstdio>
 #include <map>
@@ -110,11 +111,26 @@ public:
         firstAsked.emplace_back(dialog.templateId, Now());
         policy_.Created(dialog);
     }
+    bool WatchesModeless() const override { return policy_.WatchesModeless(); }
     void Stuck(const DialogSnapshot& dialog, const AutopilotAction& action) override { policy_.Stuck(dialog, action); }
 
 private:
     Autopilot& policy_;
 };
+
+// The dialog's name in the output; the template id for one a clean run does not show.
+std::string DialogName(UINT templateId)
+{
+    switch (templateId) {
+    case IDD_START:
+        return "start-dialog";
+    case IDD_CHECKING_SYSTEM:
+        return "please-wait";
+    case IDD_RESULTS:
+        return "results-dialog";
+    }
+    return "dialog-" + std::to_string(templateId);
+}
 
 }  // namespace
 
@@ -150,7 +166,7 @@ int wmain(int argc, wchar_t** argv)
     for (const auto& [name, at] : app.began)
         std::printf("%s-began-at %.2f\n", name.c_str(), Milliseconds(at - start));
     for (const auto& [templateId, at] : pilot.firstAsked)
-        std::printf("dialog-%u-ready-at %.2f\n", templateId, Milliseconds(at - start));
+        std::printf("%s-ready-at %.2f\n", DialogName(templateId).c_str(), Milliseconds(at - start));
     std::printf("whole-run %.2f\n", Milliseconds(total));
     return code;
 }

@@ -3,6 +3,7 @@
 #include "app/troubleshooter_app.h"
 
 #include "app/system_utility.h"
+#include "app/unattended.h"
 #include "checks/manifest.h"
 #include "checks/port_driver_service.h"
 #include "checks/registry_util.h"
@@ -74,6 +75,16 @@ private:
     bool Network();
 
     void LogPortMode();
+    // A check whose result is 0 when correct and otherwise the code its repair takes: `log`
+    // writes the correct line (1) or opens the fault line (0), and the fault is offered for
+    // correction in a dialog of class `Dialog`.
+    template <typename Dialog>
+    bool CodedCheck(int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
+                    int (CTroubleshooterApp::*repair)(int), bool needsRestart);
+    // A setting found wrong: the run is flagged, `logFault` opens the fault line, and the
+    // dialog offers the correction.
+    bool Fault(ProblemDialog& dialog, const std::function<void()>& logFault, int yes, int exit, const Repair& repair,
+               bool needsRestart);
     // A correction offer for a fault already logged: Yes repairs (with administrator rights)
     // and completes the line with "-- 已修正" (or "-- 未修正" when the repair could do nothing),
     // No with "-- 未修正", Exit with a bare line end.
@@ -142,10 +153,8 @@ bool CheckSequence::Port()
         LogPortMode();
         return true;
     }
-    app_.runFlags |= RUN_SETTING_WRONG;
-    app_.LogPortConnection(0);
     CPortSettingsDlg dialog;
-    return Offer(dialog, IDC_PORT_YES, IDC_PORT_EXIT, [this] {
+    return Fault(dialog, [this] { app_.LogPortConnection(0); }, IDC_PORT_YES, IDC_PORT_EXIT, [this] {
         // Cancelling the choice of another port brings the port dialog back.
         CSelectPortDlg choice;
         if (choice.DoModal() == IDCANCEL)
@@ -179,17 +188,8 @@ bool CheckSequence::PrinterRegistry()
     int code = app_.CheckAppPath();
     if (!app_.manifestAvailable)
         return true;
-    if (code == 0) {
-        app_.LogRegistryResult(1);
-        return true;
-    }
-    app_.runFlags |= RUN_SETTING_WRONG;
-    app_.LogRegistryResult(0);
-    CRegistryFixDlg dialog;
-    return Offer(dialog, IDC_REGFIX_YES, IDC_REGFIX_EXIT, [this, code] {
-        app_.RepairAppPath(code);
-        return Outcome::Fixed;
-    }, false);
+    return CodedCheck<CRegistryFixDlg>(code, &CTroubleshooterApp::LogRegistryResult, IDC_REGFIX_YES, IDC_REGFIX_EXIT,
+                                       &CTroubleshooterApp::RepairAppPath, false);
 }
 
 bool CheckSequence::PortDriverService()
@@ -201,7 +201,6 @@ bool CheckSequence::PortDriverService()
         app_.LogPortDriverServiceResult(0);
         return true;
     }
-    app_.runFlags |= RUN_SETTING_WRONG;
     // One dialog, shown once for each kind of fault present, in this order.
     struct Kind {
         unsigned bits;
@@ -215,8 +214,8 @@ bool CheckSequence::PortDriverService()
         if (!kind.bits)
             continue;
         dialog.SetMember(1, LoadStr(kind.text));
-        app_.LogPortDriverServiceResult(kind.bits);
-        bool goOn = Offer(dialog, IDC_ONDRIX_YES, IDC_ONDRIX_EXIT, [this, &kind] {
+        auto log = [this, &kind] { app_.LogPortDriverServiceResult(kind.bits); };
+        bool goOn = Fault(dialog, log, IDC_ONDRIX_YES, IDC_ONDRIX_EXIT, [this, &kind] {
             app_.RepairPortDriverService(kind.bits);
             // A disabled driver also gets its start type back.
             if (kind.bits == PDS_DISABLED)
@@ -233,34 +232,16 @@ bool CheckSequence::LanguageMonitor()
 {
     if (app_.remotePrinter)
         return true;
-    int code = app_.CheckLanguageMonitor();
-    if (code == 0) {
-        app_.LogLanguageMonitorResult(1);
-        return true;
-    }
-    app_.runFlags |= RUN_SETTING_WRONG;
-    app_.LogLanguageMonitorResult(0);
-    CLangMonitorDlg dialog;
-    return Offer(dialog, IDC_LANGMON_YES, IDC_LANGMON_EXIT, [this, code] {
-        app_.RepairLanguageMonitor(code);
-        return Outcome::Fixed;
-    }, true);
+    return CodedCheck<CLangMonitorDlg>(app_.CheckLanguageMonitor(), &CTroubleshooterApp::LogLanguageMonitorResult,
+                                       IDC_LANGMON_YES, IDC_LANGMON_EXIT, &CTroubleshooterApp::RepairLanguageMonitor,
+                                       true);
 }
 
 bool CheckSequence::PrinterDriver()
 {
-    int code = app_.CheckPrinterDriver();
-    if (code == 0) {
-        app_.LogPrinterDriverResult(1);
-        return true;
-    }
-    app_.runFlags |= RUN_SETTING_WRONG;
-    app_.LogPrinterDriverResult(0);
-    CDriverSettingsDlg dialog;
-    return Offer(dialog, IDC_DRIVER_YES, IDC_DRIVER_EXIT, [this, code] {
-        app_.RepairPrinterDriver(code);
-        return Outcome::Fixed;
-    }, true);
+    return CodedCheck<CDriverSettingsDlg>(app_.CheckPrinterDriver(), &CTroubleshooterApp::LogPrinterDriverResult,
+                                          IDC_DRIVER_YES, IDC_DRIVER_EXIT, &CTroubleshooterApp::RepairPrinterDriver,
+                                          true);
 }
 
 bool CheckSequence::StatusWindow()
@@ -273,12 +254,10 @@ bool CheckSequence::StatusWindow()
         app_.LogStatusWindowResult(1);
     if (result != 0)
         return true;
-    app_.runFlags |= RUN_SETTING_WRONG;
-    app_.LogStatusWindowResult(0);
     CStatusWindowDlg dialog;
-    return Offer(dialog, IDC_STATUSWND_YES, IDC_STATUSWND_EXIT, [this] {
-        app_.RepairStatusWindow();
-        return Outcome::Fixed;
+    return Fault(dialog, [this] { app_.LogStatusWindowResult(0); }, IDC_STATUSWND_YES, IDC_STATUSWND_EXIT, [this] {
+        // Nothing is created for a missing or damaged start-up entry.
+        return app_.RepairStatusWindow() ? Outcome::Fixed : Outcome::NotFixed;
     }, true);
 }
 
@@ -286,29 +265,27 @@ bool CheckSequence::PrinterAttributes()
 {
     if (app_.networkConnection)
         return true;
+    // The attribute's finding, with the driver name filled in.
+    auto finding = [this](UINT text) {
+        return [this, text] { app_.AppendFinding(FormatPrintf(LoadStr(text).c_str(), app_.driverName)); };
+    };
     if (!app_.otherPort) {
         bidiResult_ = app_.CheckBidiSupport();
         if (bidiResult_ == 0) {
-            app_.runFlags |= RUN_SETTING_WRONG;
-            app_.AppendFinding(FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), app_.driverName));
             CBidiDlg dialog;
-            bool goOn = Offer(dialog, IDC_BIDI_YES, IDC_BIDI_EXIT, [this] {
-                app_.EnableBidiSupport();
-                return Outcome::Fixed;
-            }, true);
-            if (!goOn)
+            if (!Fault(dialog, finding(IDS_BIDI_DISABLED), IDC_BIDI_YES, IDC_BIDI_EXIT, [this] {
+                    app_.EnableBidiSupport();
+                    return Outcome::Fixed;
+                }, true))
                 return false;
         }
         holdResult_ = app_.CheckHoldMismatchedDocuments();
         if (holdResult_ == 0) {
-            app_.runFlags |= RUN_SETTING_WRONG;
-            app_.AppendFinding(FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), app_.driverName));
             CHoldMismatchedDlg dialog;
-            bool goOn = Offer(dialog, IDC_HOLD_YES, IDC_HOLD_EXIT, [this] {
-                app_.DisableHoldMismatchedDocuments();
-                return Outcome::Fixed;
-            }, true);
-            if (!goOn)
+            if (!Fault(dialog, finding(IDS_HOLD_ENABLED), IDC_HOLD_YES, IDC_HOLD_EXIT, [this] {
+                    app_.DisableHoldMismatchedDocuments();
+                    return Outcome::Fixed;
+                }, true))
                 return false;
         }
     }
@@ -323,11 +300,13 @@ bool CheckSequence::ProgramFolder()
         return true;
     folderResult_ = app_.CheckProgramFolder();
     if (folderResult_ == 0) {
-        app_.runFlags |= RUN_SETTING_WRONG;
-        app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING));
-        // The dialog's Yes button creates the folder itself; only the outcome is logged here.
+        // The dialog's Yes button creates the folder itself; the outcome is whether the folder
+        // is there now, which it is not when the group name was refused as a path.
         CProgramFolderDlg dialog;
-        if (!Offer(dialog, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [] { return Outcome::Fixed; }, false))
+        auto log = [this] { app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING)); };
+        if (!Fault(dialog, log, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [this] {
+                return app_.CheckProgramFolder() ? Outcome::Fixed : Outcome::NotFixed;
+            }, false))
             return false;
     }
     return ProgramItems();
@@ -342,10 +321,11 @@ bool CheckSequence::ProgramItems()
         if (item.name.empty() || app_.ProgramItemExists(item.name.c_str()))
             continue;
         ++missingItemCount_;
-        app_.runFlags |= RUN_SETTING_WRONG;
-        app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
         dialog.SetMember(1, item.name);
-        bool goOn = Offer(dialog, IDC_ITEM_YES, IDC_ITEM_EXIT, [this, &item] {
+        auto log = [this, &item] {
+            app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
+        };
+        bool goOn = Fault(dialog, log, IDC_ITEM_YES, IDC_ITEM_EXIT, [this, &item] {
             // A damaged entry (a name that is not plain) gets no shortcut.
             return app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
                                           item.iconFile.c_str(), item.iconIndex)
@@ -384,6 +364,29 @@ bool CheckSequence::Network()
     if (!networkFaultAcknowledged_)
         app_.AppendLog(LoadStr(IDS_NETWORK_CORRECT) + L"\r\n");
     return true;
+}
+
+template <typename Dialog>
+bool CheckSequence::CodedCheck(int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
+                               int (CTroubleshooterApp::*repair)(int), bool needsRestart)
+{
+    if (code == 0) {
+        (app_.*log)(1);
+        return true;
+    }
+    Dialog dialog;
+    return Fault(dialog, [this, log] { (app_.*log)(0); }, yes, exit, [this, repair, code] {
+        (app_.*repair)(code);
+        return Outcome::Fixed;
+    }, needsRestart);
+}
+
+bool CheckSequence::Fault(ProblemDialog& dialog, const std::function<void()>& logFault, int yes, int exit,
+                          const Repair& repair, bool needsRestart)
+{
+    app_.runFlags |= RUN_SETTING_WRONG;
+    logFault();
+    return Offer(dialog, yes, exit, repair, needsRestart);
 }
 
 bool CheckSequence::Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart)
@@ -466,9 +469,13 @@ void CTroubleshooterApp::RunChecks()
         return;
     }
     hasAdminRights = HasAdminRights();
+    // Without the registry nothing can be checked: the run ends here and the program with 1,
+    // through the framework's own way out.
     UniqueKey root;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS)
-        ExitProcess(1);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS) {
+        SetExitCode(kExitNotRun);
+        return;
+    }
     root.reset();
 
     // On 1001 the start dialog has classified the printer and written the log's header.

@@ -35,7 +35,7 @@ BOOL CTroubleshooterApp::InitInstance()
     TakeSingleInstance();
     Enable3dControls();
 
-    wchar_t driverDirectory[260] = {};
+    wchar_t driverDirectory[kPathChars] = {};
     DWORD needed = 0;
     GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(driverDirectory),
                                sizeof(driverDirectory), &needed);
@@ -57,12 +57,12 @@ void CTroubleshooterApp::TakeSingleInstance()
         return;
     if (HWND running = FindWindowW(nullptr, LoadStr(IDS_TITLE).c_str()))
         SetForegroundWindow(running);
-    ExitProcess(1);
+    ExitProcess(kExitNotRun);
 }
 
 void CTroubleshooterApp::PrepareLogFilePath()
 {
-    GetTempPathW(260, logFilePath);
+    GetTempPathW(kPathChars, logFilePath);
     // The folder without its trailing backslash; a drive root cuts to "C:", which the
     // finder does not report, so the log then goes to the Windows directory.
     std::wstring folder = logFilePath;
@@ -72,7 +72,7 @@ void CTroubleshooterApp::PrepareLogFilePath()
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW(folder.c_str(), &found));
     if (!find) {
-        GetWindowsDirectoryW(logFilePath, 260);
+        GetWindowsDirectoryW(logFilePath, kPathChars);
         lstrcatW(logFilePath, L"\\");
     }
     lstrcatW(logFilePath, L"ts_xerb5.tmp");

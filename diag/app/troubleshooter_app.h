@@ -2,8 +2,11 @@
 // every check, repair and log writer as a virtual operation, so that a test subclass can
 // script any of them while the others run for real.
 #pragma once
+#include "framework/raii.h"
+#include "framework/strings.h"
 #include "framework/winapp.h"
 
+#include <map>
 #include <string>
 
 struct TokenizerState {
@@ -95,22 +98,27 @@ public:
     // The restart of Windows that the finish dialog asks for (ExitWindowsEx).
     virtual BOOL RestartWindows();
 
+    // The all-users special folder `csidl` (CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP), asked
+    // of the shell once for the run: the checks of the program items ask for it once per item.
+    // False when the shell cannot name it.
+    bool CommonFolder(int csidl, std::wstring& path);
+
     // Fields, in the order of the shared state.
-    wchar_t logFilePath[260] = {};
+    wchar_t logFilePath[kPathChars] = {};
     int restartNeeded = 0;
     int filesAsExpected = 1;
-    wchar_t savedResultPath[260] = {};
+    wchar_t savedResultPath[kPathChars] = {};
     std::wstring portName;
     std::wstring previousPortName;
     std::wstring printerName;
-    wchar_t driverName[260] = {};
+    wchar_t driverName[kPathChars] = {};
     int hasAdminRights = 1;
     unsigned char runFlags = 0;
     int portNumber = 1;
     const wchar_t* currentFileEntry = nullptr;
     int checkedFileEntries = 0;  // entries of the file list looked for in at least one place
     int networkConnection = 0;
-    wchar_t networkPath[260] = {};
+    wchar_t networkPath[kPathChars] = {};
     std::wstring serverName;
     int otherPort = 0;
     int remotePrinter = 0;
@@ -122,7 +130,17 @@ public:
     int portMissing = 0;
 
 private:
+    // The local service manager, opened once for the run: every OpenSCManagerW is a new
+    // connection to the service process, and the spooler, rights and port-driver checks each
+    // need one. Full access when the user may change services, otherwise read access; null
+    // when it cannot be opened at all.
+    SC_HANDLE ServiceManager();
+
     HANDLE instanceMapping_ = nullptr;
+    UniqueService serviceManager_;
+    bool serviceManagerOpened_ = false;
+    bool serviceManagerFullAccess_ = false;
+    std::map<int, std::wstring> commonFolders_;
 };
 
 // Bits of runFlags.

@@ -278,6 +278,9 @@ int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
         ScopedAutopilot scope(pilot);
         app.RunChecks();
     }
+    // A run that could not begin has its code already, and nothing to report.
+    if (app.exitCode() == kExitNotRun)
+        return kExitNotRun;
     int code = pilot.ExitCode(app);
     switch (code) {
     case kExitSpoolerStopped:

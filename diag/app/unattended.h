@@ -7,11 +7,11 @@
 
 class CTroubleshooterApp;
 
-// Exit codes. 1 (another instance runs, or the registry root cannot be read) comes from the
-// start-up itself. A run that got to its checks ends with 0 when every check was correct and
-// the log was saved, otherwise with kExitFindings plus the FindingBits that apply.
+// Exit codes. A run that got to its checks ends with 0 when every check was correct and the
+// log was saved, otherwise with kExitFindings plus the FindingBits that apply.
 enum ExitCode : int {
     kExitClean = 0,
+    kExitNotRun = 1,  // another instance runs, or the registry root cannot be read
     kExitBadCommandLine = 2,
     kExitSpoolerStopped = 3,
     kExitNoPrinter = 4,
@@ -58,6 +58,8 @@ public:
     }
 
     AutopilotAction Answer(const DialogSnapshot& dialog) override;
+    // The please-wait windows are for a person watching; an unattended run has none.
+    bool WatchesModeless() const override { return false; }
     void Stuck(const DialogSnapshot&, const AutopilotAction&) override { stuck_ = true; }
 
     // The exit code of the run that this autopilot answered.

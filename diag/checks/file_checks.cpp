@@ -41,13 +41,6 @@ const wchar_t* TextOrEmpty(const wchar_t* text)
     return text ? text : L"";
 }
 
-std::wstring SystemDirectory()
-{
-    wchar_t system[260] = {};
-    GetSystemDirectoryW(system, 260);
-    return system;
-}
-
 // The directory of a location code; empty for the codes whose files are not looked for.
 std::wstring LocationDirectory(const wchar_t* code)
 {
@@ -241,7 +234,7 @@ long long ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp)
     return Ticks(moment);
 }
 
-// The three kinds of difference dialog 150 shows.
+// The three kinds of difference the file-version dialog shows.
 struct Difference {
     UINT message;
     UINT currentLabel;

@@ -1,6 +1,7 @@
 #include "checks/manifest.h"
 
 #include "framework/raii.h"
+#include "framework/strings.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -13,11 +14,16 @@ const wchar_t kNoName[] = L"NAME_NONE!";
 constexpr DWORD kValueChars = 256;
 }
 
+std::wstring SystemDirectory()
+{
+    wchar_t system[kPathChars] = {};
+    GetSystemDirectoryW(system, kPathChars);
+    return system;
+}
+
 std::wstring PrinterDriverDirectory()
 {
-    wchar_t system[260] = {};
-    GetSystemDirectoryW(system, 260);
-    return std::wstring(system) + L"\\spool\\drivers\\w32x86\\3";
+    return SystemDirectory() + L"\\spool\\drivers\\w32x86\\3";
 }
 
 std::wstring ManifestPath()

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+// The system directory, as GetSystemDirectoryW names it.
+std::wstring SystemDirectory();
 // System directory + "\spool\drivers\w32x86\3".
 std::wstring PrinterDriverDirectory();
 // PrinterDriverDirectory() + "\XERB5INK.DAT".

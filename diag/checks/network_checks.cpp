@@ -24,8 +24,8 @@ NetworkPortInfo::NetworkPortInfo(const std::wstring& portText) : portText_(portT
     if (portText_.size() > 3)
         lptNumber_ = static_cast<int>(wcstol(portText_.c_str() + 3, nullptr, 0));
 
-    wchar_t remote[260] = {};
-    DWORD length = 260;
+    wchar_t remote[kPathChars] = {};
+    DWORD length = kPathChars;
     lastError_ = static_cast<int>(Network().getConnection(portText_.c_str(), remote, &length));
     // A remembered connection that is not connected now still names its path.
     if (StandsForNetworkPath()) {
@@ -57,7 +57,7 @@ int NetworkPortInfo::FindPersistentConnection() const
     if (RegQueryValueExW(key.get(), L"RemotePath", nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &size) !=
         ERROR_SUCCESS)
         return 0;
-    lstrcpynW(TheApp()->networkPath, text.get(), 260);
+    lstrcpynW(TheApp()->networkPath, text.get(), kPathChars);
     return 1;
 }
 

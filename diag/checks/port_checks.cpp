@@ -47,12 +47,12 @@ bool IsInParallelDeviceMap(const std::wstring& device)
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return false;
     for (DWORD index = 0; index < values; ++index) {
-        // 260 characters each; the data buffer keeps one more zero so that data stored
+        // A path's length each; the data buffer keeps one more zero so that data stored
         // without a terminator still ends.
-        wchar_t name[260] = {};
-        wchar_t data[261] = {};
-        DWORD nameLength = 260;
-        DWORD dataBytes = 260 * sizeof(wchar_t);
+        wchar_t name[kPathChars] = {};
+        wchar_t data[kPathChars + 1] = {};
+        DWORD nameLength = kPathChars;
+        DWORD dataBytes = kPathChars * sizeof(wchar_t);
         LONG error = RegEnumValueW(key.get(), index, name, &nameLength, nullptr, nullptr,
                                    reinterpret_cast<BYTE*>(data), &dataBytes);
         if (error == ERROR_NO_MORE_ITEMS)

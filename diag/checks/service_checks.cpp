@@ -1,6 +1,7 @@
 // Spooler and port-driver service: whether the spooler runs, whether the user may change
 // services, and the configuration, state and repair of the service "OndrixM4".
 #include "app/troubleshooter_app.h"
+#include "checks/manifest.h"
 #include "checks/port_driver_service.h"
 #include "checks/registry_util.h"
 #include "framework/strings.h"
@@ -29,9 +30,7 @@ using UniqueServiceLock = UniqueResource<SC_LOCK, ServiceLockTraits>;
 // System directory + "\drivers\XERB5LP.SYS", the image the package installs.
 std::wstring DriverImagePath()
 {
-    wchar_t system[260] = {};
-    GetSystemDirectoryW(system, 260);
-    return std::wstring(system) + L"\\drivers" + L"\\" + L"XERB5LP.SYS";
+    return SystemDirectory() + L"\\drivers" + L"\\" + L"XERB5LP.SYS";
 }
 
 bool SameText(const wchar_t* text, const wchar_t* expected)
@@ -119,20 +118,34 @@ ServiceQueries& PortDriverServiceQueries()
     return queries;
 }
 
+SC_HANDLE CTroubleshooterApp::ServiceManager()
+{
+    if (!serviceManagerOpened_) {
+        serviceManagerOpened_ = true;
+        // Full access is what the rights check asks for; read access, which enumerates and
+        // opens services, is what the other checks need.
+        serviceManager_.reset(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+        serviceManagerFullAccess_ = bool(serviceManager_);
+        if (!serviceManager_)
+            serviceManager_.reset(OpenSCManagerW(nullptr, nullptr, GENERIC_READ));
+    }
+    return serviceManager_.get();
+}
+
 int CTroubleshooterApp::IsSpoolerRunning()
 {
-    UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE));
+    SC_HANDLE manager = ServiceManager();
     if (!manager)
         return 0;
     DWORD needed = 0, count = 0, resume = 0;
-    EnumServicesStatusW(manager.get(), SERVICE_WIN32, SERVICE_ACTIVE, nullptr, 0, &needed, &count, &resume);
+    EnumServicesStatusW(manager, SERVICE_WIN32, SERVICE_ACTIVE, nullptr, 0, &needed, &count, &resume);
     LocalBlock block(needed);
     if (!block)
         return 0;
     resume = 0;
     count = 0;
     // A service started since the first call leaves the list incomplete but what came is valid.
-    if (!EnumServicesStatusW(manager.get(), SERVICE_WIN32, SERVICE_ACTIVE, block.as<ENUM_SERVICE_STATUSW>(),
+    if (!EnumServicesStatusW(manager, SERVICE_WIN32, SERVICE_ACTIVE, block.as<ENUM_SERVICE_STATUSW>(),
                              needed, &needed, &count, &resume) &&
         GetLastError() != ERROR_MORE_DATA)
         return 0;
@@ -145,30 +158,30 @@ int CTroubleshooterApp::IsSpoolerRunning()
 
 int CTroubleshooterApp::HasAdminRights()
 {
-    UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    return manager ? 1 : 0;
+    ServiceManager();
+    return serviceManagerFullAccess_ ? 1 : 0;
 }
 
 int CTroubleshooterApp::CheckPortDriverService()
 {
     const ServiceQueries& queries = PortDriverServiceQueries();
+    // A service that is not installed, or a manager that cannot be opened, is no fault. The
+    // service is opened once for both queries.
+    SC_HANDLE manager = ServiceManager();
+    UniqueService service(manager ? OpenServiceW(manager, kServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS)
+                                  : nullptr);
+    if (!service)
+        return 0;
     unsigned bits = 0;
-    {
-        // A service that is not installed, or a manager that cannot be opened, is no fault.
-        OpenedService opened = OpenPortDriverService(GENERIC_READ, SERVICE_QUERY_CONFIG);
-        if (!opened)
-            return 0;
-        DWORD needed = 0;
-        queries.queryConfig(opened.service.get(), nullptr, 0, &needed);
-        LocalBlock block(needed + 4);
-        // A configuration that cannot be read gives no configuration finding.
-        if (block && queries.queryConfig(opened.service.get(), block.as<QUERY_SERVICE_CONFIGW>(), needed, &needed))
-            bits = ConfigurationFaults(*block.as<QUERY_SERVICE_CONFIGW>());
-    }
+    DWORD needed = 0;
+    queries.queryConfig(service.get(), nullptr, 0, &needed);
+    LocalBlock block(needed + 4);
+    // A configuration that cannot be read gives no configuration finding.
+    if (block && queries.queryConfig(service.get(), block.as<QUERY_SERVICE_CONFIGW>(), needed, &needed))
+        bits = ConfigurationFaults(*block.as<QUERY_SERVICE_CONFIGW>());
     // A status that cannot be read adds nothing, and keeps what the configuration showed.
-    OpenedService opened = OpenPortDriverService(GENERIC_READ, SERVICE_QUERY_STATUS);
     SERVICE_STATUS status = {};
-    if (!opened || !queries.queryStatus(opened.service.get(), &status))
+    if (!queries.queryStatus(service.get(), &status))
         return static_cast<int>(bits);
     // 1077 is ERROR_SERVICE_NEVER_STARTED: the driver has not run since it was set up.
     if (status.dwWin32ExitCode == ERROR_SERVICE_NEVER_STARTED)

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "framework/com.h"
+#include "framework/strings.h"
 
 HRESULT CreateShortcut(const std::wstring& target, const std::wstring& folder, const std::wstring& name,
                        const wchar_t* arguments, const wchar_t* iconFile, int& iconIndex)
@@ -39,7 +40,7 @@ bool SpecialFolderPath(int csidl, std::wstring& path)
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list)
         return false;
-    wchar_t buffer[260] = {};
+    wchar_t buffer[kPathChars] = {};
     BOOL found = SHGetPathFromIDListW(list, buffer);
     CoTaskMemFree(list);
     if (!found)

@@ -46,10 +46,10 @@ const ManifestItem* FindStatusWindowItem(const std::vector<ManifestItem>& items)
 
 // The program group folder that holds the items: the whole GroupName; false when it is not
 // a plain name inside the Programs folder.
-bool GroupFolderPath(std::wstring& path)
+bool GroupFolderPath(CTroubleshooterApp& app, std::wstring& path)
 {
     std::wstring group = ReadGroupName();
-    if (!IsPlainName(group) || !SpecialFolderPath(CSIDL_COMMON_PROGRAMS, path))
+    if (!IsPlainName(group) || !app.CommonFolder(CSIDL_COMMON_PROGRAMS, path))
         return false;
     path += L"\\" + group;
     return true;
@@ -64,6 +64,19 @@ bool FileExists(const std::wstring& path)
 
 }  // namespace
 
+bool CTroubleshooterApp::CommonFolder(int csidl, std::wstring& path)
+{
+    auto known = commonFolders_.find(csidl);
+    if (known != commonFolders_.end()) {
+        path = known->second;
+        return true;
+    }
+    if (!SpecialFolderPath(csidl, path))
+        return false;
+    commonFolders_[csidl] = path;
+    return true;
+}
+
 int CTroubleshooterApp::CheckStatusWindowStartup()
 {
     if (!ManifestExists())
@@ -71,15 +84,16 @@ int CTroubleshooterApp::CheckStatusWindowStartup()
     std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
     const ManifestItem* item = FindStatusWindowItem(items);
     std::wstring startup;
-    if (!item || !SpecialFolderPath(CSIDL_COMMON_STARTUP, startup))
+    if (!item || !CommonFolder(CSIDL_COMMON_STARTUP, startup))
         return 0;
     return FileExists(startup + L"\\" + item->name + L".lnk") ? 1 : 0;
 }
 
 int CTroubleshooterApp::RepairStatusWindow()
 {
-    CreateStartupItems();
-    return 1;
+    // 0 when nothing was created (no manifest, a missing or damaged entry), so that the run
+    // does not report as repaired what was refused.
+    return CreateStartupItems();
 }
 
 int CTroubleshooterApp::CreateStartupItems()
@@ -88,7 +102,7 @@ int CTroubleshooterApp::CreateStartupItems()
         return 0;
     std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
     std::wstring startup;
-    if (!SpecialFolderPath(CSIDL_COMMON_STARTUP, startup))
+    if (!CommonFolder(CSIDL_COMMON_STARTUP, startup))
         return 0;
     const ManifestItem* item = FindStatusWindowItem(items);
     if (!item)
@@ -105,7 +119,7 @@ int CTroubleshooterApp::CheckProgramFolder()
         return 0;
     std::wstring folder = GroupFolderName(ReadGroupName());
     std::wstring programs;
-    if (!IsPlainName(folder) || !SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs))
+    if (!IsPlainName(folder) || !CommonFolder(CSIDL_COMMON_PROGRAMS, programs))
         return 0;
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW((programs + L"\\" + folder).c_str(), &found));
@@ -119,7 +133,7 @@ void CTroubleshooterApp::CreateProgramFolder()
     // The folder is created relative to the current directory: without the Programs folder
     // as current directory it would land anywhere, so nothing is created then.
     std::wstring programs;
-    if (!SpecialFolderPath(CSIDL_COMMON_PROGRAMS, programs) || !SetCurrentDirectoryW(programs.c_str()))
+    if (!CommonFolder(CSIDL_COMMON_PROGRAMS, programs) || !SetCurrentDirectoryW(programs.c_str()))
         return;
     if (!ManifestExists())
         return;
@@ -131,7 +145,7 @@ void CTroubleshooterApp::CreateProgramFolder()
 int CTroubleshooterApp::ProgramItemExists(const wchar_t* itemName)
 {
     std::wstring folder;
-    if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(folder))
+    if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(*this, folder))
         return 0;
     return FileExists(folder + L"\\" + itemName + L".lnk") ? 1 : 0;
 }
@@ -141,7 +155,7 @@ int CTroubleshooterApp::CreateProgramItem(const wchar_t* file, const wchar_t* it
 {
     // The target, too, stays in the printer-driver directory.
     std::wstring folder;
-    if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(folder))
+    if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(*this, folder))
         return 0;
     CreateShortcut(PrinterDriverDirectory() + L"\\" + file, folder, itemName, arguments, nullptr, iconIndex);
     return 1;

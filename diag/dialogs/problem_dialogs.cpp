@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kTextSize = 260;  // every filled-in text, terminator included
-
 struct ButtonResult {
     int id;
     INT_PTR result;
@@ -81,7 +79,7 @@ const ProblemDialog::Shape kShapes[] = {
     { IDD_PROGRAM_FOLDER, IDI_EXCLAMATION, kIconAt, { Own(IDC_FOLDER_YES), Own(IDC_FOLDER_NO), Own(IDC_FOLDER_EXIT) },
       0, 0, -1 },
     { IDD_FOLDER_ITEM, IDI_EXCLAMATION, kIconAt, { Own(IDC_ITEM_YES), Own(IDC_ITEM_NO), Own(IDC_ITEM_EXIT) }, 0, 0, -1 },
-    // The topic of 150 follows from its label (CFileVersionDlg::HelpTopic).
+    // The file-version dialog's topic follows from its label (CFileVersionDlg::HelpTopic).
     { IDD_FILE_VERSION, IDI_EXCLAMATION, kIconAt, { Own(IDC_VERSION_CONTINUE), Own(IDC_VERSION_EXIT) },
       IDC_VERSION_HELP, 0, -1 },
     { IDD_ONDRIX_DRIVER, IDI_EXCLAMATION, kIconHigh, { Own(IDC_ONDRIX_YES), Own(IDC_ONDRIX_NO), Own(IDC_ONDRIX_EXIT) },
@@ -135,7 +133,7 @@ ProblemDialog::ProblemDialog(UINT templateId) : CDialog(templateId), shape_(Shap
 void ProblemDialog::SetMember(int index, const std::wstring& text)
 {
     if (index >= 1 && index <= 5)
-        lstrcpynW(members_[index - 1], text.c_str(), kTextSize);
+        lstrcpynW(members_[index - 1], text.c_str(), kPathChars);
 }
 
 const wchar_t* ProblemDialog::member(int index) const
@@ -152,8 +150,9 @@ BOOL ProblemDialog::OnInitDialog()
         std::wstring text = SourceText(fill.source, *this);
         if (fill.format)
             text = FormatPrintf(LoadStr(fill.format).c_str(), text.c_str());
-        if (text.size() >= kTextSize)
-            text.resize(kTextSize - 1);
+        // Every filled-in text is cut as the members are.
+        if (text.size() >= kPathChars)
+            text.resize(kPathChars - 1);
         SetDlgItemText(fill.control, text);
     }
     return TRUE;

@@ -3,6 +3,7 @@
 // and a column of buttons, each of which ends the dialog with its result.
 #pragma once
 #include "framework/dialog.h"
+#include "framework/strings.h"
 #include "res/resource.h"
 
 #include <string>
@@ -13,7 +14,7 @@ public:
     // the table of shapes.
     explicit ProblemDialog(UINT templateId);
 
-    // Caller-supplied texts, members 1 to 5, 260 characters each.
+    // Caller-supplied texts, members 1 to 5, each cut to a path buffer (kPathChars).
     void SetMember(int index, const std::wstring& text);
     const wchar_t* member(int index) const;
 
@@ -30,7 +31,7 @@ protected:
 
 private:
     const Shape& shape_;
-    wchar_t members_[5][260] = {};
+    wchar_t members_[5][kPathChars] = {};
 };
 
 // A member whose shape says everything: its constructor only names the template.
@@ -51,7 +52,7 @@ PROBLEM_DIALOG(CNoPermissionDlg, IDD_NO_PERMISSION);
 PROBLEM_DIALOG(CServerErrorDlg, IDD_SERVER_ERROR);
 PROBLEM_DIALOG(CNetPrinterErrorDlg, IDD_NET_PRINTER_ERROR);
 PROBLEM_DIALOG(CRegistryReinstallDlg, IDD_REGISTRY_REINSTALL);
-// Correction offers: yes / no / exit (138 adds help).
+// Correction offers: yes / no / exit (the wrong-port dialog adds help).
 PROBLEM_DIALOG(CPortSettingsDlg, IDD_PORT_SETTINGS);
 PROBLEM_DIALOG(CLangMonitorDlg, IDD_LANG_MONITOR);
 PROBLEM_DIALOG(CDriverSettingsDlg, IDD_DRIVER_SETTINGS);
@@ -63,7 +64,8 @@ PROBLEM_DIALOG(CHoldMismatchedDlg, IDD_HOLD_MISMATCHED);
 
 #undef PROBLEM_DIALOG
 
-// 151, member 1: the fault text. Its yes button is greyed while the port is missing.
+// The port-driver dialog, member 1: the fault text. Its yes button is greyed while the port
+// is missing.
 class COndrixDriverDlg : public ProblemDialog {
 public:
     COndrixDriverDlg() : ProblemDialog(IDD_ONDRIX_DRIVER) {}
@@ -72,7 +74,8 @@ protected:
     BOOL OnInitDialog() override;
 };
 
-// 146: its yes button has the program folder created before the dialog ends.
+// The program-folder dialog: its yes button has the program folder created before the dialog
+// ends.
 class CProgramFolderDlg : public ProblemDialog {
 public:
     CProgramFolderDlg() : ProblemDialog(IDD_PROGRAM_FOLDER) {}
@@ -81,9 +84,9 @@ protected:
     BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
 };
 
-// 150: one difference of a package file. Members: 1 fault line, 2 label of the current
-// value, 3 current value, 4 label of the expected value, 5 expected value. The help topic
-// follows from the label of the current value.
+// The file-version dialog: one difference of a package file. Members: 1 fault line, 2 label
+// of the current value, 3 current value, 4 label of the expected value, 5 expected value.
+// The help topic follows from the label of the current value.
 class CFileVersionDlg : public ProblemDialog {
 public:
     CFileVersionDlg() : ProblemDialog(IDD_FILE_VERSION) {}
@@ -92,7 +95,8 @@ protected:
     DWORD HelpTopic() const override;
 };
 
-// The modeless please-wait windows 147 and 149: no buttons, no handling of their own.
+// The modeless please-wait windows while the system and the network are checked: no
+// buttons, no handling of their own.
 class CCheckingSystemDlg : public CDialog {
 public:
     CCheckingSystemDlg() : CDialog(IDD_CHECKING_SYSTEM) {}

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kPathSize = 260;
 constexpr int kSaveNameSize = 520;  // file and title buffers of the save dialog
 
 bool Contains(const std::wstring& text, const wchar_t* part)
@@ -47,22 +46,22 @@ bool Exists(const std::wstring& name)
 // otherwise the Windows directory.
 std::wstring ResultsFolder()
 {
-    wchar_t temp[kPathSize] = {};
-    GetTempPathW(kPathSize, temp);
+    wchar_t temp[kPathChars] = {};
+    GetTempPathW(kPathChars, temp);
     std::wstring folder = temp;
     size_t cut = folder.rfind(L'\\');
     if (cut != std::wstring::npos && Exists(folder.substr(0, cut)))
         return temp;
-    wchar_t windows[kPathSize] = {};
-    GetWindowsDirectoryW(windows, kPathSize);
+    wchar_t windows[kPathChars] = {};
+    GetWindowsDirectoryW(windows, kPathChars);
     return std::wstring(windows) + L"\\";
 }
 
 bool SameFile(const wchar_t* a, const wchar_t* b)
 {
-    wchar_t fullA[kPathSize] = {};
-    wchar_t fullB[kPathSize] = {};
-    return GetFullPathNameW(a, kPathSize, fullA, nullptr) && GetFullPathNameW(b, kPathSize, fullB, nullptr) &&
+    wchar_t fullA[kPathChars] = {};
+    wchar_t fullB[kPathChars] = {};
+    return GetFullPathNameW(a, kPathChars, fullA, nullptr) && GetFullPathNameW(b, kPathChars, fullB, nullptr) &&
            lstrcmpiW(fullA, fullB) == 0;
 }
 
@@ -146,9 +145,9 @@ void CResultsDlg::ChangeFileName()
 {
     wchar_t file[kSaveNameSize] = {};
     wchar_t title[kSaveNameSize] = {};
-    wchar_t windows[kPathSize] = {};
+    wchar_t windows[kPathChars] = {};
     lstrcpynW(file, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kSaveNameSize);
-    GetWindowsDirectoryW(windows, kPathSize);
+    GetWindowsDirectoryW(windows, kPathChars);
     OPENFILENAMEW choice = {};
     choice.lStructSize = sizeof(choice);
     choice.hwndOwner = hwnd();
@@ -181,7 +180,7 @@ void CResultsDlg::DeleteLog() const
 void CResultsDlg::OnOK()
 {
     CTroubleshooterApp& app = *TheApp();
-    lstrcpynW(app.savedResultPath, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathSize);
+    lstrcpynW(app.savedResultPath, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathChars);
     if (SendMessageW(saveBox_, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
         DeleteLog();
         EndDialog(IDOK);

@@ -93,8 +93,8 @@ void CSelectPortDlg::OnOK()
     app->redirectedLptPort = 0;
     app->usbPort = 0;
 
-    wchar_t chosen[260] = {};
-    ::GetDlgItemTextW(hwnd(), IDC_PORT_LIST, chosen, 260);
+    wchar_t chosen[kPathChars] = {};
+    ::GetDlgItemTextW(hwnd(), IDC_PORT_LIST, chosen, kPathChars);
     MovePrinterTo(app->GetPrinterName(), chosen);
 
     app->SetPreviousPortName(app->GetPortName());

@@ -121,7 +121,7 @@ void CStartDlg::ClassifyPrinter(const PRINTER_INFO_2W* printer)
     std::wstring port;
     if (printer) {
         port = printer->pPortName ? printer->pPortName : L"";
-        lstrcpynW(app->driverName, printer->pDriverName ? printer->pDriverName : L"", 260);
+        lstrcpynW(app->driverName, printer->pDriverName ? printer->pDriverName : L"", kPathChars);
         // A printer connection prints to the server's share.
         if (printer->pServerName && *printer->pServerName) {
             app->remotePrinter = 1;
@@ -139,7 +139,7 @@ void CStartDlg::ClassifyPrinter(const PRINTER_INFO_2W* printer)
         // The device name ends after the character that follows "LPT": LPT1: is asked for as LPT1.
         NetworkPortInfo device(port.substr(0, port.find(L"LPT") + 4));
         if (device.StandsForNetworkPath()) {
-            lstrcpynW(app->networkPath, device.networkName().c_str(), 260);
+            lstrcpynW(app->networkPath, device.networkName().c_str(), kPathChars);
             app->networkConnection = 1;
             app->redirectedLptPort = 1;
         }
@@ -150,7 +150,7 @@ void CStartDlg::ClassifyPrinter(const PRINTER_INFO_2W* printer)
         portNumber = 0;
         if (Contains(port, L"\\")) {
             app->networkConnection = 1;
-            lstrcpynW(app->networkPath, port.c_str(), 260);
+            lstrcpynW(app->networkPath, port.c_str(), kPathChars);
         } else {
             app->otherPort = 1;
             PortEnumeration ports;
@@ -214,7 +214,7 @@ void CStartDlg::OnYes()
     TheApp()->SetPrinterName(SelectedPrinter());
 
     // Help comes from the driver package's help file in the printer-driver directory.
-    wchar_t directory[260] = {};
+    wchar_t directory[kPathChars] = {};
     DWORD needed = 0;
     GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof(directory), &needed);
     std::wstring help = lstrcmpW(TheApp()->driverName, kSupportedDriver) == 0 ? directory : L"";

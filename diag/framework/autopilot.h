@@ -1,7 +1,8 @@
 // Answers modal dialogs with no person present. Once a dialog's own initialisation has
 // run, the autopilot reads every control and acts on one: a press sends exactly the
 // WM_COMMAND that a click sends, so the dialog's own handler ends it. A dialog answered
-// this way is never shown; modeless dialogs are created but not shown while it flies.
+// this way is never shown; modeless dialogs are created but not shown while it flies, or not
+// created at all when the autopilot does not watch them.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -51,6 +52,9 @@ public:
     // Asked once the dialog is initialised and again after every action that did not end it.
     // Leave hands the dialog to a person.
     virtual AutopilotAction Answer(const DialogSnapshot& dialog) = 0;
+    // Whether modeless dialogs are created while this autopilot flies. No one sees them, so
+    // an autopilot that does not look at them spares their creation.
+    virtual bool WatchesModeless() const { return true; }
     // A modeless dialog was created.
     virtual void Created(const DialogSnapshot&) {}
     // An action could not be carried out (no such control, disabled, no such entry) or the

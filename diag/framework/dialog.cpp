@@ -3,6 +3,7 @@
 #include "framework/autopilot.h"
 #include "framework/winapp.h"
 
+#include <cstring>
 #include <vector>
 
 CDialog::CDialog(UINT templateId) : templateId_(templateId) {}
@@ -19,12 +20,42 @@ static HINSTANCE ResourceModule()
     return app ? app->instance() : GetModuleHandleW(nullptr);
 }
 
+// A copy of the dialog's template without WS_VISIBLE; empty when the template cannot be
+// read. A dialog the autopilot answers ends during its initialisation, and the dialog manager
+// would otherwise show, activate and paint it on the way to destroying it. One the autopilot
+// leaves to a person is still shown, by the modal loop once the queue is first empty.
+static std::vector<BYTE> HiddenTemplate(UINT templateId)
+{
+    HINSTANCE module = ResourceModule();
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes)
+        return {};
+    std::vector<BYTE> copy(bytes, bytes + SizeofResource(module, found));
+    // An extended template begins with version 1 and 0xFFFF; its style follows the help id
+    // and the extended style. A plain template begins with its style.
+    const size_t at = copy.size() >= 16 && copy[2] == 0xFF && copy[3] == 0xFF ? 12 : 0;
+    if (copy.size() < at + sizeof(DWORD))
+        return {};
+    DWORD style;
+    std::memcpy(&style, &copy[at], sizeof(style));
+    style &= ~WS_VISIBLE;
+    std::memcpy(&copy[at], &style, sizeof(style));
+    return copy;
+}
+
 INT_PTR CDialog::DoModal()
 {
     modal_ = true;
     ended_ = false;
-    INT_PTR result = DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), nullptr,
-                                     DialogProc, reinterpret_cast<LPARAM>(this));
+    // The vector's block is aligned as the dialog manager requires of a template.
+    std::vector<BYTE> hidden = CurrentAutopilot() ? HiddenTemplate(templateId_) : std::vector<BYTE>();
+    INT_PTR result = hidden.empty()
+                         ? DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), nullptr, DialogProc,
+                                           reinterpret_cast<LPARAM>(this))
+                         : DialogBoxIndirectParamW(ResourceModule(), reinterpret_cast<DLGTEMPLATE*>(hidden.data()),
+                                                   nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
     return result;
 }
@@ -32,6 +63,8 @@ INT_PTR CDialog::DoModal()
 BOOL CDialog::Create(HWND parent)
 {
     modal_ = false;
+    if (CurrentAutopilot() && !CurrentAutopilot()->WatchesModeless())
+        return FALSE;
     hwnd_ = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                                reinterpret_cast<LPARAM>(this));
     if (hwnd_ && CurrentAutopilot())
@@ -163,7 +196,8 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         BOOL focus = OnInitDialog();
         if (modal_ && CurrentAutopilot())
             FlyAutopilot(*this);
-        return focus;
+        // A dialog that ended here takes no focus, which would activate it.
+        return ended_ ? FALSE : focus;
     }
     case WM_COMMAND: {
         UINT id = LOWORD(wParam);

@@ -13,7 +13,8 @@ public:
 
     // Runs the dialog modally without an owner; the result is the id it ended with.
     virtual INT_PTR DoModal();
-    // Creates the dialog modeless, hidden until ShowWindow.
+    // Creates the dialog modeless, hidden until ShowWindow; FALSE without a window when the
+    // autopilot flying does not watch modeless dialogs.
     BOOL Create(HWND parent = nullptr);
     BOOL ShowWindow(int command);
     BOOL UpdateWindow();

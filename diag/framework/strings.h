@@ -1,7 +1,11 @@
-// String-table access and the two ways the programs fill in texts.
+// String-table access, the two ways the programs fill in texts, and the size of the buffers
+// that hold paths and names.
 #pragma once
 #include <windows.h>
 #include <string>
+
+// Paths and names are held in buffers of this many wide characters, terminator included.
+constexpr int kPathChars = MAX_PATH;
 
 // Entry `id` of the string table of `module` (the program itself by default); empty if absent.
 std::wstring LoadStr(UINT id, HINSTANCE module = nullptr);

@@ -3,6 +3,8 @@
 // return scripted results. Asserted: the order of the dialogs, their texts, the calls of the
 // repairs and the result log byte for byte in code page 936.
 #include "checks/manifest.h"
+#include "checks/port_driver_service.h"
+#include "checks/port_fixtures.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "scripted_app.h"
@@ -33,11 +35,12 @@ std::string LogAtResults(const ScriptedPilot& pilot)
 }
 
 // Runs the whole sequence of `app` with `pilot` answering.
-void RunSequence(ScriptedApp& app, ScriptedPilot& pilot)
+void RunSequence(ScriptedApp& app, ScriptedPilot& pilot, CallSite site = {})
 {
+    CallerTrace trace(site);
     ScopedAutopilot scope(pilot);
     app.RunChecks();
-    EXPECT_EQ(pilot.stuck, 0);
+    EXPECT_EQ(pilot.stuck, 0) << "dialogs that could not be answered as scripted";
 }
 
 // The lines of a sound local run from the port line to the folder line; `mode` is the port
@@ -182,7 +185,7 @@ TEST(CheckSequence, RepairWithoutAdministratorRightsShowsNoPermissionAndGoesOn)
     EXPECT_EQ(BodyAfterHeader(pilot.logAtAnswer[2]),
               kAllFiles + Line(L"Tavik QX2210-2370 连接到 LPT1:。") + Line(L"注册表设置正确。") +
                   Line(L"Ondrix 设备驱动程序设置正确。") + Ansi(L"错误:Tavik QX2210-2370 语言监视器未被安装。") +
-                  "-- \xCE\xB4\xD0\xDE\xD5\xFD\r\n");
+                  Line(L"-- 未修正"));
     EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)),
               BodyAfterHeader(pilot.logAtAnswer[2]) + Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") +
                   Line(L"Tavik QX2210-2370 状态窗口已安装。") + Line(L"“Tavik QX2210-2370”打印机属性设置正确。") +
@@ -268,6 +271,97 @@ TEST(CheckSequence, PortChoiceCancelledBringsThePortDialogBack)
     // One fault line, completed once; no port mode line after a port fault.
     EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)),
               kAllFiles + Line(L"错误:Tavik QX2210-2370 连接到 LPT1:。-- 未修正") + Line(L"注册表设置正确。") +
+                  Line(L"错误:Ondrix 设备驱动程序没有运行。-- 未修正") + Line(L"Tavik QX2210-2370 语言监视器已安装。") +
+                  Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") + Line(L"Tavik QX2210-2370 状态窗口已安装。") +
+                  Line(L"“Tavik QX2210-2370”打印机属性设置正确。") + Line(L"Tavik QX2210-2370 的程序文件夹设置正确。") +
+                  kCompleted + kSummaryWrong);
+}
+
+// Which rows a local port of each class gets. Every check that is skipped for the class is
+// scripted as a fault, so that running it would show its dialog; every check that runs is
+// sound and writes its "correct" line.
+TEST(CheckSequence, PortClassDecidesWhichChecksRun)
+{
+    struct Case {
+        const wchar_t* port;
+        int ScriptedApp::*flag;
+        bool portDriverChecked;
+        bool attributesChecked;
+    };
+    const Case cases[] = {
+        { L"USB001", &ScriptedApp::usbPort, false, true },
+        { L"LPT_USB1", &ScriptedApp::usbLptPort, false, true },
+        { L"MONPORT1:", &ScriptedApp::compliantPort, false, true },
+        { L"COM1:", &ScriptedApp::otherPort, true, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Ansi(c.port));
+        DWORD bidirectional = 1;
+        PortModeValue mode(c.port, &bidirectional);
+        ScriptedApp app;
+        app.classify = [&c](ScriptedApp& a) {
+            a.portName = c.port;
+            a.portNumber = 0;
+            a.*c.flag = 1;
+        };
+        app.portDriverService = c.portDriverChecked ? 0u : unsigned(PDS_NOT_RUNNING);
+        app.bidiSupport = c.attributesChecked ? 1 : 0;
+        app.holdMismatched = c.attributesChecked ? 1 : 0;
+        app.printServer = 0;  // the network checks are never made for a local port
+        ScriptedPilot pilot({ kStart, kKeepResults }, &app);
+        RunSequence(app, pilot);
+
+        EXPECT_EQ(pilot.answered, (std::vector<UINT>{ IDD_START, IDD_RESULTS }));
+        EXPECT_EQ(pilot.created, (std::vector<UINT>{ IDD_CHECKING_SYSTEM }));
+        EXPECT_TRUE(app.calls.empty()) << Ansi(app.calls.front());
+        EXPECT_EQ(app.runFlags, RUN_COMPLETED);
+        std::wstring port = c.port;
+        EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)),
+                  kAllFiles + Line(L"Tavik QX2210-2370 连接到 " + port + L"。") + Line(L"双向") +
+                      Line(L"注册表设置正确。") +
+                      (c.portDriverChecked ? Line(L"Ondrix 设备驱动程序设置正确。") : std::string()) +
+                      Line(L"Tavik QX2210-2370 语言监视器已安装。") + Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") +
+                      Line(L"Tavik QX2210-2370 状态窗口已安装。") + Line(L"“Tavik QX2210-2370”打印机属性设置正确。") +
+                      Line(L"Tavik QX2210-2370 的程序文件夹设置正确。") + kCompleted +
+                      Line(port + L"[local] 中 Tavik QX2210-2370 的设置正确。"));
+    }
+}
+
+// Yes in the wrong-port dialog and OK in the port choice: the printer really moves, the
+// line is completed as fixed, the port-driver repair is offered again, and the summary
+// names the port the printer had when the run began.
+TEST(CheckSequence, AcceptedPortChangeIsFixedAndTheSummaryNamesThePreviousPort)
+{
+    PortModeValue lpt1(L"LPT1:", nullptr);
+    PortModeValue lpt2(L"LPT2:", nullptr);
+    ParallelPortMap map({ { L"\\Device\\Parallel0", L"\\DosDevices\\LPT1" },
+                          { L"\\Device\\Parallel1", L"\\DosDevices\\LPT2" } });
+    // Puts the installed printer back on its port afterwards.
+    PrinterChange restore(kTavikPrinter, &PRINTER_INFO_2W::pPortName, L"LPT1:");
+    ScriptedApp app;
+    app.portPresent = 0;
+    app.portMissingOnFault = 1;
+    app.portDriverService = PDS_NOT_RUNNING;
+    ScriptedPilot pilot({ kStart, { IDD_PORT_SETTINGS, A::press(IDC_PORT_YES) },
+                          { IDD_SELECT_PORT, A::select(IDC_PORT_LIST, L"LPT2:") },
+                          { IDD_SELECT_PORT, A::press(IDOK) }, { IDD_ONDRIX_DRIVER, A::press(IDC_ONDRIX_NO) },
+                          kKeepResults },
+                        &app);
+    RunSequence(app, pilot);
+
+    EXPECT_EQ(pilot.answered, (std::vector<UINT>{ IDD_START, IDD_PORT_SETTINGS, IDD_SELECT_PORT, IDD_SELECT_PORT,
+                                                  IDD_ONDRIX_DRIVER, IDD_RESULTS }));
+    EXPECT_EQ(SpoolerPort(kTavikPrinter), std::optional<std::wstring>(L"LPT2:"));
+    EXPECT_EQ(app.portName, L"LPT2:");
+    EXPECT_EQ(app.previousPortName, L"LPT1:");
+    EXPECT_EQ(app.portNumber, 2);
+    // The port is no longer missing: the port-driver dialog offers its repair.
+    EXPECT_EQ(app.portMissing, 0);
+    ASSERT_NE(pilot.seen(IDD_ONDRIX_DRIVER), nullptr);
+    EXPECT_TRUE(pilot.seen(IDD_ONDRIX_DRIVER)->enabled(IDC_ONDRIX_YES));
+    EXPECT_EQ(app.restartNeeded, 0);
+    EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)),
+              kAllFiles + Line(L"错误:Tavik QX2210-2370 连接到 LPT1:。-- 已修正") + Line(L"注册表设置正确。") +
                   Line(L"错误:Ondrix 设备驱动程序没有运行。-- 未修正") + Line(L"Tavik QX2210-2370 语言监视器已安装。") +
                   Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") + Line(L"Tavik QX2210-2370 状态窗口已安装。") +
                   Line(L"“Tavik QX2210-2370”打印机属性设置正确。") + Line(L"Tavik QX2210-2370 的程序文件夹设置正确。") +
@@ -421,6 +515,67 @@ TEST(CheckSequence, ProgramItemThatCannotBeCreatedIsNotFixed)
     EXPECT_NE(log.find(Line(L"错误:“" + item + L"”的程序文件夹项目不存在。-- 未修正") + kCompleted), std::string::npos)
         << log;
     EXPECT_EQ(app.restartNeeded, 0);
+}
+
+// The first missing item answered No, the second Exit: each got its own line, the second
+// left open by Exit, and the folder is not reported correct.
+TEST(CheckSequence, TwoMissingProgramItemsAnsweredNoThenExit)
+{
+    PortModeValue mode(kPort, nullptr);
+    std::vector<std::wstring> names;
+    for (const ManifestItem& i : ReadManifestItems(kGroupsSection))
+        if (!i.name.empty())
+            names.push_back(i.name);
+    ASSERT_GE(names.size(), 2u) << "the installed manifest lists fewer than two program folder items";
+    ScriptedApp app;
+    app.missingItems = { names[0], names[1] };
+    ScriptedPilot pilot({ kStart, { IDD_FOLDER_ITEM, A::press(IDC_ITEM_NO) }, { IDD_FOLDER_ITEM, A::press(IDC_ITEM_EXIT) },
+                          kKeepResults },
+                        &app);
+    RunSequence(app, pilot);
+
+    EXPECT_EQ(pilot.answered, (std::vector<UINT>{ IDD_START, IDD_FOLDER_ITEM, IDD_FOLDER_ITEM, IDD_RESULTS }));
+    EXPECT_EQ(pilot.seen(IDD_FOLDER_ITEM, 0)->text(IDC_ITEM_TEXT), L"“" + names[0] + L"”的程序文件夹项目不存在。");
+    EXPECT_EQ(pilot.seen(IDD_FOLDER_ITEM, 1)->text(IDC_ITEM_TEXT), L"“" + names[1] + L"”的程序文件夹项目不存在。");
+    EXPECT_TRUE(app.calls.empty()) << Ansi(app.calls.front());
+    EXPECT_EQ(app.runFlags, RUN_SETTING_WRONG);
+    const std::string before = kAllFiles + Line(L"Tavik QX2210-2370 连接到 LPT1:。") + Line(L"注册表设置正确。") +
+                               Line(L"Ondrix 设备驱动程序设置正确。") + Line(L"Tavik QX2210-2370 语言监视器已安装。") +
+                               Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") +
+                               Line(L"Tavik QX2210-2370 状态窗口已安装。") +
+                               Line(L"“Tavik QX2210-2370”打印机属性设置正确。");
+    const std::string first = Line(L"错误:“" + names[0] + L"”的程序文件夹项目不存在。-- 未修正");
+    const std::string second = Ansi(L"错误:“" + names[1] + L"”的程序文件夹项目不存在。");
+    // While the second dialog was up, the first line was complete and the second open.
+    EXPECT_EQ(BodyAfterHeader(pilot.logAtAnswer[2]), before + first + second);
+    EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)), before + first + second + "\r\n" + kAborted + kSummaryWrong);
+}
+
+// A status-window or program-folder repair that created nothing (its manifest entry was
+// refused) is not reported as fixed, and asks for no restart.
+TEST(CheckSequence, RefusedStatusWindowAndFolderRepairsAreNotFixed)
+{
+    PortModeValue mode(kPort, nullptr);
+    ScriptedApp app;
+    app.statusWindow = 0;
+    app.repairsStatusWindow = 0;
+    app.programFolder = 0;
+    app.createsProgramFolder = 0;
+    ScriptedPilot pilot({ kStart, { IDD_STATUS_WINDOW, A::press(IDC_STATUSWND_YES) },
+                          { IDD_PROGRAM_FOLDER, A::press(IDC_FOLDER_YES) }, kKeepResults },
+                        &app);
+    RunSequence(app, pilot);
+
+    EXPECT_EQ(pilot.answered, (std::vector<UINT>{ IDD_START, IDD_STATUS_WINDOW, IDD_PROGRAM_FOLDER, IDD_RESULTS }));
+    EXPECT_EQ(app.calls, (std::vector<std::wstring>{ L"RepairStatusWindow", L"CreateProgramFolder" }));
+    EXPECT_EQ(app.restartNeeded, 0);
+    EXPECT_EQ(BodyAfterHeader(LogAtResults(pilot)),
+              kAllFiles + Line(L"Tavik QX2210-2370 连接到 LPT1:。") + Line(L"注册表设置正确。") +
+                  Line(L"Ondrix 设备驱动程序设置正确。") + Line(L"Tavik QX2210-2370 语言监视器已安装。") +
+                  Line(L"Tavik QX2210-2370 打印机驱动程序设置正确。") +
+                  Line(L"错误:Tavik QX2210-2370 状态窗口未被安装。-- 未修正") +
+                  Line(L"“Tavik QX2210-2370”打印机属性设置正确。") +
+                  Line(L"错误:Tavik QX2210-2370 的程序文件夹不存在。-- 未修正") + kCompleted + kSummaryWrong);
 }
 
 TEST(CheckSequence, RepairsThatNeedNoRestartNeverShowTheFinishDialog)

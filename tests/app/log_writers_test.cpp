@@ -20,7 +20,7 @@ protected:
 TEST_F(LogWriters, PortConnection)
 {
     app_.LogPortConnection(1);
-    EXPECT_EQ(Log(), "Tavik QX2210-2370 \xC1\xAC\xBD\xD3\xB5\xBD LPT1:\xA1\xA3\r\n");
+    EXPECT_EQ(Log(), Ansi(L"Tavik QX2210-2370 连接到 LPT1:。\r\n"));
     DeleteFileW(app_.logFilePath);
     app_.LogPortConnection(0);
     EXPECT_EQ(Log(), Ansi(L"错误:Tavik QX2210-2370 连接到 LPT1:。"));
@@ -30,7 +30,7 @@ TEST_F(LogWriters, RepairOutcomeEndsTheLine)
 {
     app_.LogRepairOutcome(1);
     app_.LogRepairOutcome(0);
-    EXPECT_EQ(Log(), "-- \xD2\xD1\xD0\xDE\xD5\xFD\r\n-- \xCE\xB4\xD0\xDE\xD5\xFD\r\n");
+    EXPECT_EQ(Log(), Ansi(L"-- 已修正\r\n-- 未修正\r\n"));
 }
 
 TEST_F(LogWriters, CorrectFormsAreWholeLinesAndFaultFormsStayOpen)

@@ -114,10 +114,19 @@ int ScriptedApp::RepairPrinterDriver(int code)
 {
     return record(L"RepairPrinterDriver(" + std::to_wstring(code) + L")");
 }
-int ScriptedApp::RepairStatusWindow() { return record(L"RepairStatusWindow"); }
+int ScriptedApp::RepairStatusWindow()
+{
+    record(L"RepairStatusWindow");
+    return repairsStatusWindow;
+}
 int ScriptedApp::EnableBidiSupport() { return record(L"EnableBidiSupport"); }
 int ScriptedApp::DisableHoldMismatchedDocuments() { return record(L"DisableHoldMismatchedDocuments"); }
-void ScriptedApp::CreateProgramFolder() { record(L"CreateProgramFolder"); }
+void ScriptedApp::CreateProgramFolder()
+{
+    record(L"CreateProgramFolder");
+    if (createsProgramFolder)
+        programFolder = 1;
+}
 int ScriptedApp::CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t*, const wchar_t*, int)
 {
     record(L"CreateProgramItem(" + std::wstring(file) + L"," + itemName + L")");
@@ -147,7 +156,8 @@ AutopilotAction ScriptedPilot::Answer(const DialogSnapshot& dialog)
         return script[next_++].action;
     }
     // Off the script: an action no dialog can take, so the framework ends the dialog with -1.
-    ADD_FAILURE() << "dialog " << dialog.templateId << " not expected at step " << next_;
+    ADD_FAILURE() << "dialog " << dialog.templateId << " asked at step " << next_ << ", the script expected "
+                  << (next_ < script.size() ? std::to_string(script[next_].templateId) : std::string("no dialog"));
     return AutopilotAction::press(-2);
 }
 

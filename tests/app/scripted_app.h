@@ -42,6 +42,8 @@ public:
     int bidiSupport = 1;
     int holdMismatched = 1;
     int programFolder = 1;
+    int repairsStatusWindow = 1;    // RepairStatusWindow's result; 0: nothing was created
+    int createsProgramFolder = 1;   // CreateProgramFolder makes CheckProgramFolder find it
     std::set<std::wstring> missingItems;
     std::set<std::wstring> refusedItems;  // CreateProgramItem creates nothing for these
     int printServer = 1;
@@ -107,7 +109,7 @@ public:
     std::vector<DialogSnapshot> snapshots; // what each dialog showed when asked
     std::vector<std::string> logAtAnswer;  // the temporary log's bytes at each question
     std::vector<UINT> created;             // modeless dialogs
-    bool waitDialogAtResults = false;      // a please-wait window still existed at 129
+    bool waitDialogAtResults = false;      // a please-wait window still existed at the results
     int stuck = 0;
 
     AutopilotAction Answer(const DialogSnapshot& dialog) override;

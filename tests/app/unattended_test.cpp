@@ -15,12 +15,13 @@ using A = AutopilotAction;
 
 // ---- switches ----
 
-CommandLineOptions Parse(const std::wstring& arguments, bool expectOk = true)
+CommandLineOptions Parse(const std::wstring& arguments, bool expectOk = true, CallSite site = {})
 {
+    CallerTrace trace(site);
     CommandLineOptions options;
     std::wstring error;
-    EXPECT_EQ(ParseCommandLine(arguments, options, error), expectOk) << arguments.c_str();
-    EXPECT_EQ(error.empty(), expectOk);
+    EXPECT_EQ(ParseCommandLine(arguments, options, error), expectOk) << Ansi(arguments) << ": " << Ansi(error);
+    EXPECT_EQ(error.empty(), expectOk) << Ansi(arguments) << ": " << Ansi(error);
     return options;
 }
 
@@ -109,9 +110,10 @@ ControlState PrinterList(std::vector<std::wstring> items, int selection)
     return c;
 }
 
-void ExpectPress(const AutopilotAction& action, int id)
+void ExpectPress(const AutopilotAction& action, int id, CallSite site = {})
 {
-    EXPECT_EQ(action.kind, AutopilotAction::Press);
+    CallerTrace trace(site);
+    EXPECT_EQ(action.kind, AutopilotAction::Press) << "the action on control " << action.control;
     EXPECT_EQ(action.control, id);
 }
 
@@ -284,6 +286,21 @@ TEST_F(UnattendedRun, CleanPrinterEndsWithZeroAndTheLogWhereAsked)
     EXPECT_TRUE(LogEndsWith(L"疑难解答完成。\r\nLPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n"));
     EXPECT_FALSE(FileExists(app.logFilePath));
     EXPECT_EQ(CurrentAutopilot(), nullptr);
+}
+
+// The please-wait windows are for a person watching: an unattended run makes none.
+TEST_F(UnattendedRun, NoPleaseWaitWindowIsMade)
+{
+    struct Watching : ScriptedApp {
+        bool waitWindowSeen = false;
+        int CheckPrinterDriver() override
+        {
+            waitWindowSeen = FindThreadWindowWith(IDC_CHECKING_SYSTEM_TEXT) != nullptr;
+            return ScriptedApp::CheckPrinterDriver();
+        }
+    } app;
+    EXPECT_EQ(RunUnattended(app, Options()), 0);
+    EXPECT_FALSE(app.waitWindowSeen);
 }
 
 // Faults of every kind of answer: a port fault, a port-driver fault whose repair the
@@ -526,6 +543,12 @@ TEST(Program, SecondInstanceExitsWithOneAndLeavesTheLogAlone)
     DeleteFileW(temporary.c_str());
 }
 
+struct WindowTraits {
+    static HWND none() { return nullptr; }
+    static bool invalid(HWND window) { return window == nullptr; }
+    static void close(HWND window) { DestroyWindow(window); }
+};
+
 TEST(Program, SecondInstanceWhileTheFirstWaitsAtItsStartDialog)
 {
     DeleteFileW(TemporaryLog().c_str());
@@ -540,8 +563,28 @@ TEST(Program, SecondInstanceWhileTheFirstWaitsAtItsStartDialog)
             Sleep(100);
     }
     EXPECT_TRUE(running);
+    // Its start dialog carries the program's title once it is up.
+    const std::wstring title = LoadStr(IDS_TITLE);
+    HWND firstWindow = nullptr;
+    for (int i = 0; i < 300 && !firstWindow; ++i) {
+        firstWindow = FindWindowW(nullptr, title.c_str());
+        if (!firstWindow)
+            Sleep(100);
+    }
+    ASSERT_NE(firstWindow, nullptr) << "the first instance showed no window titled " << Ansi(title);
+    // A window of this test takes the foreground, so that only the second start can give
+    // it back to the first instance.
+    UniqueResource<HWND, WindowTraits> own(CreateWindowExW(0, L"STATIC", L"test_app foreground",
+                                                          WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                                          nullptr, nullptr, nullptr));
+    ASSERT_TRUE(bool(own)) << "CreateWindowExW failed with " << GetLastError();
+    SetForegroundWindow(own.get());
+    ASSERT_EQ(GetForegroundWindow(), own.get());
+
     Child second = RunProgram(L"");
     EXPECT_EQ(second.exitCode, 1u);
+    EXPECT_EQ(second.out + second.err, "");
+    EXPECT_EQ(GetForegroundWindow(), firstWindow) << "the running instance's window was not brought forward";
     EXPECT_EQ(WaitForSingleObject(first.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     // The first one never got past its start dialog: it wrote no log.
     EXPECT_FALSE(FileExists(TemporaryLog()));

@@ -84,38 +84,43 @@ private:
 };
 
 // Writes a value of any type, creating the key; the data is taken as it is.
-inline void SetMachineValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data, size_t bytes)
+inline void SetMachineValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data, size_t bytes,
+                            CallSite site = {})
 {
+    CallerTrace trace(site);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS)
-        << "cannot create HKLM\\" << std::string(path.begin(), path.end());
+        << "cannot create HKLM\\" << Ansi(path);
     EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(bytes)),
-              ERROR_SUCCESS);
+              ERROR_SUCCESS)
+        << "cannot set " << Ansi(name ? name : L"(default)") << " of HKLM\\" << Ansi(path);
     RegCloseKey(key);
 }
 
 // Creates the key and its missing parents as volatile keys, which is what a volatile parent
 // (such as the current hardware profile) takes.
-inline void CreateVolatileMachineKey(const std::wstring& path)
+inline void CreateVolatileMachineKey(const std::wstring& path, CallSite site = {})
 {
+    CallerTrace trace(site);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_READ, nullptr,
                               &key, nullptr),
-              ERROR_SUCCESS);
+              ERROR_SUCCESS)
+        << "cannot create the volatile key HKLM\\" << Ansi(path);
     RegCloseKey(key);
 }
 
 // A string with its terminator; `text` may hold zeros of its own (a multi-string).
 inline void SetMachineString(const std::wstring& path, const wchar_t* name, const std::wstring& text,
-                             DWORD type = REG_SZ)
+                             DWORD type = REG_SZ, CallSite site = {})
 {
-    SetMachineValue(path, name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    SetMachineValue(path, name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t), site);
 }
 
-inline void SetMachineDword(const std::wstring& path, const wchar_t* name, DWORD value)
+inline void SetMachineDword(const std::wstring& path, const wchar_t* name, DWORD value, CallSite site = {})
 {
-    SetMachineValue(path, name, REG_DWORD, &value, sizeof(value));
+    SetMachineValue(path, name, REG_DWORD, &value, sizeof(value), site);
 }
 
 inline void DeleteMachineValue(const std::wstring& path, const wchar_t* name)

@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
-inline std::wstring CommonFolder(int csidl)
+inline std::wstring CommonFolder(int csidl, CallSite site = {})
 {
+    CallerTrace trace(site);
     wchar_t path[MAX_PATH] = {};
-    EXPECT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)));
+    HRESULT result = SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    EXPECT_TRUE(SUCCEEDED(result)) << "SHGetFolderPathW(" << csidl << ") returned 0x" << std::hex << result;
     return path;
 }
 
@@ -95,8 +97,10 @@ private:
 
 // Ticks (100 ns since 1601, UTC) of a local time, with daylight saving time as the system
 // decides it for that date.
-inline ULONGLONG LocalMoment(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+inline ULONGLONG LocalMoment(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                             CallSite site = {})
 {
+    CallerTrace trace(site);
     SYSTEMTIME local = {};
     local.wYear = year;
     local.wMonth = month;
@@ -106,27 +110,31 @@ inline ULONGLONG LocalMoment(WORD year, WORD month, WORD day, WORD hour, WORD mi
     local.wSecond = second;
     SYSTEMTIME utc;
     FILETIME time = {};
-    EXPECT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc));
-    EXPECT_TRUE(SystemTimeToFileTime(&utc, &time));
+    EXPECT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc))
+        << year << "/" << month << "/" << day << ", error " << GetLastError();
+    EXPECT_TRUE(SystemTimeToFileTime(&utc, &time)) << "error " << GetLastError();
     return (ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 const ULONGLONG kTicksPerHour = 3600ull * 10000000ull;
 
-inline void SetLastWriteTicks(const std::wstring& path, ULONGLONG ticks)
+inline void SetLastWriteTicks(const std::wstring& path, ULONGLONG ticks, CallSite site = {})
 {
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CallerTrace trace(site);
+    UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(bool(file)) << "cannot open " << Ansi(path) << ", error " << GetLastError();
     FILETIME time = { DWORD(ticks), DWORD(ticks >> 32) };
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-    CloseHandle(file);
+    EXPECT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time))
+        << "cannot set the time of " << Ansi(path) << ", error " << GetLastError();
 }
 
-inline ULONGLONG LastWriteTicks(const std::wstring& path)
+inline ULONGLONG LastWriteTicks(const std::wstring& path, CallSite site = {})
 {
+    CallerTrace trace(site);
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        << "cannot read the attributes of " << Ansi(path) << ", error " << GetLastError();
     return (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
@@ -164,19 +172,23 @@ inline std::vector<BYTE> VersionResource(WORD a, WORD b, WORD c, WORD d)
 
 // A real PE file at `path`: a copy of this test program whose resources are replaced by a
 // version resource a.b.c.d, or by none at all when `withVersion` is false.
-inline void WritePeFile(const std::wstring& path, bool withVersion, WORD a = 0, WORD b = 0, WORD c = 0, WORD d = 0)
+inline void WritePeFile(const std::wstring& path, bool withVersion, WORD a = 0, WORD b = 0, WORD c = 0, WORD d = 0,
+                        CallSite site = {})
 {
+    CallerTrace trace(site);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(self, path.c_str(), FALSE)) << Ansi(path);
+    ASSERT_TRUE(CopyFileW(self, path.c_str(), FALSE)) << "cannot copy to " << Ansi(path) << ", error " << GetLastError();
     HANDLE update = BeginUpdateResourceW(path.c_str(), TRUE);
-    ASSERT_NE(update, nullptr);
+    ASSERT_NE(update, nullptr) << "BeginUpdateResourceW on " << Ansi(path) << ", error " << GetLastError();
     if (withVersion) {
         std::vector<BYTE> resource = VersionResource(a, b, c, d);
         EXPECT_TRUE(UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(1), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                    resource.data(), DWORD(resource.size())));
+                                    resource.data(), DWORD(resource.size())))
+            << "UpdateResourceW on " << Ansi(path) << ", error " << GetLastError();
     }
-    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE))
+        << "EndUpdateResourceW on " << Ansi(path) << ", error " << GetLastError();
 }
 
 // Presses the listed buttons, one for each question, and keeps what every dialog showed.

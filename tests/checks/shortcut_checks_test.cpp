@@ -70,8 +70,9 @@ private:
 };
 
 void ExpectShortcut(const std::wstring& path, const std::wstring& target, const std::wstring& arguments,
-                    const std::wstring& description)
+                    const std::wstring& description, CallSite site = {})
 {
+    CallerTrace trace(site);
     ShortcutFields link = ReadShortcut(path);
     ASSERT_TRUE(link.loaded) << "no shortcut " << Ansi(path);
     EXPECT_EQ(link.target, target);
@@ -193,6 +194,20 @@ TEST(CreateShortcut, LeavesTheThreadsComStateAsItFoundIt)
     }
 }
 
+// The run asks the shell once for each folder; every later ask gets the same answer.
+TEST(CommonFolders, AreTheShellsAllUsersFolders)
+{
+    CTroubleshooterApp app;
+    for (int csidl : { CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP }) {
+        SCOPED_TRACE(csidl);
+        std::wstring first, again;
+        ASSERT_TRUE(app.CommonFolder(csidl, first));
+        EXPECT_EQ(first, CommonFolder(csidl));
+        ASSERT_TRUE(app.CommonFolder(csidl, again));
+        EXPECT_EQ(again, first);
+    }
+}
+
 // --- Status window start-up item -----------------------------------------------------------------
 
 TEST_F(StartupItems, CheckLooksForTheStatusWindowEntrysName)
@@ -240,7 +255,7 @@ TEST_F(OwnManifest, WithoutManifestNothingIsFoundOrCreated)
     SetAside noName(ProgramsFolder() + L"\\NAME_NONE!");
     EXPECT_EQ(app_.CheckStatusWindowStartup(), 0);
     EXPECT_EQ(app_.CreateStartupItems(), 0);
-    EXPECT_EQ(app_.RepairStatusWindow(), 1);
+    EXPECT_EQ(app_.RepairStatusWindow(), 0) << "nothing was created";
     EXPECT_EQ(app_.CheckProgramFolder(), 0);
     app_.CreateProgramFolder();
     EXPECT_FALSE(PathExists(noName.path()));
@@ -331,6 +346,8 @@ TEST_F(OwnManifest, NamesThatAreNotPlainAreNeverPaths)
         ScopedManifest manifest(L"[ZELT Groups]\r\nGroupName=" + group + L"\r\nNumItems=0\r\n");
         EXPECT_EQ(app_.CheckProgramFolder(), 0) << Ansi(group);
         app_.CreateProgramFolder();
+        // The sequence reports the folder repair by looking again: still missing.
+        EXPECT_EQ(app_.CheckProgramFolder(), 0) << Ansi(group);
         EXPECT_EQ(app_.ProgramItemExists(L"测试状态窗口"), 0);
         EXPECT_EQ(app_.CreateProgramItem(L"XERB5LAK.EXE", L"测试状态窗口", nullptr, nullptr, 0), 0);
     }
@@ -341,6 +358,7 @@ TEST_F(OwnManifest, NamesThatAreNotPlainAreNeverPaths)
         ScopedManifest manifest(L"[ZELT Startup]\r\nNumItems=1\r\nZELTItem1=XERB5LAK.EXE," + climb + L"x,@\r\n");
         EXPECT_EQ(app_.CheckStatusWindowStartup(), 0);
         EXPECT_EQ(app_.CreateStartupItems(), 0);
+        EXPECT_EQ(app_.RepairStatusWindow(), 0) << "a refused entry is not repaired";
         EXPECT_FALSE(PathExists(evilStartup.path()));
     }
 

@@ -40,6 +40,7 @@ public:
     ChoiceDialog() : CDialog(IDD_TEST_CHOICE) {}
     std::vector<std::wstring> events;
     bool everShown = false;
+    bool everActivated = false;
 
 protected:
     BOOL OnInitDialog() override
@@ -74,6 +75,8 @@ protected:
     {
         if (message == WM_SHOWWINDOW && wParam)
             everShown = true;
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
+            everActivated = true;
         return FALSE;
     }
 };
@@ -85,7 +88,9 @@ TEST(Autopilot, PressEndsModalDialogWithButtonIdAndDialogIsNeverShown)
     ScopedAutopilot scope(pilot);
     ChoiceDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDC_TEST_NO);
+    // Neither shown nor activated on its way out, though its template makes it visible.
     EXPECT_FALSE(dialog.everShown);
+    EXPECT_FALSE(dialog.everActivated);
     ASSERT_EQ(pilot.seen.size(), 1u);
     EXPECT_EQ(pilot.seen[0].templateId, static_cast<UINT>(IDD_TEST_CHOICE));
 }
@@ -186,6 +191,22 @@ TEST(Autopilot, ModelessDialogIsCreatedButNotShown)
     EXPECT_EQ(pilot.created[0].controls[0].text, L"请稍侯...");
     EXPECT_TRUE(wait.DestroyWindow());
     EXPECT_EQ(wait.hwnd(), nullptr);
+}
+
+TEST(Autopilot, ModelessDialogIsNotCreatedForAPilotThatDoesNotWatch)
+{
+    struct Blind : ScriptedPilot {
+        bool WatchesModeless() const override { return false; }
+    } pilot;
+    ScopedAutopilot scope(pilot);
+    CDialog wait(IDD_TEST_WAIT);
+    EXPECT_FALSE(wait.Create());
+    EXPECT_EQ(wait.hwnd(), nullptr);
+    EXPECT_TRUE(pilot.created.empty());
+    // What the sequence does with a please-wait window still does nothing.
+    EXPECT_FALSE(wait.ShowWindow(SW_SHOW));
+    EXPECT_FALSE(wait.UpdateWindow());
+    EXPECT_FALSE(wait.DestroyWindow());
 }
 
 TEST(Autopilot, WithoutPilotModelessDialogShows)

@@ -14,6 +14,20 @@
 #include "framework/com.h"
 #include "framework/raii.h"
 
+// Where a helper that asserts was called from. A helper takes it as its last argument,
+// defaulted to {}: the defaults are filled in at the call, so the caller's file and line.
+struct CallSite {
+    CallSite(const char* file = __builtin_FILE(), int line = __builtin_LINE()) : file(file), line(line) {}
+    const char* file;
+    int line;
+};
+
+// Within a helper, makes every failure name the caller's line as well as the helper's own.
+class CallerTrace : public ::testing::ScopedTrace {
+public:
+    explicit CallerTrace(const CallSite& site) : ScopedTrace(site.file, site.line, "called from here") {}
+};
+
 // Bytes of a wide text in code page 936, the ANSI code page of the test prefix, as the logs
 // and the manifest hold them.
 inline std::string Ansi(const std::wstring& text)
@@ -54,12 +68,15 @@ inline std::string ReadBytes(const std::wstring& path)
 }
 
 // Replaces the file's content by `bytes`, creating it.
-inline void WriteBytes(const std::wstring& path, const std::string& bytes)
+inline void WriteBytes(const std::wstring& path, const std::string& bytes, CallSite site = {})
 {
+    CallerTrace trace(site);
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << "cannot write " << Ansi(path);
+    ASSERT_TRUE(bool(file)) << "cannot create " << Ansi(path) << ", error " << GetLastError();
     DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    EXPECT_TRUE(WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr))
+        << "cannot write " << Ansi(path) << ", error " << GetLastError();
+    EXPECT_EQ(written, bytes.size()) << "bytes written to " << Ansi(path);
 }
 
 // False when the file's attributes cannot be read.
