@@ -277,6 +277,24 @@ static void FollowDisplayCode(void)
     }
 }
 
+// The block as the library gets it and the window keeps it: a copy at least as long as the
+// fixed part (zeros after what arrived), whose own length field claims no more than arrived,
+// since the library bounds its string reads by it. NULL for an empty message.
+static BYTE* LibraryCopy(const COPYDATASTRUCT* data)
+{
+    if (!data->lpData || !data->cbData)
+        return NULL;
+    DWORD size = data->cbData > sizeof(PswStatusData) ? data->cbData : sizeof(PswStatusData);
+    BYTE* block = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+    if (!block)
+        return NULL;
+    CopyMemory(block, data->lpData, data->cbData);
+    PswStatusData* fixed = reinterpret_cast<PswStatusData*>(block);
+    if (fixed->length > data->cbData)
+        fixed->length = data->cbData;
+    return block;
+}
+
 static void TakeOverStatus(const COPYDATASTRUCT* data)
 {
     BOOL newStatus = data->dwData == PSW_DATA_STATUS;
@@ -285,12 +303,10 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         memcmp(g_state.statusCopy, data->lpData, data->cbData) == 0)
         return;
     DiscardStatusCopy();
-    if (newStatus && data->lpData && data->cbData) {
-        g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, data->cbData));
-        if (g_state.statusCopy) {
-            CopyMemory(g_state.statusCopy, data->lpData, data->cbData);
-            g_state.statusLength = data->cbData;
-        }
+    BYTE* block = LibraryCopy(data);
+    if (newStatus && block) {
+        g_state.statusCopy = block;
+        g_state.statusLength = data->cbData;
     }
     if ((FIELD(deviceFlags) & DEVICE_BUSY) && (FIELD(jobFlags) & JOB_BUSY_WITH_DEVICE))
         StopCountdowns();
@@ -298,8 +314,10 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
     PopUpIfWanted();
 
     const PswLibraries& lib = g_state.libraries;
-    lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, data->lpData, &g_state.display,
+    lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, block, &g_state.display,
                           data->dwData == PSW_DATA_CLEARED);
+    if (block != g_state.statusCopy)
+        HeapFree(GetProcessHeap(), 0, block);
     DWORD printed = FIELD(pagesPrinted);
     if (!g_state.countdownFirstPageRunning && !g_state.countdownPagesRunning && g_state.display.estimateFlag &&
         g_state.statusCopy && printed > 0 && printed < FIELD(totalPages)) {
@@ -315,13 +333,14 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         TakeOverJob();
     if (g_state.statusCopy) {
         g_state.rememberedDeviceFlags = FIELD(deviceFlags);
-        if (g_state.rememberedDeviceFlags & DEVICE_STOP_COUNTDOWNS)
+        // Without a job in progress there is nothing to count down: a per-page countdown
+        // whose estimate never reaches zero would otherwise tick for ever.
+        if ((g_state.rememberedDeviceFlags & DEVICE_STOP_COUNTDOWNS) || !(FIELD(jobFlags) & JOB_IN_PROGRESS))
             StopCountdowns();
     }
     if (g_state.display.displayCode >= DISPLAY_ERROR_FIRST && g_state.display.displayCode <= DISPLAY_ERROR_LAST)
         StopCountdowns();
-    if (g_state.display.bigIcon)
-        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_state.display.bigIcon));
+    SetBigIcon();
     RepaintStatusPanes();
     FollowDisplayCode();
 }

@@ -3,6 +3,7 @@
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../res/resource.h"
+#include "main_window.h"
 #include "views.h"
 #include <commctrl.h>
 
@@ -272,23 +273,30 @@ static void PaintWith(HWND window, void (*draw)(HDC, const RECT&))
 // The message lines of the display record, each ended by CR LF.
 static void FillMessageBox(void)
 {
+    // Font and text are set only when they change: setting them repaints the box, and the
+    // job-status pane is painted at every status block.
     HWND box = g_state.children.messageBox;
-    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)) != font)
+        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     const PswDisplayInfo& display = g_state.display;
     SIZE_T chars = 1;
     BOOL readable = display.messageLines &&
                     !IsBadReadPtr(display.messageLines, display.messageLineCount * sizeof(PswMessageLine));
     for (DWORD i = 0; readable && i < display.messageLineCount; ++i)
         chars += (display.messageLines[i].text ? lstrlenW(display.messageLines[i].text) : 0) + 2;
-    wchar_t* text = static_cast<wchar_t*>(AllocZeroed(chars * sizeof(wchar_t)));
+    wchar_t* text = static_cast<wchar_t*>(AllocZeroed(2 * chars * sizeof(wchar_t)));
     if (!text)
         return;
+    wchar_t* shown = text + chars;
     for (DWORD i = 0; readable && i < display.messageLineCount; ++i) {
         if (display.messageLines[i].text)
             lstrcatW(text, display.messageLines[i].text);
         lstrcatW(text, L"\r\n");
     }
-    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(box, WM_GETTEXT, chars, reinterpret_cast<LPARAM>(shown));
+    if (lstrcmpW(shown, text) != 0 || GetWindowTextLengthW(box) >= int(chars))
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     FreeBlock(text);
 }
 
@@ -348,8 +356,7 @@ static void PaintPrinterStatusPane(HWND pane)
     if (g_state.display.statusIcon)
         DrawIconEx(dc, 0, 0, g_state.display.statusIcon, STATUS_ICON_SIZE, STATUS_ICON_SIZE, 0, NULL, DI_NORMAL);
     EndPaint(pane, &ps);
-    if (g_state.display.bigIcon)
-        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_state.display.bigIcon));
+    SetBigIcon();
 }
 
 static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)

@@ -144,11 +144,19 @@ static void RepaintNow(HWND window)
     UpdateWindow(window);
 }
 
+void SetBigIcon(void)
+{
+    HICON icon = g_state.display.bigIcon;
+    if (icon && reinterpret_cast<HICON>(SendMessageW(g_state.mainWindow, WM_GETICON, ICON_BIG, 0)) != icon)
+        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void RepaintStatusPanes(void)
 {
+    // The tab control shows nothing of the status: its headers are left as they are.
     const MainWindowChildren& c = g_state.children;
-    HWND panes[] = {c.picturePane, c.tab, c.detailList, c.progressBar, c.printerStatusPane,
-                    c.statusToolbarPane, c.waitingToolbarPane, c.jobStatusPane};
+    HWND panes[] = {c.picturePane, c.detailList, c.progressBar, c.printerStatusPane, c.statusToolbarPane,
+                    c.waitingToolbarPane};
     for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
         RepaintNow(panes[i]);
 }
@@ -298,8 +306,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_ERASEBKGND:
         DefWindowProcW(window, message, wParam, lParam);
-        InvalidateRect(window, NULL, FALSE);
-        UpdateWindow(window);
+        // Children that draw the parent's background under themselves (the tab control)
+        // send this too: only the window's own erase repaints it.
+        if (WindowFromDC(reinterpret_cast<HDC>(wParam)) == window) {
+            InvalidateRect(window, NULL, FALSE);
+            UpdateWindow(window);
+        }
         return 0;
     case WM_SYSCOLORCHANGE:
         ApplyListColours();

@@ -273,6 +273,14 @@ TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
     block.device = DEVICE_STOP_COUNTDOWNS | 0x2;
     Send(block, DISPLAY_ERROR_FIRST);
     EXPECT_FALSE(g_state.countdownPagesRunning);
+
+    // So does a block without a job in progress, whatever estimate it still carries.
+    g_state.countdownPagesRunning = g_state.countdownFirstPageRunning = TRUE;
+    block.device = 0;
+    block.job = 0x1;
+    Send(block, DISPLAY_READY);
+    EXPECT_FALSE(g_state.countdownPagesRunning);
+    EXPECT_FALSE(g_state.countdownFirstPageRunning);
 }
 
 TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)

@@ -61,6 +61,8 @@ TEST_F(StatusProcess, QuitSavesTheStateClosesThePrinterAtTheLibraryAndEnds)
     ASSERT_TRUE(window);
     // Hidden start: polling stops right after the library has the printer.
     EXPECT_FALSE(IsWindowVisible(window));
+    for (int i = 0; i < 100 && calls_.Calls("SmPsw_StopPolling").empty(); ++i)
+        Sleep(50);
     auto lines = calls_.Lines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0].substr(0, 18), "SmPsw_OpenPrinter ");
