@@ -201,7 +201,9 @@ LRESULT Monitor_OnWaitingJobs(void)
     int idCount = g_state.selectedJobCount;
     CopyMemory(ids, g_state.selectedJobIds, idCount * sizeof(DWORD));
 
+    // The list draws once when it is complete, not after every row.
     HWND list = g_state.children.waitingList;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (int row = 0; row < handoff->count; ++row)
         InsertCallbackRow(list, row, reinterpret_cast<LPARAM>(&handoff->jobs[row]), WAITING_COLUMNS);
@@ -212,6 +214,8 @@ LRESULT Monitor_OnWaitingJobs(void)
     g_state.waitingJobCount = handoff->count;
     FreeBlock(handoff);
     RestoreSelection(ids, idCount);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
     return 1;
 }
 

@@ -153,12 +153,18 @@ void SetBigIcon(void)
 
 void RepaintStatusPanes(void)
 {
-    // The tab control shows nothing of the status: its headers are left as they are.
     const MainWindowChildren& c = g_state.children;
-    HWND panes[] = {c.picturePane, c.detailList, c.progressBar, c.printerStatusPane, c.statusToolbarPane,
-                    c.waitingToolbarPane};
+    HWND panes[] = {c.picturePane, c.progressBar, c.printerStatusPane};
     for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
         RepaintNow(panes[i]);
+    // The lists and toolbars repaint only what changed: their rows and buttons invalidate
+    // themselves when their texts and states are set, and a whole repaint of them costs
+    // several times all the rest. The tab control shows nothing of the status.
+    if (IsWindowVisible(c.detailList))
+        RefreshDetailRows();
+    HWND updated[] = {c.detailList, c.statusToolbarPane, c.waitingToolbarPane};
+    for (size_t i = 0; i < ARRAYSIZE(updated); ++i)
+        UpdateWindow(updated[i]);
 }
 
 static void StopPolling(void)
