@@ -167,6 +167,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
     SetSetting(L"LastWindowState", 0);
     SetSetting(L"Showing", 1);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInKey, kPrinter);
+    // The library's calls, for the demo to show.
+    const wchar_t callLog[] = L"C:\\pstatus-calls.log";
+    DeleteFileW(callLog);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kStandInKey, L"Log", REG_SZ, callLog, sizeof(callLog));
     std::wstring line = L"\"" + DriverDirectory() + L"\\pstatus.exe\" !D" + kPrinter + L" !PLPT1:";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
