@@ -4,6 +4,7 @@
 // NAME.ready with the window's rectangle ("left top width height", desktop pixels); it
 // closes the dialog and shows the next one as soon as the script has removed that file.
 #include "app/troubleshooter_app.h"
+#include "handshake.h"
 #include "dialogs/problem_dialogs.h"
 #include "dialogs/results_dialog.h"
 #include "dialogs/select_port_dialog.h"
@@ -11,7 +12,6 @@
 #include "framework/strings.h"
 #include "res/resource.h"
 
-#include <cstdio>
 #include <string>
 #include <type_traits>
 
@@ -89,22 +89,7 @@ private:
         return GetFileAttributesW(ready_.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
 
-    void Announce(HWND window) const
-    {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        char line[64];
-        int n = std::snprintf(line, sizeof line, "%ld %ld %ld %ld\n", rect.left, rect.top,
-                              rect.right - rect.left, rect.bottom - rect.top);
-        std::wstring partial = ready_ + L".part";
-        HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return;
-        DWORD written = 0;
-        WriteFile(file, line, n, &written, nullptr);
-        CloseHandle(file);
-        MoveFileExW(partial.c_str(), ready_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
+    void Announce(HWND window) const { AnnounceWindow(ready_, window); }
 
     static Camera* active_;
     std::wstring folder_;

@@ -6,7 +6,8 @@
 // that file.
 #include <windows.h>
 
-#include <cstdio>
+#include "handshake.h"
+
 #include <string>
 
 #include "app/state.h"
@@ -74,22 +75,7 @@ private:
         }
     }
 
-    void Announce() const
-    {
-        RECT rect;
-        GetWindowRect(dialog_, &rect);
-        char line[64];
-        int n = std::snprintf(line, sizeof line, "%ld %ld %ld %ld\n", rect.left, rect.top,
-                              rect.right - rect.left, rect.bottom - rect.top);
-        std::wstring partial = ready_ + L".part";
-        HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return;
-        DWORD written = 0;
-        WriteFile(file, line, n, &written, nullptr);
-        CloseHandle(file);
-        MoveFileExW(partial.c_str(), ready_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
+    void Announce() const { AnnounceWindow(ready_, dialog_); }
 
     static Camera* active_;
     std::wstring folder_;

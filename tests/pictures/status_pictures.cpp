@@ -8,7 +8,8 @@
 // desktop pixels) and goes on as soon as the script has removed that file.
 #include <windows.h>
 
-#include <cstdio>
+#include "handshake.h"
+
 #include <string>
 
 namespace {
@@ -85,19 +86,8 @@ void Photograph(const std::wstring& folder, const wchar_t* name, HWND window)
 {
     SetForegroundWindow(window);
     Sleep(kSettleMs);
-    RECT rect;
-    GetWindowRect(window, &rect);
-    char line[64];
-    int n = std::snprintf(line, sizeof line, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top);
-    const std::wstring ready = folder + L"\\" + name + L".ready", partial = ready + L".part";
-    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, line, n, &written, nullptr);
-    CloseHandle(file);
-    MoveFileExW(partial.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const std::wstring ready = folder + L"\\" + name + L".ready";
+    AnnounceWindow(ready, window);
     while (GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES)
         Sleep(100);
 }
