@@ -94,15 +94,19 @@ void SetTrayIcon(HWND window, DWORD action)
     Shell_NotifyIconW(action, &data);
 }
 
-// A status window that is not running (closed from its system menu) is started again;
-// it shows itself as its own settings say.
+// A running status window is shown (closing only hid it) and told that the user asked for
+// it; one that is not running (ended from its system menu) is started again and shows itself
+// as its own settings say.
 void ShowStatusWindow(const Printer& printer)
 {
     HWND window = FindWindowW(kStatusWindowClass, printer.name.c_str());
-    if (window)
-        PostMessageW(window, kShowStatusMessage, 0, 0);
-    else
+    if (!window) {
         StartStatusWindow(printer);
+        return;
+    }
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window);
+    PostMessageW(window, kShowStatusMessage, 0, 0);
 }
 
 // The printers of the package, one item each, and the item that removes the icon.

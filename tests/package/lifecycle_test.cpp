@@ -292,6 +292,8 @@ TEST(StatusStarter, StartsTheStatusWindowForEachPrinterAndStaysUntilTold)
         SendMessageW(notify, WM_APP + 1, 0, WM_LBUTTONDBLCLK);
         PumpFor(300);
         EXPECT_EQ(1, g_showRequests);
+        EXPECT_TRUE(IsWindowVisible(windows[0])) << "a hidden status window comes back";
+        EXPECT_FALSE(IsWindowVisible(windows[1]));
         for (HWND window : windows)
             DestroyWindow(window);
         SendMessageW(notify, WM_APP + 1, 0, WM_LBUTTONDBLCLK);
