@@ -53,11 +53,11 @@ Rect RectAt(const BYTE* record, int offset)
 }
 
 // A status block as the status-monitor library sends it.
-struct BlockSpec {
+struct BlockFields {
     DWORD device = 0, job = 0, id = 0, total = 0, started = 0, printed = 0, estimate = 0;
     const wchar_t* document = nullptr;
 };
-std::vector<BYTE> MakeBlock(const BlockSpec& spec)
+std::vector<BYTE> MakeBlock(const BlockFields& fields)
 {
     std::vector<BYTE> block(0x68);
     auto put = [&block](DWORD offset, DWORD value) { CopyMemory(&block[offset], &value, 4); };
@@ -66,20 +66,20 @@ std::vector<BYTE> MakeBlock(const BlockSpec& spec)
         const BYTE* bytes = reinterpret_cast<const BYTE*>(value);
         block.insert(block.end(), bytes, bytes + (lstrlenW(value) + 1) * 2);
     };
-    put(0x04, spec.device);
-    put(0x08, spec.job);
-    put(0x34, spec.id);
-    put(0x38, spec.total);
-    put(0x3C, spec.started);
-    put(0x40, spec.printed);
-    put(0x44, spec.estimate);
+    put(0x04, fields.device);
+    put(0x08, fields.job);
+    put(0x34, fields.id);
+    put(0x38, fields.total);
+    put(0x3C, fields.started);
+    put(0x40, fields.printed);
+    put(0x44, fields.estimate);
     put(0x48, 2000);
     put(0x4C, 1000);
     put(0x50, 1000);
     text(0x5C, L"\\\\PC7");
     text(0x60, L"张三");
-    if (spec.document)
-        text(0x64, spec.document);
+    if (fields.document)
+        text(0x64, fields.document);
     put(0x00, static_cast<DWORD>(block.size()));
     return block;
 }
@@ -229,7 +229,7 @@ TEST_F(Presentation, EveryStateFillsTheRecordWithItsCodeTextsPicturesAndCommands
     const struct Case {
         const char* label;
         bool hasBlock;
-        BlockSpec spec;
+        BlockFields fields;
         BOOL cleared;
         int code;
         const wchar_t* text;     // job-status text
@@ -284,7 +284,7 @@ TEST_F(Presentation, EveryStateFillsTheRecordWithItsCodeTextsPicturesAndCommands
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.label);
-        const std::vector<BYTE> block = MakeBlock(c.spec);
+        const std::vector<BYTE> block = MakeBlock(c.fields);
         BYTE record[0x70];
         const int code = Display(c.hasBlock ? &block : nullptr, record, c.cleared);
         EXPECT_EQ(c.code, code);
