@@ -53,11 +53,7 @@ void CommandSelectedJobs(SpoolerJobCommand command)
     for (int i = 0; i < g_state.selectedJobCount; ++i)
         CommandJob(printer, g_state.selectedJobIds[i], kCommands[command]);
 
-    HWND list = g_state.children.waitingList;
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&state));
-    state.state = LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+    SetRowState(g_state.children.waitingList, -1, 0);
+    SetRowState(g_state.children.waitingList, 0, LVIS_FOCUSED);
     ClosePrinter(printer);
 }

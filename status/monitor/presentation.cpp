@@ -37,6 +37,12 @@ const wchar_t* StatusString(size_t offsetField)
     return L"";
 }
 
+const wchar_t* StatusMachineName(void)
+{
+    const wchar_t* machine = StatusString(offsetof(PswStatusData, machineOffset));
+    return machine[0] == L'\\' && machine[1] == L'\\' ? machine + 2 : machine;
+}
+
 #define FIELD(name) StatusField(offsetof(PswStatusData, name))
 
 void DiscardStatusCopy(void)
@@ -94,12 +100,6 @@ static void StartAnimation(UINT_PTR timer)
 static void StopAnimation(UINT_PTR timer)
 {
     StopTimer(timer, &AnimationOf(timer)->running);
-}
-
-static void RepaintNow(HWND window)
-{
-    InvalidateRect(window, NULL, TRUE);
-    UpdateWindow(window);
 }
 
 // Next frame; a looping animation starts over, another one ends on its last frame.

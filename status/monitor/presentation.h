@@ -21,6 +21,8 @@ void StopPresentationTimers(void);
 // length reads 0, a string outside it or without a terminator inside it reads empty.
 DWORD StatusField(size_t offset);
 const wchar_t* StatusString(size_t offsetField);
+// The computer that sent the current job, without a leading "\\".
+const wchar_t* StatusMachineName(void);
 
 enum EstimateForm { ESTIMATE_INITIAL, ESTIMATE_CONTINUING };
 // The time left of the job in seconds (0 when it cannot be estimated or has run out); also

@@ -51,11 +51,17 @@ int MainWindowHeight(void)
            int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT;
 }
 
+// Where the window was left ("Left", "Top"), or the default place.
+static void SavedPosition(DWORD* left, DWORD* top)
+{
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, left, DEFAULT_WINDOW_POSITION);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, top, DEFAULT_WINDOW_POSITION);
+}
+
 void PlaceMainWindow(UINT flags)
 {
     DWORD left = 0, top = 0;
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
+    SavedPosition(&left, &top);
     SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, int(left), int(top),
                  int(g_state.layout.width), MainWindowHeight(), flags);
 }
@@ -64,8 +70,7 @@ HWND CreateMainWindow(void)
 {
     const PswLibraries& lib = g_state.libraries;
     DWORD left = 0, top = 0;
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
+    SavedPosition(&left, &top);
 
     lib.PSM_GetPSWDisplay(lib.presentation, 0, NULL, &g_state.display, FALSE);
     if (g_state.display.frameCount && g_state.display.frames) {
@@ -138,7 +143,7 @@ void SaveWindowState(void)
     WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
 }
 
-static void RepaintNow(HWND window)
+void RepaintNow(HWND window)
 {
     InvalidateRect(window, NULL, TRUE);
     UpdateWindow(window);

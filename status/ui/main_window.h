@@ -17,6 +17,8 @@ void PlaceMainWindow(UINT flags);
 void SaveWindowState(void);
 // Shows the children of one tab page and hides the others'.
 void ShowPage(int page);
+// Invalidates a window and paints it at once.
+void RepaintNow(HWND window);
 // Gives the window the display record's big icon, when it has one the window lacks.
 void SetBigIcon(void);
 // Repaints at once what a new status block changes.

@@ -71,10 +71,7 @@ BOOL JobIsForeign(void)
     DWORD computerChars = ARRAYSIZE(computer);
     GetComputerNameW(computer, &computerChars);
 
-    const wchar_t* machine = StatusString(offsetof(PswStatusData, machineOffset));
-    if (IsNetworkName(machine))
-        machine += 2;
     BOOL ownJob = lstrcmpiW(StatusString(offsetof(PswStatusData, ownerOffset)), user) == 0;
-    BOOL thisComputer = StartsWith(machine, computer);
+    BOOL thisComputer = StartsWith(StatusMachineName(), computer);
     return !ownJob && !thisComputer;
 }

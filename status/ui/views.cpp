@@ -105,10 +105,7 @@ void RefreshDetailRows(void)
     if (jobShown) {
         lstrcpynW(texts[ROW_DOCUMENT], g_state.documentName, CELL_TEXT_CHARS);
         lstrcpynW(texts[ROW_OWNER], StatusString(offsetof(PswStatusData, ownerOffset)), OWNER_CHARS_SHOWN + 1);
-        const wchar_t* machine = StatusString(offsetof(PswStatusData, machineOffset));
-        if (machine[0] == L'\\' && machine[1] == L'\\')
-            machine += 2;
-        lstrcpynW(texts[ROW_MACHINE], machine, MACHINE_CHARS_SHOWN + 1);
+        lstrcpynW(texts[ROW_MACHINE], StatusMachineName(), MACHINE_CHARS_SHOWN + 1);
         if (EstimateShown()) {
             TimeLeftText(g_state.timeLeftSeconds, texts[ROW_TIME_LEFT], CELL_TEXT_CHARS);
             TimeOfDayText(&g_state.finishTime, texts[ROW_FINISH], CELL_TEXT_CHARS);
@@ -302,7 +299,7 @@ void CollectSelection(void)
     }
 }
 
-static void SetRowState(HWND list, int row, UINT state)
+void SetRowState(HWND list, int row, UINT state)
 {
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

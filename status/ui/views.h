@@ -22,6 +22,8 @@ BOOL InsertCallbackRow(HWND list, int index, LPARAM data, int columns);
 void AddJobLogEntry(BOOL cancelled);
 void FreeJobLog(void);
 
+// Sets the selected and focused state of a row (-1: every row) to `state`.
+void SetRowState(HWND list, int row, UINT state);
 // Remembers the selected waiting jobs (at most 100).
 void CollectSelection(void);
 // WM_NOTIFY from the lists; returns the notification's result.
