@@ -51,39 +51,108 @@ int MainWindowHeight(void)
            int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT;
 }
 
-// Where the window was left ("Left", "Top"), or the default place.
-static void SavedPosition(DWORD* left, DWORD* top)
+// How much of the title bar must lie inside a monitor's work area for the user to grab it.
+#define GRAB_WIDTH_MIN 48
+// Window coordinates are 16-bit: a stored place beyond them is off every screen.
+#define COORDINATE_MIN (-32768)
+#define COORDINATE_MAX 32767
+
+static LONG Clamp(LONG value, LONG low, LONG high)
 {
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, left, DEFAULT_WINDOW_POSITION);
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, top, DEFAULT_WINDOW_POSITION);
+    return value < low ? low : value > high ? high : value;
+}
+
+struct CaptionSearch {
+    RECT caption;     // the title bar's strip in screen coordinates
+    BOOL reachable;   // some monitor's work area shows enough of it
+};
+
+static BOOL CALLBACK FindCaptionMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data)
+{
+    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    RECT inside;
+    int width = search->caption.right - search->caption.left;
+    int height = search->caption.bottom - search->caption.top;
+    if (GetMonitorInfoW(monitor, &info) && IntersectRect(&inside, &search->caption, &info.rcWork) &&
+        inside.right - inside.left >= Clamp(width, 0, GRAB_WIDTH_MIN) && 2 * (inside.bottom - inside.top) >= height)
+        search->reachable = TRUE;
+    return !search->reachable;
+}
+
+// Moves a window rectangle whose title bar no monitor shows (the screens changed since it was
+// left there, or the stored place is damaged) into view: onto the nearest monitor's work area
+// when the window fits it, else to the default place on the primary monitor. A rectangle the
+// user can reach is left exactly as it is. TRUE when it moved.
+static BOOL MoveIntoView(RECT* rect)
+{
+    CaptionSearch search = {};
+    search.caption = *rect;
+    search.caption.bottom = rect->top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    EnumDisplayMonitors(NULL, NULL, FindCaptionMonitor, reinterpret_cast<LPARAM>(&search));
+    if (search.reachable)
+        return FALSE;
+    int width = rect->right - rect->left, height = rect->bottom - rect->top;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    POINT corner = {DEFAULT_WINDOW_POSITION, DEFAULT_WINDOW_POSITION};
+    if (GetMonitorInfoW(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &info) &&
+        width <= info.rcWork.right - info.rcWork.left && height <= info.rcWork.bottom - info.rcWork.top) {
+        corner.x = Clamp(rect->left, info.rcWork.left, info.rcWork.right - width);
+        corner.y = Clamp(rect->top, info.rcWork.top, info.rcWork.bottom - height);
+    } else if (GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        corner.x += info.rcMonitor.left;
+        corner.y += info.rcMonitor.top;
+    }
+    SetRect(rect, corner.x, corner.y, corner.x + width, corner.y + height);
+    return TRUE;
+}
+
+
+// Where the window was left ("Left", "Top"), or the default place; a place out of view is
+// replaced by one in view, and that is what gets stored.
+static POINT SavedPosition(void)
+{
+    DWORD left = 0, top = 0;
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
+    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
+    RECT rect;
+    SetRect(&rect, Clamp(LONG(left), COORDINATE_MIN, COORDINATE_MAX), Clamp(LONG(top), COORDINATE_MIN, COORDINATE_MAX),
+            0, 0);
+    rect.right = rect.left + int(g_state.layout.width);
+    rect.bottom = rect.top + MainWindowHeight();
+    if (MoveIntoView(&rect)) {
+        WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, DWORD(rect.left));
+        WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, DWORD(rect.top));
+    }
+    POINT corner = {rect.left, rect.top};
+    return corner;
 }
 
 void PlaceMainWindow(UINT flags)
 {
-    DWORD left = 0, top = 0;
-    SavedPosition(&left, &top);
-    SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, int(left), int(top),
+    POINT corner = SavedPosition();
+    SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, corner.x, corner.y,
                  int(g_state.layout.width), MainWindowHeight(), flags);
 }
 
 HWND CreateMainWindow(void)
 {
     const PswLibraries& lib = g_state.libraries;
-    DWORD left = 0, top = 0;
-    SavedPosition(&left, &top);
-
     lib.PSM_GetPSWDisplay(lib.presentation, 0, NULL, &g_state.display, FALSE);
     if (g_state.display.frameCount && g_state.display.frames) {
         g_state.animationA.frameIndex = 1;
         g_state.animationA.frame = g_state.display.frames;
     }
     lib.PSM_GetPSWInfo(&g_state.layout);
+    POINT corner = SavedPosition();
     HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
 
     // The window repaints itself in the middle of erasing its background; clipping the
     // children keeps that from wiping out the tab control drawn under them.
-    HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, int(left),
-                                  int(top), int(g_state.layout.width),
+    HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, corner.x,
+                                  corner.y, int(g_state.layout.width),
                                   GetSystemMetrics(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
                                       TitleBarAllowance(),
                                   NULL, menu, g_state.instance, NULL);
@@ -240,6 +309,18 @@ static void MainWnd_OnMove(HWND window)
     WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, DWORD(rect.top));
 }
 
+// The screens changed: a window left out of view comes back where the user can reach it. The
+// move is the system's, not the user's, so it does not count as the user touching the window.
+static void MainWnd_OnDisplayChange(HWND window)
+{
+    RECT rect;
+    if (IsIconic(window) || !GetWindowRect(window, &rect) || !MoveIntoView(&rect))
+        return;
+    ShowReason reason = g_state.showReason;
+    SetWindowPos(window, NULL, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_state.showReason = reason;
+}
+
 static void DrawLine(HDC dc, int colourIndex, int xStart, int y, int xEnd)
 {
     HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colourIndex));
@@ -324,6 +405,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             UpdateWindow(window);
         }
         return 0;
+    case WM_DISPLAYCHANGE:
+        MainWnd_OnDisplayChange(window);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            MainWnd_OnDisplayChange(window);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_SYSCOLORCHANGE:
         ApplyListColours();
         return 0;

@@ -194,6 +194,69 @@ TEST_F(MainWindow, MovingWritesThePositionUnlessMinimized)
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"LastWindowState"), 0u);
 }
 
+// A stored place out of view (screens changed, or a damaged value) opens on the screen and is
+// stored corrected; a place where the title bar can be grabbed is kept to the pixel. Under
+// Wine there is one monitor, whose work area is the whole screen.
+TEST_F(MainWindow, AStoredPlaceOutOfViewOpensOnTheScreenAndIsStoredCorrected)
+{
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) << GetLastError();
+    RECT created;
+    GetWindowRect(window_, &created);
+    const LONG width = created.right - created.left, height = created.bottom - created.top;
+    const LONG farLeft = work.right - width, farTop = work.bottom - height;
+    const std::wstring key = SettingsKey(kWindowPrinter);
+    struct Row {
+        DWORD left, top;
+        LONG expectedLeft, expectedTop;
+    } rows[] = {
+        {DWORD(-1000), DWORD(-1000), work.left, work.top},
+        {10000, 10000, farLeft, farTop},
+        {0x7FFFFFFF, 0x7FFFFFFF, farLeft, farTop},
+        {0x80000000, 0x80000000, work.left, work.top},
+        {DWORD(-32000), DWORD(-32000), work.left, work.top},
+        {DWORD(work.right), DWORD(work.bottom), farLeft, farTop},
+        {DWORD(work.right - 20), 200, farLeft, 200},                 // 20 pixels of title bar: too few
+        // On the screen, or partly off it with the title bar in reach: kept as stored.
+        {220, 130, 220, 130},
+        {DWORD(-100), 50, -100, 50},
+        {DWORD(work.right - 60), DWORD(work.bottom - 40), work.right - 60, work.bottom - 40},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "stored " << LONG(row.left) << ", " << LONG(row.top));
+        CloseWindow();
+        SetRegistryDword(HKEY_CURRENT_USER, key, L"Left", row.left);
+        SetRegistryDword(HKEY_CURRENT_USER, key, L"Top", row.top);
+        OpenWindow(L"LPT1:", true);
+        PlaceMainWindow(SWP_HIDEWINDOW);
+        RECT rect;
+        GetWindowRect(window_, &rect);
+        EXPECT_EQ(rect.left, row.expectedLeft);
+        EXPECT_EQ(rect.top, row.expectedTop);
+        EXPECT_EQ(rect.right - rect.left, width);
+        EXPECT_EQ(rect.bottom - rect.top, height);
+        EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Left"), DWORD(row.expectedLeft));
+        EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Top"), DWORD(row.expectedTop));
+    }
+
+    // While the window runs, a display change brings it back from where it was left; the
+    // system's move does not count as the user touching the window.
+    SetWindowPos(window_, nullptr, 5000, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_state.showReason = SHOW_REASON_JOB;
+    SendMessageW(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+    RECT rect;
+    GetWindowRect(window_, &rect);
+    EXPECT_EQ(rect.left, farLeft);
+    EXPECT_EQ(rect.top, 40);
+    EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Left"), DWORD(farLeft));
+    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB);
+    SetWindowPos(window_, nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(window_, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    GetWindowRect(window_, &rect);
+    EXPECT_EQ(rect.left, work.left);
+    EXPECT_EQ(rect.top, work.top);
+}
+
 TEST_F(MainWindow, ThePaletteHasTheSixteenColoursOfTheProgramsBitmap)
 {
     ASSERT_TRUE(g_state.palette);

@@ -83,11 +83,12 @@ void StatusWindowTest::SetUpTestSuite()
     ASSERT_TRUE(registered);
 }
 
-void StatusWindowTest::OpenWindow(const wchar_t* port)
+void StatusWindowTest::OpenWindow(const wchar_t* port, bool keepSettings)
 {
     CloseWindow();
     ResetStatusState();
-    RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
+    if (!keepSettings)
+        RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
     lstrcpyW(g_state.printerName, kWindowPrinter);
     lstrcpynW(g_state.portName, port, PORT_NAME_CHARS);
     ASSERT_TRUE(BindLibraries(&g_state.libraries));

@@ -136,8 +136,9 @@ protected:
     static void SetUpTestSuite();
     void SetUp() override { OpenWindow(L"LPT1:"); }
     void TearDown() override;
-    // Replaces the window by one for another port.
-    void OpenWindow(const wchar_t* port);
+    // Replaces the window by one for another port; the printer's settings are removed first
+    // unless a test has just stored some.
+    void OpenWindow(const wchar_t* port, bool keepSettings = false);
     void CloseWindow();
 
     HWND window_ = nullptr;
