@@ -6,7 +6,6 @@
 #include "state.h"
 
 #define CLASS_NAME_CHARS 64
-#define RELAUNCH_PAUSE_MS 10
 
 void Protocol_OnResetStatus(void)
 {
@@ -86,12 +85,14 @@ BOOL StartProgramCopy(void)
 
 void Protocol_OnRelaunch(HWND window)
 {
-    // The copy waits until this window has gone. This window ends only once its replacement
-    // runs, so a copy that cannot be started never leaves the printer without a window.
-    if (StartProgramCopy()) {
+    // Marked as closing before the copy starts, the window is one the copy waits for, however
+    // late this window gets to its quit message. It ends only once its replacement runs, so a
+    // copy that cannot be started never leaves the printer without a window.
+    SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_CLOSING);
+    if (StartProgramCopy())
         PostMessageW(window, PSWM_QUIT, 0, 0);
-        Sleep(RELAUNCH_PAUSE_MS);
-    }
+    else
+        SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_LIVE);
 }
 
 static BOOL CALLBACK CountStatusWindow(HWND window, LPARAM count)

@@ -10,9 +10,12 @@
 #include "settings.h"
 #include "state.h"
 
-#define INSTANCE_WAIT_STEPS 30
-#define INSTANCE_WAIT_STEP_MS 500
-#define THREAD_START_PAUSE_MS 500
+// A closing window of another instance is waited for this long, looked for at every step.
+#define INSTANCE_WAIT_MS 15000
+#define INSTANCE_WAIT_STEP_MS 50
+// How long start-up waits for the monitor thread to set up its wait, and shutdown for it to end.
+#define MONITOR_READY_WAIT_MS 5000
+#define MONITOR_END_WAIT_MS 5000
 
 // Driver names of the package's models, compared exactly.
 static const wchar_t* const kModelNames[] = {
@@ -128,12 +131,35 @@ BOOL WaitForOtherInstance(const wchar_t* printer)
     if (GetWindowLongPtrW(other, GWLP_USERDATA) != PSW_WINDOW_CLOSING)
         return FALSE;
     // That instance is closing (a relaunch replaces it): wait for its window to go.
-    for (int step = 0; step < INSTANCE_WAIT_STEPS; ++step) {
+    for (DWORD waited = 0; waited < INSTANCE_WAIT_MS; waited += INSTANCE_WAIT_STEP_MS) {
         Sleep(INSTANCE_WAIT_STEP_MS);
         if (!FindWindowW(PSW_MAIN_CLASS, printer))
             return TRUE;
     }
     return FALSE;
+}
+
+// Waits for the stopped monitor thread to end, so that it is done with the spooler handle and
+// the heap lock before they go. Its last hand-over is sent to the window: that is delivered
+// meanwhile. FALSE when it has not ended in time.
+static BOOL WaitForMonitorThread(void)
+{
+    HANDLE thread = g_state.monitorThread;
+    if (!thread)
+        return TRUE;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= MONITOR_END_WAIT_MS)
+            return FALSE;
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, MONITOR_END_WAIT_MS - waited, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0)
+            return TRUE;
+        if (result != WAIT_OBJECT_0 + 1)
+            return FALSE;
+        MSG msg;
+        PeekMessageW(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 // Shows or hides the new window as it was left; returns what to do once the library is open.
@@ -223,13 +249,16 @@ int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
     SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
                     reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
 
-    StartMonitorThread();
-    Sleep(THREAD_START_PAUSE_MS);
+    // The window comes once the thread watches the queue, so no job change goes unseen.
+    g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
+    if (StartMonitorThread())
+        WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
     if (WaitForOtherInstance(g_state.printerName))
         exitCode = RunWindow();
 
-    // The monitor thread ends on the stop event; the process does not wait for it.
     SetEvent(g_state.monitorParams.stopEvent);
+    if (WaitForMonitorThread() && g_state.monitorParams.readyEvent)
+        CloseHandle(g_state.monitorParams.readyEvent);
     ClosePrinter(g_state.spooler);
     DeleteCriticalSection(&g_state.ProcessHeapLock);
     return exitCode;

@@ -16,6 +16,7 @@
 // Handed to the monitor thread when it starts; the thread reads it once.
 struct MonitorThreadParams {
     HANDLE stopEvent;   // manual reset; set at shutdown
+    HANDLE readyEvent;  // set by the thread once it waits for changes, or has failed to
     HANDLE printer;     // spooler handle
     DWORD filter;       // PRINTER_CHANGE_JOB
     DWORD options;

@@ -138,6 +138,7 @@ static DWORD WINAPI MonitorThreadProc(void* parameter)
     PRINTER_NOTIFY_OPTIONS_TYPE type = {JOB_NOTIFY_TYPE, 0, 0, 0, JOB_FIELDS, const_cast<WORD*>(kJobFields)};
     PRINTER_NOTIFY_OPTIONS options = {2, PRINTER_NOTIFY_OPTIONS_REFRESH, 1, &type};
     HANDLE change = g_spooler.FindFirstChange(params.printer, params.filter, params.options, &options);
+    SetEvent(params.readyEvent);
     if (change == INVALID_HANDLE_VALUE)
         return 1;
     HANDLE waits[2] = {params.stopEvent, change};

@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/protocol.h"
 #include "spooler_printers.h"
@@ -168,6 +173,59 @@ TEST_F(StatusProcess, ARelaunchReplacesTheWindowByAFreshCopy)
     PostMessageW(copy, PSWM_QUIT, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
     CloseHandle(process);
+}
+
+// With every core busy, the old window may handle its quit message late; the copy still waits
+// for it instead of finding a live window and ending, so one window serves the printer after
+// every relaunch.
+TEST_F(StatusProcess, ARelaunchUnderLoadLeavesExactlyOneWindow)
+{
+    // A busy thread on each core while the test runs, stopped however the test ends.
+    struct Load {
+        std::atomic<bool> busy{true};
+        std::vector<std::thread> threads;
+        Load()
+        {
+            for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
+                threads.emplace_back([this] {
+                    while (busy.load(std::memory_order_relaxed)) {
+                    }
+                });
+        }
+        ~Load()
+        {
+            busy = false;
+            for (std::thread& thread : threads)
+                thread.join();
+        }
+    };
+    auto load = std::make_unique<Load>();
+    ChildProcess first(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(first.id);
+    DWORD id = first.id;
+    for (int relaunch = 1; relaunch <= 4 && window; ++relaunch) {
+        SCOPED_TRACE(testing::Message() << "relaunch " << relaunch);
+        HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, id);
+        ASSERT_TRUE(old) << GetLastError();
+        PostMessageW(window, PSWM_RELAUNCH, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(old, 20000), WAIT_OBJECT_0) << "the old window's process ended";
+        CloseHandle(old);
+        HWND copy = nullptr;
+        for (int i = 0; i < 200 && !copy; ++i) {
+            copy = FindWindowW(PSW_MAIN_CLASS, kPackagePrinter);
+            if (!copy)
+                Sleep(100);
+        }
+        ASSERT_TRUE(copy) << "no window serves the printer";
+        EXPECT_EQ(StatusWindowCount(kPackagePrinter), 1);
+        window = copy;
+        GetWindowThreadProcessId(copy, &id);
+    }
+    load.reset();
+    HANDLE last = OpenProcess(SYNCHRONIZE, FALSE, id);
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(last, 10000), WAIT_OBJECT_0);
+    CloseHandle(last);
 }
 
 TEST_F(StatusProcess, ARelaunchThatCannotStartACopyKeepsTheWindow)
