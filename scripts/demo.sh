@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 bash scripts/build.sh "$build"
+bash scripts/wine-usable.sh || { echo "The demo needs Wine and cannot run on this machine." >&2; exit 1; }
 bash scripts/wine-prefix.sh "$build" demoprefix
 . scripts/wine-env.sh "$build" demoprefix
 

@@ -1,15 +1,39 @@
 # Sourced by the picture scripts: a Wine prefix of their own with the stand-in package, on a
 # private Xvfb display through Wine's x11 driver, with the font "宋体" replaced by the
-# installed CJK font; and the photographing of windows that a helper program announces.
-#   start_picture_session BUILD_DIR PREFIX_NAME
+# installed CJK font and the display's DPI set; and the photographing of windows that a
+# helper program announces.
+#   parse_picture_options "$@"    [--dpi N] [BUILD_DIR]: sets build, picture_dpi (default 96)
+#                                 and picture_suffix ("" at 96 DPI, "-N" otherwise)
+#   start_picture_session BUILD_DIR PREFIX_NAME [DPI]
 #   photograph DESKTOP_NAME HELPER_EXE OUT_DIR
 # The helper program is started inside a Wine virtual desktop (so that title bars are drawn)
 # with a handshake folder as its argument. For each window it writes NAME.ready holding
 # "left top width height" (desktop pixels; the desktop lies at the display's origin) and
 # waits until the file is gone; the picture lands in OUT_DIR/NAME.png.
 
+parse_picture_options() {
+    build=build
+    picture_dpi=96
+    while [ $# -gt 0 ]; do
+        case $1 in
+            --dpi) picture_dpi=${2:-}; shift 2 || break ;;
+            --dpi=*) picture_dpi=${1#--dpi=}; shift ;;
+            -*) echo "unknown option $1" >&2; exit 2 ;;
+            *) build=$1; shift ;;
+        esac
+    done
+    case $picture_dpi in
+        ''|*[!0-9]*) echo "--dpi needs a number of dots per inch, such as 96 or 144" >&2; exit 2 ;;
+    esac
+    if [ "$picture_dpi" -lt 48 ] || [ "$picture_dpi" -gt 480 ]; then
+        echo "--dpi $picture_dpi is out of range (48 to 480)" >&2; exit 2
+    fi
+    picture_suffix=
+    [ "$picture_dpi" = 96 ] || picture_suffix=-$picture_dpi
+}
+
 start_picture_session() {
-    local build=$1 prefix=$2
+    local build=$1 prefix=$2 dpi=${3:-96}
     bash scripts/install-prereqs.sh
     [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
     # The package gives the programs a printer; without it they show none.
@@ -38,8 +62,13 @@ start_picture_session() {
     for fonts in /usr/share/wine/fonts /usr/lib/wine/fonts; do
         [ -f "$fonts/marlett.ttf" ] && cp -f "$fonts/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/" && break
     done
-    # The graphics driver is read when the wineserver starts: set it, then start the server.
+    # The graphics driver and the DPI are read when the wineserver starts: set them, then start
+    # the server. The DPI is written on every run, 96 included, so that a run at another DPI
+    # does not leave the prefix scaled for the next one.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+        /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     for name in 宋体 SimSun; do
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     done
