@@ -20,7 +20,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
 for p in g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb fonts-wqy-microhei \
-         locales googletest cmake make imagemagick; do
+         locales googletest nlohmann-json3-dev cmake make imagemagick; do
     have_pkg "$p" || need+=("$p")
 done
 

@@ -1,9 +1,15 @@
 // The printer status window: one process per printer queue, started as
 //   pstatus !D<printer name> !P<port name>
+// and, for scripts, the report of what every status window shows:
+//   pstatus /status
 #include <windows.h>
 #include "startup.h"
+#include "status_report.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    return RunStatusWindow(instance, GetCommandLineW());
+    const wchar_t* commandLine = GetCommandLineW();
+    if (IsReportCommandLine(commandLine))
+        return RunStatusReport(instance, commandLine);
+    return RunStatusWindow(instance, commandLine);
 }

@@ -14,6 +14,7 @@
 #define PSWM_SHOW (WM_USER + 4)             // 1028: bring the window up for the user
 #define PSWM_RELAUNCH (WM_USER + 6)         // 1030: replace this process by a fresh copy
 #define PSWM_CLOSE_INSTANCE (WM_USER + 7)   // 1031: close; the last window also ends the icon
+#define PSWM_QUERY_STATUS (WM_USER + 8)     // 1032: wParam, a "PswStatusQuery" window to answer
 // Within the program: the monitor thread has left a new set of waiting jobs for the main
 // window (the message carries nothing another process could forge).
 #define PSWM_WAITING_JOBS (WM_USER + 20)
@@ -23,6 +24,40 @@
 #define PSW_DATA_STATUS 1
 #define PSW_DATA_CLEARED 2
 #define PSW_DATA_RENAME 3
+
+// The answer to PSWM_QUERY_STATUS: WM_COPYDATA with this dwData carrying a PswStatusSnapshot,
+// sent only to a window of the query's class.
+#define PSW_QUERY_CLASS L"PswStatusQuery"
+#define PSW_DATA_SNAPSHOT 0x5053
+#define PSW_QUERY_TIMEOUT_MS 2000
+
+#define SNAPSHOT_PRINTER_CHARS 262
+#define SNAPSHOT_PORT_CHARS 80
+#define SNAPSHOT_TEXT_CHARS 512
+#define SNAPSHOT_DOCUMENT_CHARS 260
+#define SNAPSHOT_OWNER_CHARS 64
+// Which parts of a snapshot hold something.
+#define SNAPSHOT_VISIBLE 0x1
+#define SNAPSHOT_STATUS 0x2      // a status block has arrived
+#define SNAPSHOT_JOB 0x4         // a job is shown
+#define SNAPSHOT_TIME_LEFT 0x8   // its time left is shown
+
+// What a status window shows, as it answers a query. Every string is terminated inside its
+// buffer; the reader terminates them again, since the block comes from another process.
+struct PswStatusSnapshot {
+    DWORD size;   // sizeof(PswStatusSnapshot): this layout
+    DWORD parts;  // SNAPSHOT_ bits
+    int displayCode;
+    DWORD deviceFlags;
+    DWORD pagesPrinted, totalPages;
+    DWORD timeLeftSeconds;
+    wchar_t printer[SNAPSHOT_PRINTER_CHARS];
+    wchar_t port[SNAPSHOT_PORT_CHARS];
+    wchar_t state[SNAPSHOT_TEXT_CHARS];     // the job-status pane's text
+    wchar_t message[SNAPSHOT_TEXT_CHARS];   // the message box's lines, each ended by CR LF
+    wchar_t document[SNAPSHOT_DOCUMENT_CHARS];
+    wchar_t owner[SNAPSHOT_OWNER_CHARS];
+};
 
 // GWL_USERDATA of the main window: 1 once its destruction has begun.
 #define PSW_WINDOW_LIVE 0
@@ -95,6 +130,7 @@
 #define DEVICE_BUSY 0x8                    // with JOB_BUSY_WITH_DEVICE: the countdowns stop
 #define DEVICE_ERROR_POP_UP 0xBFFDE06A     // an error that brings the window up
 #define DEVICE_ERROR_PRESENT 0xFFFFE06A    // an error the window hides for once it clears
+                                           // (and the error a status query reports)
 #define DEVICE_ATTENTION 0x22000000        // holds the device item grey for a while
 #define DEVICE_CLEARS_JOB_ROWS 0x3F3FF06E  // the detail list shows no job then
 // Job flags of a status block.

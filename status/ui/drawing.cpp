@@ -270,7 +270,26 @@ static void PaintWith(HWND window, void (*draw)(HDC, const RECT&))
 
 // ---- Job-status and printer-status panes ----
 
-// The message lines of the display record, each ended by CR LF.
+SIZE_T MessageLinesText(wchar_t* text, SIZE_T chars)
+{
+    const PswDisplayInfo& display = g_state.display;
+    BOOL readable = display.messageLines &&
+                    !IsBadReadPtr(display.messageLines, display.messageLineCount * sizeof(PswMessageLine));
+    SIZE_T needed = 1;
+    if (chars)
+        text[0] = 0;
+    for (DWORD i = 0; readable && i < display.messageLineCount; ++i) {
+        const wchar_t* line = display.messageLines[i].text ? display.messageLines[i].text : L"";
+        needed += lstrlenW(line) + 2;
+        if (needed <= chars) {
+            lstrcatW(text, line);
+            lstrcatW(text, L"\r\n");
+        }
+    }
+    return needed;
+}
+
+// The message lines of the display record in the message box.
 static void FillMessageBox(void)
 {
     // Font and text are set only when they change: setting them repaints the box, and the
@@ -279,21 +298,12 @@ static void FillMessageBox(void)
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)) != font)
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    const PswDisplayInfo& display = g_state.display;
-    SIZE_T chars = 1;
-    BOOL readable = display.messageLines &&
-                    !IsBadReadPtr(display.messageLines, display.messageLineCount * sizeof(PswMessageLine));
-    for (DWORD i = 0; readable && i < display.messageLineCount; ++i)
-        chars += (display.messageLines[i].text ? lstrlenW(display.messageLines[i].text) : 0) + 2;
+    SIZE_T chars = MessageLinesText(NULL, 0);
     wchar_t* text = static_cast<wchar_t*>(AllocZeroed(2 * chars * sizeof(wchar_t)));
     if (!text)
         return;
     wchar_t* shown = text + chars;
-    for (DWORD i = 0; readable && i < display.messageLineCount; ++i) {
-        if (display.messageLines[i].text)
-            lstrcatW(text, display.messageLines[i].text);
-        lstrcatW(text, L"\r\n");
-    }
+    MessageLinesText(text, chars);
     SendMessageW(box, WM_GETTEXT, chars, reinterpret_cast<LPARAM>(shown));
     if (lstrcmpW(shown, text) != 0 || GetWindowTextLengthW(box) >= int(chars))
         SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));

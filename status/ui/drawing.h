@@ -21,6 +21,10 @@ LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LP
 // (their WM_PAINT draws on the pane itself).
 void DrawPicturePane(HDC dc, const RECT& client);
 void DrawJobStatus(HDC dc, RECT rect);
+// The display record's message lines, each ended by CR LF, into `text` of `chars` (lines that
+// do not fit are left out; NULL and 0 to measure). Returns the characters all lines need,
+// the terminator included.
+SIZE_T MessageLinesText(wchar_t* text, SIZE_T chars);
 void DrawProgressBar(HDC dc, const RECT& client);
 // The progress bar's text for the remembered pages printed and total pages, into a buffer of
 // FORMATTED_TEXT_CHARS.

@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "drawing.h"
 #include "help.h"
+#include "status_snapshot.h"
 #include "views.h"
 
 // The layout's heights assume a 19-pixel title bar and a 20-pixel status bar; taller ones
@@ -467,6 +468,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case PSWM_WAITING_JOBS:
         return Monitor_OnWaitingJobs();
+    case PSWM_QUERY_STATUS:
+        StatusQuery_OnQuery(reinterpret_cast<HWND>(wParam));
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -89,7 +89,7 @@ static void SetDetailText(int row, const wchar_t* text)
     SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-static BOOL EstimateShown(void)
+BOOL EstimateShown(void)
 {
     for (size_t i = 0; i < ARRAYSIZE(kNoEstimateCodes); ++i)
         if (g_state.display.displayCode == kNoEstimateCodes[i])
@@ -97,12 +97,16 @@ static BOOL EstimateShown(void)
     return StatusField(offsetof(PswStatusData, jobId)) != 0;
 }
 
+BOOL JobShown(void)
+{
+    return g_state.statusCopy && (StatusField(offsetof(PswStatusData, jobFlags)) & JOB_IN_PROGRESS) &&
+           !(StatusField(offsetof(PswStatusData, deviceFlags)) & DEVICE_CLEARS_JOB_ROWS);
+}
+
 void RefreshDetailRows(void)
 {
     wchar_t texts[DETAIL_ROWS][CELL_TEXT_CHARS] = {};
-    BOOL jobShown = g_state.statusCopy && (StatusField(offsetof(PswStatusData, jobFlags)) & JOB_IN_PROGRESS) &&
-                    !(StatusField(offsetof(PswStatusData, deviceFlags)) & DEVICE_CLEARS_JOB_ROWS);
-    if (jobShown) {
+    if (JobShown()) {
         lstrcpynW(texts[ROW_DOCUMENT], g_state.documentName, CELL_TEXT_CHARS);
         lstrcpynW(texts[ROW_OWNER], StatusString(offsetof(PswStatusData, ownerOffset)), OWNER_CHARS_SHOWN + 1);
         lstrcpynW(texts[ROW_MACHINE], StatusMachineName(), MACHINE_CHARS_SHOWN + 1);

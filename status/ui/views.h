@@ -10,6 +10,10 @@
 void InitListColumns(void);
 // The second column of the detail list from the last status block.
 void RefreshDetailRows(void);
+// TRUE when the last status block has a job in progress that the detail list shows.
+BOOL JobShown(void);
+// TRUE when the detail list shows the job's time left and finishing time.
+BOOL EstimateShown(void);
 // Text of a time left in seconds ("%-2d 秒", "%-2d 分钟", "%-2d 小时").
 void TimeLeftText(DWORD seconds, wchar_t* text, int chars);
 // A time of day in the user's time format; `time` NULL: now.

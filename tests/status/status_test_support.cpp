@@ -26,6 +26,62 @@ HWND WaitForStatusWindow(DWORD id, const wchar_t* printer)
     return nullptr;
 }
 
+namespace {
+
+// An inheritable temporary file that is deleted when closed, and what was written to it.
+HANDLE InheritableTempFile()
+{
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"psw", 0, file);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    return CreateFileW(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       &inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string Contents(HANDLE file)
+{
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
+        text.append(buffer, read);
+    return text;
+}
+
+}  // namespace
+
+std::optional<DWORD> RunCaught(const std::wstring& commandLine, std::string* out, std::string* err, DWORD ms)
+{
+    HANDLE outFile = InheritableTempFile(), errFile = InheritableTempFile();
+    std::optional<DWORD> code;
+    if (outFile != INVALID_HANDLE_VALUE && errFile != INVALID_HANDLE_VALUE) {
+        std::wstring line = commandLine;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = outFile;
+        startup.hStdError = errFile;
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+            DWORD exitCode = 0;
+            if (WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &exitCode))
+                code = exitCode;
+            else
+                TerminateProcess(info.hProcess, 99);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+        *out = Contents(outFile);
+        *err = Contents(errFile);
+    }
+    for (HANDLE file : {outFile, errFile})
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    return code;
+}
+
 LibraryCallLog::LibraryCallLog()
 {
     wchar_t folder[MAX_PATH], file[MAX_PATH];

@@ -109,6 +109,10 @@ struct ChildProcess {
     }
 };
 
+// Runs a command line to its end (at most `ms`) with its standard output and error caught in
+// `out` and `err`; the exit code, or nullopt when it could not start or did not end.
+std::optional<DWORD> RunCaught(const std::wstring& commandLine, std::string* out, std::string* err, DWORD ms = 20000);
+
 // The lines the stand-in status-monitor library records, while it is in scope: the library
 // appends a line per call to the file named by HKCU\Software\Tavik\XERB5\StandIn "Log".
 class LibraryCallLog {
