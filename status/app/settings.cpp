@@ -24,8 +24,11 @@ BOOL ReadPswValue(HKEY root, const wchar_t* printer, const wchar_t* name, DWORD*
     HKEY key = NULL;
     if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return TRUE;
-    DWORD data = 0, size = sizeof(data);
-    if (RegQueryValueExW(key, name, NULL, NULL, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS)
+    // Only a 4-byte REG_DWORD is a setting: text, binary data or an empty value of another
+    // type leave the default.
+    DWORD data = 0, size = sizeof(data), type = REG_NONE;
+    if (RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof(data))
         *value = data;
     RegCloseKey(key);
     return TRUE;

@@ -30,9 +30,12 @@ static wchar_t* EntryString(const PRINTER_NOTIFY_INFO_DATA& entry)
 {
     const wchar_t* text = static_cast<const wchar_t*>(entry.NotifyData.Data.pBuf);
     DWORD chars = entry.NotifyData.Data.cbBuf / sizeof(wchar_t);
-    if (!text || chars == 0 || IsBadReadPtr(text, chars * sizeof(wchar_t)) || text[chars - 1] != 0)
+    if (!text || chars == 0 || IsBadReadPtr(text, chars * sizeof(wchar_t)))
         return NULL;
-    return const_cast<wchar_t*>(text);
+    for (DWORD i = 0; i < chars; ++i)
+        if (text[i] == 0)
+            return const_cast<wchar_t*>(text);
+    return NULL;
 }
 
 static void CopyField(JOB_INFO_2W& job, const PRINTER_NOTIFY_INFO_DATA& entry)

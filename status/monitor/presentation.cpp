@@ -26,8 +26,10 @@ DWORD StatusField(size_t offset)
 
 const wchar_t* StatusString(size_t offsetField)
 {
+    // A string may start at any byte of the block (x86 reads unaligned characters); it is used
+    // only when it ends inside the block.
     DWORD offset = StatusField(offsetField);
-    if (offset == 0 || offset >= g_state.statusLength || offset % sizeof(wchar_t))
+    if (offset == 0 || offset >= g_state.statusLength)
         return L"";
     const wchar_t* text = reinterpret_cast<const wchar_t*>(g_state.statusCopy + offset);
     DWORD chars = (g_state.statusLength - offset) / sizeof(wchar_t);

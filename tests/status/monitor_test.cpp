@@ -307,6 +307,14 @@ TEST(NotificationBlock, OnlyWholeJobsInsideTheBlockAreRead)
     ASSERT_TRUE(jobs);
     EXPECT_EQ(jobs[0].pDocument, nullptr) << "a string without its terminator is not used";
     LocalFree(jobs);
+    // Terminated anywhere inside its buffer, not only in its last character, it is used.
+    wchar_t padded[4] = {L'x', 0, L'y', L'z'};
+    info->aData[6].NotifyData.Data.pBuf = padded;   // the first job's last entry sets its document
+    info->aData[6].NotifyData.Data.cbBuf = sizeof(padded);
+    jobs = JobsFromNotification(info, &count);
+    ASSERT_TRUE(jobs);
+    EXPECT_STREQ(jobs[0].pDocument, L"x");
+    LocalFree(jobs);
 
     info->Count = 21;   // claims one more job than the memory holds
     jobs = JobsFromNotification(info, &count);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -494,7 +496,15 @@ TEST(HostileBlock, FieldsAndStringsAreReadOnlyInsideTheBlock)
     EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"AB");
     EXPECT_STREQ(StatusString(offsetof(PswStatusData, ownerOffset)), L"");
     EXPECT_STREQ(StatusString(offsetof(PswStatusData, documentOffset)), L"");
-    put(0x5C, 0x69);        // odd: not a string start
+    // A string at an odd offset is read like any other: "BC" from 0x69, ended inside ...
+    std::fill(block.begin() + 0x68, block.end(), BYTE(0));
+    block[0x69] = 'B';
+    block[0x6B] = 'C';
+    put(0x5C, 0x69);
+    EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"BC");
+    // ... but not one whose terminator would lie past the block's end.
+    block[0x71] = 'X';
+    put(0x5C, 0x71);
     EXPECT_STREQ(StatusString(offsetof(PswStatusData, machineOffset)), L"");
     // A block shorter than a field's offset reads the field as 0.
     g_state.statusLength = 0x42;

@@ -35,6 +35,20 @@ TEST(PrinterSettings, MissingValuesReadAsTheirDefaults)
     RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey(printer).c_str(), L"Top", REG_BINARY, "\1\2\3\4\5\6", 6);
     EXPECT_TRUE(ReadPswValue(HKEY_CURRENT_USER, printer, L"Top", &value, 100));
     EXPECT_EQ(value, 100u);
+    // Only a REG_DWORD is a setting: four bytes of text, binary data or an empty value are not.
+    const DWORD four = 4;
+    struct {
+        DWORD type;
+        const void* data;
+        DWORD bytes;
+    } others[] = {{REG_SZ, L"7\0", 4}, {REG_BINARY, &four, 4}, {REG_NONE, nullptr, 0}};
+    for (const auto& other : others) {
+        SCOPED_TRACE(testing::Message() << "type " << other.type);
+        RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey(printer).c_str(), L"Top", other.type, other.data, other.bytes);
+        value = 7;
+        EXPECT_TRUE(ReadPswValue(HKEY_CURRENT_USER, printer, L"Top", &value, 100));
+        EXPECT_EQ(value, 100u);
+    }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavik\\XERB5\\PSW Fresh Printer");
 }
 
