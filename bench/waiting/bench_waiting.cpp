@@ -3,15 +3,16 @@
 // restored and the previous set released on the window's side, for 100 and 1,000 jobs.
 // The window is made as the program makes it, with the installed stand-in libraries.
 // Prints the median per rebuild and the ratio; exit code 0 when 1,000 jobs cost at most
-// about ten times 100 (no work that grows faster than the queue), else 1.
+// about ten times 100 (no work that grows faster than the queue), 1 when more, 2 when the
+// window cannot be made.
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "../bench_report.h"
 #include "app/protocol.h"
 #include "app/state.h"
 #include "monitor/monitor_thread.h"
@@ -90,8 +91,7 @@ double MedianRebuild(int jobs)
         QueryPerformanceCounter(&end);
         times.push_back(double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 std::wstring DriverDirectory()
@@ -124,7 +124,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     double ratio = thousand / hundred;
     std::printf("waiting list rebuilt from   100 jobs: %8.2f ms (median of %d)\n", hundred, kRounds);
     std::printf("waiting list rebuilt from 1,000 jobs: %8.2f ms (median of %d)\n", thousand, kRounds);
-    std::printf("ratio 1,000 / 100: %.1f (target: at most about 10)\n", ratio);
+    const bool met = PrintTarget(ratio <= kAllowedRatio,
+                                 "waiting list rebuilt from 1,000 jobs at most about 10x from 100 (allowed %.0fx): %.1fx",
+                                 kAllowedRatio, ratio);
     std::fflush(stdout);
-    return ratio <= kAllowedRatio ? 0 : 1;
+    return met ? 0 : 1;
 }
