@@ -128,6 +128,15 @@ static void PutSigned(JsonOutput* out, int value)
     Put(out, text);
 }
 
+// A number, or null when there is none.
+static void PutNumberOrNull(JsonOutput* out, BOOL present, DWORD value)
+{
+    if (present)
+        PutNumber(out, value);
+    else
+        Put(out, "null");
+}
+
 static void PutBool(JsonOutput* out, BOOL value)
 {
     Put(out, value ? "true" : "false");
@@ -193,15 +202,9 @@ static void PutJob(JsonOutput* out, const PswStatusSnapshot& s)
     Put(out, ", \"pagesPrinted\": ");
     PutNumber(out, s.pagesPrinted);
     Put(out, ", \"totalPages\": ");
-    if (s.totalPages)
-        PutNumber(out, s.totalPages);
-    else
-        Put(out, "null");
+    PutNumberOrNull(out, s.totalPages != 0, s.totalPages);
     Put(out, ", \"timeLeftSeconds\": ");
-    if (s.parts & SNAPSHOT_TIME_LEFT)
-        PutNumber(out, s.timeLeftSeconds);
-    else
-        Put(out, "null");
+    PutNumberOrNull(out, (s.parts & SNAPSHOT_TIME_LEFT) != 0, s.timeLeftSeconds);
     Put(out, " }");
 }
 
