@@ -2,6 +2,7 @@
 // leads to, the answers of the problem dialogs, and the closing lines of the result log.
 #include "app/troubleshooter_app.h"
 
+#include "app/check_ids.h"
 #include "app/system_utility.h"
 #include "app/unattended.h"
 #include "checks/manifest.h"
@@ -77,9 +78,10 @@ private:
     void LogPortMode();
     // A check whose result is 0 when correct and otherwise the code its repair takes: `log`
     // writes the correct line (1) or opens the fault line (0), and the fault is offered for
-    // correction in a dialog of class `Dialog`.
+    // correction in a dialog of class `Dialog`. Its lines are those of the check `id`, which
+    // the check's code goes with.
     template <typename Dialog>
-    bool CodedCheck(int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
+    bool CodedCheck(const char* id, int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
                     int (CTroubleshooterApp::*repair)(int), bool needsRestart);
     // A setting found wrong: the run is flagged, `logFault` opens the fault line, and the
     // dialog offers the correction.
@@ -126,6 +128,7 @@ void CheckSequence::Run()
 
 bool CheckSequence::ManifestFile()
 {
+    app_.BeginCheck(CheckId::kManifest);
     if (app_.CheckManifestFile())
         return true;
     app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
@@ -141,6 +144,7 @@ bool CheckSequence::ManifestFile()
 bool CheckSequence::PackageFiles()
 {
     // The file checks write their own lines; 0 means the user chose Exit in one of their dialogs.
+    app_.BeginCheck(CheckId::kPackageFiles);
     return app_.LoadFileManifest() ? true : Finish();
 }
 
@@ -148,6 +152,7 @@ bool CheckSequence::Port()
 {
     if (app_.networkConnection)
         return true;
+    app_.BeginCheck(CheckId::kPort);
     if (app_.CheckPortPresent()) {
         app_.LogPortConnection(1);
         LogPortMode();
@@ -173,11 +178,13 @@ void CheckSequence::LogPortMode()
     if (OpenMachineKey(path, KEY_READ, key) != ERROR_SUCCESS || !ReadDwordValue(key.get(), L"CurrentMode", mode))
         return;
     UINT text = mode == 1 ? IDS_MODE_BIDI : mode == 3 ? IDS_MODE_ECP : mode == 4 ? IDS_MODE_ECP_DMA : IDS_MODE_STANDARD;
+    app_.BeginCheck(CheckId::kPortMode);
     app_.AppendLog(LoadStr(text) + L"\r\n");
 }
 
 bool CheckSequence::PrinterRegistry()
 {
+    app_.BeginCheck(CheckId::kRegistry);
     if (!app_.CheckPrinterRegistry()) {
         // Only reinstalling helps; the program path registration is not looked at.
         app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
@@ -188,14 +195,15 @@ bool CheckSequence::PrinterRegistry()
     int code = app_.CheckAppPath();
     if (!app_.manifestAvailable)
         return true;
-    return CodedCheck<CRegistryFixDlg>(code, &CTroubleshooterApp::LogRegistryResult, IDC_REGFIX_YES, IDC_REGFIX_EXIT,
-                                       &CTroubleshooterApp::RepairAppPath, false);
+    return CodedCheck<CRegistryFixDlg>(CheckId::kRegistry, code, &CTroubleshooterApp::LogRegistryResult,
+                                       IDC_REGFIX_YES, IDC_REGFIX_EXIT, &CTroubleshooterApp::RepairAppPath, false);
 }
 
 bool CheckSequence::PortDriverService()
 {
     if (app_.networkConnection || app_.compliantPort || app_.usbLptPort || app_.usbPort)
         return true;
+    app_.BeginCheck(CheckId::kPortDriverService);
     unsigned bits = app_.CheckPortDriverService();
     if (bits == 0) {
         app_.LogPortDriverServiceResult(0);
@@ -214,6 +222,7 @@ bool CheckSequence::PortDriverService()
         if (!kind.bits)
             continue;
         dialog.SetMember(1, LoadStr(kind.text));
+        app_.BeginCheck(CheckId::kPortDriverService, static_cast<int>(kind.bits));
         auto log = [this, &kind] { app_.LogPortDriverServiceResult(kind.bits); };
         bool goOn = Fault(dialog, log, IDC_ONDRIX_YES, IDC_ONDRIX_EXIT, [this, &kind] {
             app_.RepairPortDriverService(kind.bits);
@@ -232,16 +241,16 @@ bool CheckSequence::LanguageMonitor()
 {
     if (app_.remotePrinter)
         return true;
-    return CodedCheck<CLangMonitorDlg>(app_.CheckLanguageMonitor(), &CTroubleshooterApp::LogLanguageMonitorResult,
-                                       IDC_LANGMON_YES, IDC_LANGMON_EXIT, &CTroubleshooterApp::RepairLanguageMonitor,
-                                       true);
+    return CodedCheck<CLangMonitorDlg>(CheckId::kLanguageMonitor, app_.CheckLanguageMonitor(),
+                                       &CTroubleshooterApp::LogLanguageMonitorResult, IDC_LANGMON_YES, IDC_LANGMON_EXIT,
+                                       &CTroubleshooterApp::RepairLanguageMonitor, true);
 }
 
 bool CheckSequence::PrinterDriver()
 {
-    return CodedCheck<CDriverSettingsDlg>(app_.CheckPrinterDriver(), &CTroubleshooterApp::LogPrinterDriverResult,
-                                          IDC_DRIVER_YES, IDC_DRIVER_EXIT, &CTroubleshooterApp::RepairPrinterDriver,
-                                          true);
+    return CodedCheck<CDriverSettingsDlg>(CheckId::kPrinterDriver, app_.CheckPrinterDriver(),
+                                          &CTroubleshooterApp::LogPrinterDriverResult, IDC_DRIVER_YES, IDC_DRIVER_EXIT,
+                                          &CTroubleshooterApp::RepairPrinterDriver, true);
 }
 
 bool CheckSequence::StatusWindow()
@@ -249,6 +258,7 @@ bool CheckSequence::StatusWindow()
     if (!app_.manifestAvailable)
         return true;
     // 1 installed, 0 missing; any other result is no finding.
+    app_.BeginCheck(CheckId::kStatusWindow);
     int result = app_.CheckStatusWindowStartup();
     if (result == 1)
         app_.LogStatusWindowResult(1);
@@ -270,6 +280,7 @@ bool CheckSequence::PrinterAttributes()
         return [this, text] { app_.AppendFinding(FormatPrintf(LoadStr(text).c_str(), app_.driverName)); };
     };
     if (!app_.otherPort) {
+        app_.BeginCheck(CheckId::kBidiSupport);
         bidiResult_ = app_.CheckBidiSupport();
         if (bidiResult_ == 0) {
             CBidiDlg dialog;
@@ -279,6 +290,7 @@ bool CheckSequence::PrinterAttributes()
                 }, true))
                 return false;
         }
+        app_.BeginCheck(CheckId::kHoldMismatched);
         holdResult_ = app_.CheckHoldMismatchedDocuments();
         if (holdResult_ == 0) {
             CHoldMismatchedDlg dialog;
@@ -289,6 +301,7 @@ bool CheckSequence::PrinterAttributes()
                 return false;
         }
     }
+    app_.BeginCheck(CheckId::kPrinterAttributes);
     if (bidiResult_ == 1 && holdResult_ == 1)
         app_.AppendLog(FormatPrintf(LoadStr(IDS_ATTRIBUTES_CORRECT).c_str(), app_.driverName) + L"\r\n");
     return true;
@@ -298,6 +311,7 @@ bool CheckSequence::ProgramFolder()
 {
     if (!app_.manifestAvailable)
         return true;
+    app_.BeginCheck(CheckId::kProgramFolder);
     folderResult_ = app_.CheckProgramFolder();
     if (folderResult_ == 0) {
         // The dialog's Yes button creates the folder itself; the outcome is whether the folder
@@ -318,6 +332,7 @@ bool CheckSequence::ProgramItems()
     for (const ManifestItem& item : ReadManifestItems(kGroupsSection)) {
         // An entry without an item name names no shortcut to look for; a missing key reads
         // "NAME_NONE!", which is such an entry.
+        app_.BeginCheck(CheckId::kProgramItem);
         if (item.name.empty() || app_.ProgramItemExists(item.name.c_str()))
             continue;
         ++missingItemCount_;
@@ -335,6 +350,8 @@ bool CheckSequence::ProgramItems()
         if (!goOn)
             return false;
     }
+    // The folder's correct line stands for its items too.
+    app_.BeginCheck(CheckId::kProgramFolder);
     if (folderResult_ != 0 && missingItemCount_ == 0)
         app_.AppendLog(LoadStr(IDS_FOLDER_CORRECT) + L"\r\n");
     return true;
@@ -343,6 +360,7 @@ bool CheckSequence::ProgramItems()
 bool CheckSequence::Network()
 {
     networkWait_ = ShowWaitDialog<CCheckingNetworkDlg>();
+    app_.BeginCheck(CheckId::kPrintServer);
     if (!app_.CheckPrintServer()) {
         app_.runFlags |= RUN_NETWORK_FAULT;
         app_.LogPrintServerResult(0);
@@ -352,6 +370,7 @@ bool CheckSequence::Network()
         networkFaultAcknowledged_ = 1;
     }
     // Once the server is known to be unreachable its printer is not tried.
+    app_.BeginCheck(CheckId::kNetworkPrinter);
     if (!networkFaultAcknowledged_ && !app_.CheckNetworkPrinter()) {
         app_.runFlags |= RUN_NETWORK_FAULT;
         app_.LogNetworkPrinterResult(0);
@@ -361,15 +380,17 @@ bool CheckSequence::Network()
         networkFaultAcknowledged_ = 1;
     }
     TakeDown(networkWait_);
+    app_.BeginCheck(CheckId::kNetwork);
     if (!networkFaultAcknowledged_)
         app_.AppendLog(LoadStr(IDS_NETWORK_CORRECT) + L"\r\n");
     return true;
 }
 
 template <typename Dialog>
-bool CheckSequence::CodedCheck(int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
+bool CheckSequence::CodedCheck(const char* id, int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
                                int (CTroubleshooterApp::*repair)(int), bool needsRestart)
 {
+    app_.BeginCheck(id, code);
     if (code == 0) {
         (app_.*log)(1);
         return true;
@@ -488,6 +509,8 @@ void CTroubleshooterApp::RunChecks()
 
 void CTroubleshooterApp::FinishRun()
 {
+    // The closing lines are the run's, not a check's.
+    BeginCheck(nullptr);
     AppendLog(LoadStr(runFlags & RUN_COMPLETED ? IDS_RUN_COMPLETE : IDS_RUN_ABORTED) + L"\r\n");
 
     std::wstring port = previousPortName.empty() ? portName : previousPortName;

@@ -30,7 +30,7 @@ void CTroubleshooterApp::LogPortConnection(int ok)
 
 void CTroubleshooterApp::LogRepairOutcome(int fixed)
 {
-    AppendLog(LoadStr(fixed ? IDS_FIXED : IDS_NOT_FIXED) + L"\r\n");
+    AppendLog(LoadStr(fixed ? IDS_FIXED : IDS_NOT_FIXED) + L"\r\n", fixed ? LogPiece::Fixed : LogPiece::NotFixed);
 }
 
 void CTroubleshooterApp::LogLanguageMonitorResult(int ok)
@@ -52,15 +52,13 @@ void CTroubleshooterApp::LogStatusWindowResult(int ok)
 void CTroubleshooterApp::LogPrintServerResult(int ok)
 {
     if (!ok)
-        AppendLog(LoadStr(IDS_NETWORK_ERROR) +
-                  FormatPrintf(LoadStr(IDS_SERVER_UNREACHABLE).c_str(), serverName.c_str()));
+        AppendNetworkFinding(FormatPrintf(LoadStr(IDS_SERVER_UNREACHABLE).c_str(), serverName.c_str()));
 }
 
 void CTroubleshooterApp::LogNetworkPrinterResult(int ok)
 {
     if (!ok)
-        AppendLog(LoadStr(IDS_NETWORK_ERROR) +
-                  FormatPrintf(LoadStr(IDS_NET_PRINTER_UNREACHABLE).c_str(), networkPath));
+        AppendNetworkFinding(FormatPrintf(LoadStr(IDS_NET_PRINTER_UNREACHABLE).c_str(), networkPath));
 }
 
 void CTroubleshooterApp::LogRegistryResult(int ok)

@@ -95,12 +95,27 @@ std::wstring CTroubleshooterApp::GetPrinterName() { return printerName; }
 void CTroubleshooterApp::SetPrinterName(const std::wstring& name) { printerName = name; }
 wchar_t* CTroubleshooterApp::GetDriverName() { return driverName; }
 
-void CTroubleshooterApp::AppendLog(const std::wstring& text)
+void CTroubleshooterApp::AppendLog(const std::wstring& text, LogPiece piece)
 {
     CSystemUtility().AppendLogLine(logFilePath, text.c_str());
+    // The listener hears of the piece even when the file could not take it: what the run
+    // found is then still reported.
+    if (logListener)
+        logListener->Appended(check_, checkCode_, piece, text);
 }
 
 void CTroubleshooterApp::AppendFinding(const std::wstring& text)
 {
-    AppendLog(LoadStr(IDS_ERROR) + text);
+    AppendLog(LoadStr(IDS_ERROR) + text, LogPiece::Finding);
+}
+
+void CTroubleshooterApp::AppendNetworkFinding(const std::wstring& text)
+{
+    AppendLog(LoadStr(IDS_NETWORK_ERROR) + text, LogPiece::Finding);
+}
+
+void CTroubleshooterApp::BeginCheck(const char* check, int code)
+{
+    check_ = check;
+    checkCode_ = code;
 }

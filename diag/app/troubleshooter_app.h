@@ -9,6 +9,27 @@
 #include <map>
 #include <string>
 
+// What a piece of text appended to the result log is, for a listener that follows the log
+// line by line.
+enum class LogPiece {
+    Text,      // a correct line, or the rest of a line
+    Finding,   // opens a fault line: "错误:" or "网络错误:" and the message
+    Fixed,     // completes a fault line: "-- 已修正" and the line end
+    NotFixed,  // completes a fault line: "-- 未修正" and the line end
+    Detail,    // a whole line that tells more of the finding before it (a file's versions)
+};
+
+// Follows the result log of a run: told of every piece appended to it, with the check it
+// belongs to (null for the lines that open and close a run) and the fault code the check
+// found (0: none).
+class LogListener {
+public:
+    virtual void Appended(const char* check, int code, LogPiece piece, const std::wstring& text) = 0;
+
+protected:
+    ~LogListener() = default;
+};
+
 struct TokenizerState {
     wchar_t* copy = nullptr;   // private copy of the text being split
     wchar_t* cursor = nullptr; // where the next token starts; null when done
@@ -85,10 +106,17 @@ public:
     // Run by the program-folder dialog's yes button before it closes.
     virtual void CreateProgramFolder();
 
-    // Appends text to the temporary result log.
-    void AppendLog(const std::wstring& text);
-    // Appends a finding: "错误:" and the text, the one place a finding's line is opened.
+    // Appends text to the temporary result log, and tells the log's listener.
+    void AppendLog(const std::wstring& text, LogPiece piece = LogPiece::Text);
+    // Appends a finding: "错误:" (a network fault: "网络错误:") and the text, the one place a
+    // finding's line is opened.
     void AppendFinding(const std::wstring& text);
+    void AppendNetworkFinding(const std::wstring& text);
+    // Names the check (CheckId) whose lines the log gets from now on, and the fault code it
+    // found; null for lines that belong to no check.
+    void BeginCheck(const char* check, int code = 0);
+    // Told of every piece of the log; null when no one listens.
+    LogListener* logListener = nullptr;
 
     // Start-up: ends the process with 1 when another instance holds the "pdiag.exe" object.
     void TakeSingleInstance();
@@ -136,6 +164,8 @@ private:
     // when it cannot be opened at all.
     SC_HANDLE ServiceManager();
 
+    const char* check_ = nullptr;
+    int checkCode_ = 0;
     HANDLE instanceMapping_ = nullptr;
     UniqueService serviceManager_;
     bool serviceManagerOpened_ = false;

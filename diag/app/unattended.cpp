@@ -1,11 +1,14 @@
 #include "app/unattended.h"
 
+#include "app/report.h"
 #include "app/troubleshooter_app.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
+
+#include <optional>
 
 namespace {
 
@@ -48,18 +51,25 @@ std::string Ansi(const std::wstring& text)
     return bytes;
 }
 
-// Writes to a standard handle: wide to a console, the ANSI code page to a file or pipe.
-// False when the process has no such handle.
-bool WriteStandard(DWORD which, const std::wstring& text)
+// Writes to a standard handle: `text` to a console, `bytes` (its encoding for a file or a
+// pipe) otherwise. False when the process has no such handle or not all was written.
+bool WriteStandard(DWORD which, const std::wstring& text, const std::string& bytes)
 {
     HANDLE handle = GetStdHandle(which);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE || GetFileType(handle) == FILE_TYPE_UNKNOWN)
         return false;
     DWORD mode = 0, written = 0;
     if (GetConsoleMode(handle, &mode))
-        return WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr) != FALSE;
-    std::string bytes = Ansi(text);
-    return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+        return WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+               written == text.size();
+    return WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// Messages go to a file or pipe in the ANSI code page, like the log.
+bool WriteStandard(DWORD which, const std::wstring& text)
+{
+    return WriteStandard(which, text, Ansi(text));
 }
 
 // Tells the user something: on the standard handle, else in a message box, which an
@@ -103,6 +113,90 @@ std::wstring NotSavedMessage(const CTroubleshooterApp& app, const UnattendedPilo
     return message;
 }
 
+// Where the run's log is now: the saved file, or the temporary log that kept the findings
+// when it could not be saved; empty when there is none.
+std::wstring LogWhereabouts(const CTroubleshooterApp& app, int code)
+{
+    if (code < kExitFindings && code != kExitClean)
+        return std::wstring();
+    const wchar_t* path = (code & kFoundLogNotSaved) ? app.logFilePath : app.savedResultPath;
+    WIN32_FIND_DATAW found;
+    UniqueFind file(FindFirstFileW(path, &found));
+    return file ? path : std::wstring();
+}
+
+// Writes the report to the file `target` (replaced when it exists), or to the standard
+// output for kStandardOutput, as UTF-8. False when not all of it could be written; a file is
+// then not left half written.
+bool WriteReport(const std::wstring& target, const std::string& document)
+{
+    if (target == kStandardOutput) {
+        std::wstring text(document.size(), L'\0');
+        int units = MultiByteToWideChar(CP_UTF8, 0, document.data(), static_cast<int>(document.size()), &text[0],
+                                        static_cast<int>(text.size()));
+        text.resize(units > 0 ? units : 0);
+        return WriteStandard(STD_OUTPUT_HANDLE, text, document);
+    }
+    UniqueFile file(
+        CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD written = 0;
+    if (WriteFile(file.get(), document.data(), static_cast<DWORD>(document.size()), &written, nullptr) &&
+        written == document.size())
+        return true;
+    file.reset();
+    DeleteFileW(target.c_str());
+    return false;
+}
+
+// Tells the outcome of a run that got to the spooler test on the standard output or error,
+// and returns its exit code.
+int ToldOutcome(CTroubleshooterApp& app, const UnattendedPilot& pilot, const CommandLineOptions& options)
+{
+    int code = pilot.ExitCode(app);
+    switch (code) {
+    case kExitSpoolerStopped:
+        Tell(STD_ERROR_HANDLE, LoadStr(IDS_SPOOLER_NOT_RUNNING) + L"\r\n", true);
+        break;
+    case kExitNoPrinter:
+        Tell(STD_ERROR_HANDLE, LoadStr(IDS_NO_PRINTER) + L"\r\n", true);
+        break;
+    case kExitPrinterNotFound:
+        Tell(STD_ERROR_HANDLE, FormatPrintf(LoadStr(IDS_PRINTER_NOT_FOUND).c_str(), options.printer.c_str()) + L"\r\n",
+             true);
+        break;
+    default:
+        if (code & kFoundLogNotSaved)
+            Tell(STD_ERROR_HANDLE, NotSavedMessage(app, pilot) + L"\r\n", true);
+        // A report on the standard output is all that goes there.
+        else if (options.report != kStandardOutput)
+            Tell(STD_OUTPUT_HANDLE, FormatPrintf(LoadStr(IDS_LOG_SAVED).c_str(), app.savedResultPath) + L"\r\n", true);
+    }
+    return code;
+}
+
+// The report of a run that ended with `code`, written where the options say; the code with
+// the bit for what could not be saved when it could not be written.
+int FinishReport(const CTroubleshooterApp& app, const RunReport& report, const CommandLineOptions& options, int code)
+{
+    const std::wstring log = LogWhereabouts(app, code);
+    // The report never takes the place of the run's log.
+    const bool overLog = !log.empty() && lstrcmpiW(log.c_str(), options.report.c_str()) == 0;
+    if (!overLog && WriteReport(options.report, report.Document(code, log)))
+        return code;
+    std::wstring message = options.report == kStandardOutput
+                               ? LoadStr(IDS_REPORT_NOT_OUTPUT)
+                               : FormatPrintf(LoadStr(IDS_REPORT_NOT_WRITTEN).c_str(), options.report.c_str());
+    if (!log.empty())
+        message += L" " + FormatPrintf(LoadStr(IDS_LOG_KEPT).c_str(), log.c_str());
+    Tell(STD_ERROR_HANDLE, message + L"\r\n", true);
+    // The codes of a run that could not begin or check keep their meaning, with the bit added.
+    if (code == kExitClean || code >= kExitFindings)
+        code |= kExitFindings;
+    return code | kFoundLogNotSaved;
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options, std::wstring& error)
@@ -128,6 +222,7 @@ bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options
         { L"?", &options.help, nullptr, false },
         { L"printer", nullptr, &options.printer, false },
         { L"log", nullptr, &options.log, false },
+        { L"report", nullptr, &options.report, false },
     };
     auto bad = [&](const std::wstring& argument) {
         error = FormatPrintf(LoadStr(IDS_BAD_ARGUMENT).c_str(), argument.c_str());
@@ -155,9 +250,9 @@ bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options
         if (colon == std::wstring::npos || colon + 1 == argument.size())
             return bad(argument);
         std::wstring value = argument.substr(colon + 1);
-        if (match->value != &options.log)
+        if (match->value == &options.printer || (match->value == &options.report && value == kStandardOutput))
             *match->value = value;
-        else if (!ResolveLogPath(value, options.log))
+        else if (!ResolveLogPath(value, *match->value))
             return bad(argument);
     }
     if (!options.unattended && !options.help) {
@@ -274,30 +369,13 @@ int UnattendedPilot::ExitCode(const CTroubleshooterApp& app) const
 int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
 {
     UnattendedPilot pilot(options, app.logFilePath);
+    std::optional<RunReport> report;
+    if (!options.report.empty())
+        report.emplace(app);
     {
         ScopedAutopilot scope(pilot);
         app.RunChecks();
     }
-    // A run that could not begin has its code already, and nothing to report.
-    if (app.exitCode() == kExitNotRun)
-        return kExitNotRun;
-    int code = pilot.ExitCode(app);
-    switch (code) {
-    case kExitSpoolerStopped:
-        Tell(STD_ERROR_HANDLE, LoadStr(IDS_SPOOLER_NOT_RUNNING) + L"\r\n", true);
-        break;
-    case kExitNoPrinter:
-        Tell(STD_ERROR_HANDLE, LoadStr(IDS_NO_PRINTER) + L"\r\n", true);
-        break;
-    case kExitPrinterNotFound:
-        Tell(STD_ERROR_HANDLE, FormatPrintf(LoadStr(IDS_PRINTER_NOT_FOUND).c_str(), options.printer.c_str()) + L"\r\n",
-             true);
-        break;
-    default:
-        if (code & kFoundLogNotSaved)
-            Tell(STD_ERROR_HANDLE, NotSavedMessage(app, pilot) + L"\r\n", true);
-        else
-            Tell(STD_OUTPUT_HANDLE, FormatPrintf(LoadStr(IDS_LOG_SAVED).c_str(), app.savedResultPath) + L"\r\n", true);
-    }
-    return code;
+    const int code = app.exitCode() == kExitNotRun ? kExitNotRun : ToldOutcome(app, pilot, options);
+    return report ? FinishReport(app, *report, options, code) : code;
 }

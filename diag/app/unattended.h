@@ -25,8 +25,11 @@ enum FindingBits : int {
     kFoundNetworkFault = 4,
     kFoundReinstall = 8,       // only reinstalling the package cures a fault
     kFoundRestartNeeded = 32,  // a repair takes effect once Windows restarts
-    kFoundLogNotSaved = 64,    // the result log could not be saved
+    kFoundLogNotSaved = 64,    // the result log or the report could not be saved
 };
+
+// The /report value that sends the report to the standard output.
+inline constexpr wchar_t kStandardOutput[] = L"-";
 
 struct CommandLineOptions {
     bool unattended = false;
@@ -35,6 +38,7 @@ struct CommandLineOptions {
     bool help = false;
     std::wstring printer;  // empty: the first printer of the list
     std::wstring log;      // full path; empty: the name the results dialog proposes
+    std::wstring report;   // full path, or kStandardOutput; empty: no report
 };
 
 // Parses the program's arguments (without the program name). False for an unknown, repeated

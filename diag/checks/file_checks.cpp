@@ -299,8 +299,8 @@ int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], C
             continue;
         NoteFileFinding(app);
         app.AppendFinding(path + L"\r\n");
-        app.AppendLog(current);
-        app.AppendLog(expected);
+        app.AppendLog(current, LogPiece::Detail);
+        app.AppendLog(expected, LogPiece::Detail);
         if (answer == IDC_VERSION_EXIT)
             return 0;
     }

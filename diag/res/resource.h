@@ -271,5 +271,7 @@
 #define IDS_SPOOLER_NOT_RUNNING         205
 #define IDS_LOG_SAVED                   206
 #define IDS_LOG_KEPT                    207
+#define IDS_REPORT_NOT_WRITTEN          208
+#define IDS_REPORT_NOT_OUTPUT           209
 #define IDS_PORT_WRONG                  1000
 #define IDS_DRIVER_WRONG                1001

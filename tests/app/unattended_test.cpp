@@ -1,17 +1,23 @@
 // The unattended mode: its switches, the policy that answers each dialog, whole runs of the
-// sequence under that policy, and the program itself started as a child process.
+// sequence under that policy with their reports, and the program itself started as a child
+// process.
 #include "app/unattended.h"
+#include "checks/port_fixtures.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "scripted_app.h"
 
 #include <gtest/gtest.h>
+#include <lmcons.h>
+#include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <thread>
 
 namespace {
 
 using A = AutopilotAction;
+using Json = nlohmann::json;
 
 // ---- switches ----
 
@@ -55,13 +61,28 @@ TEST(CommandLine, RelativeLogNameBecomesAFullPath)
     EXPECT_EQ(Parse(L"/unattended /log:r.log").log, folder + L"r.log");
 }
 
+TEST(CommandLine, ReportGoesToTheStandardOutputOrAFullPath)
+{
+    EXPECT_EQ(Parse(L"/unattended /report:-").report, L"-");
+    EXPECT_EQ(Parse(L"/unattended").report, L"");
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring folder = current;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    EXPECT_EQ(Parse(L"/Unattended /REPORT:r.json").report, folder + L"r.json");
+}
+
 TEST(CommandLine, UnknownRepeatedOrMalformedSwitchesAreRefused)
 {
     for (const wchar_t* bad : { L"/unattend", L"unattended", L"-unattended", L"/", L"/unattended:yes",
                                 L"/unattended /repair:1", L"/unattended /printer", L"/unattended /printer:",
                                 L"/unattended /log:", L"/unattended /repair /repair",
                                 L"/unattended /printer:a /printer:b", L"/unattended /log:C:\\no_such_folder\\x.log",
-                                L"/unattended /log:C:\\windows", L"/?:x", L"/unattended extra" }) {
+                                L"/unattended /log:C:\\windows", L"/?:x", L"/unattended extra",
+                                L"/unattended /report", L"/unattended /report:",
+                                L"/unattended /report:- /REPORT:r.json",
+                                L"/unattended /report:C:\\no_such_folder\\r.json" }) {
         CommandLineOptions options;
         std::wstring error;
         EXPECT_FALSE(ParseCommandLine(bad, options, error)) << bad;
@@ -71,7 +92,7 @@ TEST(CommandLine, UnknownRepeatedOrMalformedSwitchesAreRefused)
 
 TEST(CommandLine, RunSwitchesNeedUnattended)
 {
-    for (const wchar_t* arguments : { L"/repair", L"/restart", L"/printer:x", L"/log:x.log" }) {
+    for (const wchar_t* arguments : { L"/repair", L"/restart", L"/printer:x", L"/log:x.log", L"/report:-" }) {
         CommandLineOptions options;
         std::wstring error;
         EXPECT_FALSE(ParseCommandLine(arguments, options, error)) << arguments;
@@ -252,6 +273,127 @@ TEST(UnattendedPolicy, ExitCodeIsBuiltFromTheFindings)
     DeleteFileW(saved.c_str());
 }
 
+// ---- reading reports ----
+
+std::string Utf8(const std::wstring& text)
+{
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
+    std::wstring out(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), units);
+    return out;
+}
+
+// A report's bytes as a JSON parser reads them; UTF-8 without a byte-order mark.
+Json ParseReport(const std::string& bytes, CallSite site = {})
+{
+    CallerTrace trace(site);
+    EXPECT_NE(bytes.rfind("\xEF\xBB\xBF", 0), 0u) << "the report begins with a byte-order mark";
+    Json report = Json::parse(bytes, nullptr, false);
+    EXPECT_TRUE(report.is_object()) << "not a JSON object: " << bytes;
+    return report;
+}
+
+std::vector<std::string> Ids(const Json& report)
+{
+    std::vector<std::string> ids;
+    for (const Json& check : report.at("checks"))
+        ids.push_back(check.at("id").get<std::string>());
+    return ids;
+}
+
+// The n-th entry of check `id`; an empty object when there is none.
+Json Entry(const Json& report, const std::string& id, int n = 0)
+{
+    for (const Json& check : report.at("checks"))
+        if (check.at("id") == id && n-- == 0)
+            return check;
+    ADD_FAILURE() << "no entry " << id << " in " << report.at("checks").dump();
+    return Json::object();
+}
+
+// The checks of a report are, in order, the lines of the log's body as the log got them: each
+// its text and its completion, then its detail lines; a line is a finding exactly when its
+// result is not "correct". The closing lines of the run belong to no check.
+void ExpectChecksAreTheLogsLines(const Json& report, const std::string& log, CallSite site = {})
+{
+    CallerTrace trace(site);
+    std::vector<std::string> lines;
+    const std::string body = BodyAfterHeader(log);
+    for (size_t at = 0, end; (end = body.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(body.substr(at, end - at));
+    const std::string completed = Ansi(L"疑难解答完成。"), aborted = Ansi(L"用户终止疑难解答。");
+    size_t closing = 0;
+    while (closing < lines.size() && lines[closing] != completed && lines[closing] != aborted)
+        ++closing;
+    ASSERT_LT(closing, lines.size()) << "no closing line in the log: " << log;
+    lines.resize(closing);
+
+    size_t next = 0;
+    for (const Json& check : report.at("checks")) {
+        std::wstring text = FromUtf8(check.at("text"));
+        const std::string result = check.at("result");
+        const bool finding = text.rfind(L"错误:", 0) == 0 || text.rfind(L"网络错误:", 0) == 0;
+        EXPECT_EQ(finding, result != "correct") << check.dump();
+        text += result == "repaired" ? L"-- 已修正" : result == "notRepaired" ? L"-- 未修正" : L"";
+        ASSERT_LT(next, lines.size()) << "a check beyond the log's lines: " << check.dump();
+        EXPECT_EQ(lines[next++], Ansi(text)) << check.dump();
+        for (const Json& detail : check.value("details", Json::array())) {
+            ASSERT_LT(next, lines.size()) << "a detail beyond the log's lines: " << check.dump();
+            EXPECT_EQ(lines[next++], Ansi(FromUtf8(detail))) << check.dump();
+        }
+    }
+    EXPECT_EQ(next, lines.size()) << "log lines without a check in: " << log;
+}
+
+long long Ticks(const FILETIME& time)
+{
+    return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+long long NowTicks()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+}
+
+// The moment a report's time names ("2026-12-09T21:53:32+08:00": local time and its offset
+// from UTC) in UTC ticks; 0 when the text has another form.
+long long UtcTicks(const std::string& text)
+{
+    int year, month, day, hour, minute, second, offsetHours, offsetMinutes, length = 0;
+    char sign = 0;
+    if (text.size() != 25 || std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c%2d:%2d%n", &year, &month, &day, &hour,
+                                         &minute, &second, &sign, &offsetHours, &offsetMinutes, &length) != 9 ||
+        length != 25 || (sign != '+' && sign != '-'))
+        return 0;
+    SYSTEMTIME local = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0 };
+    FILETIME moment;
+    if (!SystemTimeToFileTime(&local, &moment))
+        return 0;
+    const long long offset = (offsetHours * 60LL + offsetMinutes) * 60 * 10000000;
+    return Ticks(moment) - (sign == '+' ? offset : -offset);
+}
+
+// The report's start and end lie, to the second, within the moments around the run.
+void ExpectRunTimes(const Json& report, long long before, long long after, CallSite site = {})
+{
+    CallerTrace trace(site);
+    const long long started = UtcTicks(report.at("started")), finished = UtcTicks(report.at("finished"));
+    const long long second = 10000000;
+    EXPECT_GT(started, before - second) << report.at("started");
+    EXPECT_LE(started, finished) << report.at("started") << " " << report.at("finished");
+    EXPECT_LE(finished, after) << report.at("finished");
+}
+
 // ---- whole runs under the policy, in this process ----
 
 class UnattendedRun : public ::testing::Test {
@@ -259,15 +401,28 @@ protected:
     void SetUp() override
     {
         log_ = TempFolder() + L"test_app_unattended.log";
+        report_ = TempFolder() + L"test_app_report.json";
         DeleteFileW(log_.c_str());
+        DeleteFileW(report_.c_str());
     }
-    void TearDown() override { DeleteFileW(log_.c_str()); }
+    void TearDown() override
+    {
+        DeleteFileW(log_.c_str());
+        DeleteFileW(report_.c_str());
+    }
     CommandLineOptions Options(bool repair = false, bool restart = false)
     {
         CommandLineOptions options = Unattended(repair, restart);
         options.log = log_;
         return options;
     }
+    CommandLineOptions Reported(bool repair = false)
+    {
+        CommandLineOptions options = Options(repair);
+        options.report = report_;
+        return options;
+    }
+    Json Report(CallSite site = {}) const { return ParseReport(ReadBytes(report_), site); }
     std::string SavedLog() const { return ReadBytes(log_); }
     bool LogEndsWith(const std::wstring& text) const
     {
@@ -275,6 +430,7 @@ protected:
         return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
     }
     std::wstring log_;
+    std::wstring report_;
 };
 
 TEST_F(UnattendedRun, CleanPrinterEndsWithZeroAndTheLogWhereAsked)
@@ -407,6 +563,160 @@ TEST_F(UnattendedRun, LogThatCannotBeWrittenIsReportedAndItsFindingsKept)
     EXPECT_NE(kept.find(Ansi(L"错误:Tavik QX2210-2370 语言监视器未被安装。-- 未修正\r\n")), std::string::npos) << kept;
     EXPECT_NE(kept.find(Ansi(L"疑难解答完成。\r\n")), std::string::npos) << kept;
     DeleteFileW(app.logFilePath);
+}
+
+// ---- the report of a run ----
+
+std::wstring ComputerName()
+{
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = ARRAYSIZE(name);
+    GetComputerNameW(name, &size);
+    return name;
+}
+
+std::wstring UserName()
+{
+    wchar_t name[UNLEN + 1] = {};
+    DWORD size = ARRAYSIZE(name);
+    GetUserNameW(name, &size);
+    return name;
+}
+
+TEST_F(UnattendedRun, ReportOfACleanRunListsEveryCheckAsTheLogGotIt)
+{
+    const DWORD bidirectional = 1;
+    PortModeValue mode(kPort, &bidirectional);
+    ScriptedApp app;
+    const long long before = NowTicks();
+    EXPECT_EQ(RunUnattended(app, Reported()), 0);
+    const long long after = NowTicks();
+
+    Json report = Report();
+    EXPECT_EQ(report.at("schemaVersion"), 1);
+    EXPECT_EQ(report.at("program"), "pdiag");
+    EXPECT_EQ(report.at("programVersion"), "1.0.0.0");
+    EXPECT_EQ(report.at("computer"), Utf8(ComputerName()));
+    EXPECT_EQ(report.at("user"), Utf8(UserName()));
+    EXPECT_EQ(report.at("printer"), "Tavik QX2210-2370");
+    EXPECT_EQ(report.at("port"), "LPT1:");
+    EXPECT_EQ(report.at("portClass"), "local");
+    EXPECT_EQ(report.at("restartNeeded"), false);
+    EXPECT_EQ(report.at("log"), Utf8(log_));
+    EXPECT_EQ(report.at("exitCode"), 0);
+    ExpectRunTimes(report, before, after);
+    EXPECT_EQ(Ids(report), (std::vector<std::string>{ "packageFiles", "port", "portMode", "registry",
+                                                      "portDriverService", "languageMonitor", "printerDriver",
+                                                      "statusWindow", "printerAttributes", "programFolder" }));
+    for (const Json& check : report.at("checks")) {
+        EXPECT_EQ(check.at("result"), "correct") << check.dump();
+        EXPECT_FALSE(check.contains("code")) << check.dump();
+    }
+    EXPECT_EQ(Entry(report, "portMode").at("text"), Utf8(L"双向"));
+    ExpectChecksAreTheLogsLines(report, SavedLog());
+}
+
+TEST_F(UnattendedRun, ReportTellsEachFindingsOutcomeAndCode)
+{
+    ScriptedApp app;
+    ScriptFaults(app);
+    app.missingItems = { L"状态窗口", L"疑难解答" };
+    EXPECT_EQ(RunUnattended(app, Reported(true)), kExitFindings + kFoundSettingWrong + kFoundRestartNeeded);
+    Json report = Report();
+    EXPECT_EQ(Ids(report), (std::vector<std::string>{ "packageFiles", "port", "registry", "portDriverService",
+                                                      "languageMonitor", "printerDriver", "statusWindow", "bidiSupport",
+                                                      "programItem", "programItem" }));
+    Json port = Entry(report, "port");
+    EXPECT_EQ(port.at("result"), "notRepaired");
+    EXPECT_EQ(port.at("text"), Utf8(L"错误:Tavik QX2210-2370 连接到 LPT1:。"));
+    EXPECT_FALSE(port.contains("code"));
+    // The missing port forbids the port driver's repair.
+    Json service = Entry(report, "portDriverService");
+    EXPECT_EQ(service.at("result"), "notRepaired");
+    EXPECT_EQ(service.at("code"), 0x1000);
+    Json monitor = Entry(report, "languageMonitor");
+    EXPECT_EQ(monitor.at("result"), "repaired");
+    EXPECT_EQ(monitor.at("text"), Utf8(L"错误:Tavik QX2210-2370 语言监视器未被安装。"));
+    EXPECT_EQ(monitor.at("code"), 5);
+    EXPECT_EQ(Entry(report, "bidiSupport").at("result"), "repaired");
+    EXPECT_EQ(Entry(report, "programItem", 1).at("text"), Utf8(L"错误:“疑难解答”的程序文件夹项目不存在。"));
+    EXPECT_EQ(Entry(report, "programItem", 1).at("result"), "repaired");
+    EXPECT_EQ(report.at("restartNeeded"), true);
+    EXPECT_EQ(report.at("exitCode"), 50);
+    ExpectChecksAreTheLogsLines(report, SavedLog());
+
+    // Notices offer nothing: their findings stay faults. The network path keeps its backslashes.
+    ScriptedApp network;
+    network.classify = RedirectedToShare;
+    network.printerRegistry = 0;
+    network.networkPrinter = 0;
+    EXPECT_EQ(RunUnattended(network, Reported(true)), kExitFindings + kFoundSettingWrong + kFoundNetworkFault +
+                                                          kFoundReinstall);
+    report = Report();
+    EXPECT_EQ(report.at("portClass"), "redirectedLpt");
+    EXPECT_EQ(Ids(report), (std::vector<std::string>{ "packageFiles", "registry", "languageMonitor", "printerDriver",
+                                                      "statusWindow", "programFolder", "networkPrinter" }));
+    Json registry = Entry(report, "registry");
+    EXPECT_EQ(registry.at("result"), "fault");
+    EXPECT_FALSE(registry.contains("code"));
+    Json printer = Entry(report, "networkPrinter");
+    EXPECT_EQ(printer.at("result"), "fault");
+    EXPECT_EQ(printer.at("text"), Utf8(L"网络错误:无法访问网络打印机 \\\\srv\\q。"));
+    ExpectChecksAreTheLogsLines(report, SavedLog());
+}
+
+TEST_F(UnattendedRun, RunsThatEndEarlyReportNoPrinterAndNoLog)
+{
+    ScriptedApp stopped;
+    stopped.spoolerRunning = 0;
+    EXPECT_EQ(RunUnattended(stopped, Reported()), kExitSpoolerStopped);
+    Json report = Report();
+    EXPECT_EQ(report.at("exitCode"), kExitSpoolerStopped);
+    EXPECT_EQ(report.at("checks"), Json::array());
+    for (const char* unknown : { "printer", "port", "portClass", "log" })
+        EXPECT_TRUE(report.at(unknown).is_null()) << unknown;
+    EXPECT_EQ(report.at("restartNeeded"), false);
+
+    ScriptedApp unknown;
+    CommandLineOptions options = Reported();
+    options.printer = L"No Such Printer";
+    EXPECT_EQ(RunUnattended(unknown, options), kExitPrinterNotFound);
+    report = Report();
+    EXPECT_EQ(report.at("exitCode"), kExitPrinterNotFound);
+    EXPECT_TRUE(report.at("printer").is_null());
+    EXPECT_TRUE(report.at("portClass").is_null());
+    EXPECT_EQ(report.at("checks"), Json::array());
+}
+
+TEST_F(UnattendedRun, PrinterNameWithQuotesBackslashesAndChineseIsReportedAsItIs)
+{
+    const std::wstring name = L"Tavik \"报告\" 打印机 \\ 二楼";
+    SpoolerPrinter printer(name, kTavikDriver, kPort);
+    ScriptedApp app;
+    CommandLineOptions options = Reported();
+    options.printer = name;
+    EXPECT_EQ(RunUnattended(app, options), 0);
+    EXPECT_EQ(app.printerName, name);
+    Json report = Report();
+    EXPECT_EQ(report.at("printer"), Utf8(name));
+    EXPECT_EQ(report.at("log"), Utf8(log_));
+}
+
+// The report never takes the place of the log: named like it, it is refused and the log kept.
+TEST_F(UnattendedRun, ReportThatCannotBeWrittenAddsItsBitAndKeepsTheLog)
+{
+    ScriptedApp app;
+    CommandLineOptions options = Reported();
+    options.report = log_;
+    EXPECT_EQ(RunUnattended(app, options), kExitFindings + kFoundLogNotSaved);
+    EXPECT_EQ(SavedLog().rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u);
+    EXPECT_TRUE(LogEndsWith(L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n"));
+
+    // An early end keeps its code, with the bit.
+    ScriptedApp stopped;
+    stopped.spoolerRunning = 0;
+    options.report = TempFolder() + L"no_such_folder\\r.json";
+    EXPECT_EQ(RunUnattended(stopped, options), kExitSpoolerStopped + kFoundLogNotSaved);
 }
 
 // ---- the program as a child process ----
@@ -686,6 +996,67 @@ TEST_F(ProgramRun, UnknownPrinterEndsWithItsCodeAndNoLog)
     EXPECT_EQ(child.err, Ansi(L"找不到使用 Tavik QX2210-2370 驱动程序的打印机“No Such Printer”。\r\n"));
     EXPECT_FALSE(FileExists(log_));
     EXPECT_FALSE(FileExists(TemporaryLog()));
+}
+
+// A broken package checked and repaired, with the report as the whole standard output: the
+// file check's details go with its finding, and each check is as the log got it.
+TEST_F(ProgramRun, ReportOnTheStandardOutputIsAllItHolds)
+{
+    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
+    struct Reinstall {
+        const std::wstring& installer;
+        ~Reinstall() { EXPECT_EQ(RunProgram(L"install", installer).exitCode, 0u); }
+    } reinstall{ installer };
+    ASSERT_EQ(RunProgram(L"fault wrong-version", installer).exitCode, 0u);
+    ASSERT_EQ(RunProgram(L"fault item-missing", installer).exitCode, 0u);
+
+    Child child = RunProgram(L"/unattended /repair /report:- \"/log:" + log_ + L"\"");
+    EXPECT_EQ(child.err, "");
+    Json report = ParseReport(child.out);
+    EXPECT_EQ(report.at("exitCode"), child.exitCode);
+    EXPECT_EQ(child.exitCode & (kExitFindings | kFoundSettingWrong | kFoundReinstall | kFoundLogNotSaved),
+              static_cast<DWORD>(kExitFindings | kFoundSettingWrong | kFoundReinstall));
+    EXPECT_EQ(report.at("program"), "pdiag");
+    EXPECT_EQ(report.at("programVersion"), "1.0.0.0");
+    EXPECT_EQ(report.at("log"), Utf8(log_));
+    Json files;
+    for (const Json& check : report.at("checks")) {
+        const std::wstring text = FromUtf8(check.at("text"));
+        if (check.at("id") == "packageFiles" && text.size() > 13 && text.substr(text.size() - 13) == L"\\XERB5UIK.DLL")
+            files = check;
+    }
+    ASSERT_TRUE(files.is_object()) << "no finding of XERB5UIK.DLL in " << report.at("checks").dump();
+    EXPECT_EQ(files.at("result"), "fault");
+    EXPECT_EQ(FromUtf8(files.at("text")).rfind(L"错误:", 0), 0u) << files.dump();
+    ASSERT_EQ(files.at("details").size(), 2u) << files.dump();
+    EXPECT_EQ(FromUtf8(files.at("details")[0]).rfind(L"当前版本=3.02.0.095 ", 0), 0u) << files.dump();
+    EXPECT_EQ(FromUtf8(files.at("details")[1]).rfind(L"预期版本=3.10.0.120 ", 0), 0u) << files.dump();
+    Json item = Entry(report, "programItem");
+    EXPECT_EQ(item.at("result"), "repaired");
+    EXPECT_EQ(item.at("text"), Utf8(L"错误:“疑难解答”的程序文件夹项目不存在。"));
+    ExpectChecksAreTheLogsLines(report, ReadBytes(log_));
+}
+
+// A read-only file and a name with a character invalid in file names: the standard error says
+// so, the exit code has its bit, and the log is saved as asked.
+TEST_F(ProgramRun, ReportThatCannotBeWrittenIsToldAndTheLogKept)
+{
+    const std::wstring readOnly = TempFolder() + L"test_app_report.json";
+    WriteBytes(readOnly, "old");
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    for (const std::wstring& report : { readOnly, TempFolder() + L"bad*name.json" }) {
+        DeleteFileW(log_.c_str());
+        Child child = RunProgram(L"/unattended \"/report:" + report + L"\" \"/log:" + log_ + L"\"");
+        EXPECT_EQ(child.exitCode & (kExitFindings | kFoundLogNotSaved),
+                  static_cast<DWORD>(kExitFindings | kFoundLogNotSaved))
+            << child.exitCode;
+        EXPECT_EQ(child.out, Ansi(L"结果已保存在 " + log_ + L"。\r\n"));
+        EXPECT_EQ(child.err, Ansi(L"无法写入报告 " + report + L"。 结果保留在 " + log_ + L"。\r\n"));
+        EXPECT_EQ(ReadBytes(log_).rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u);
+    }
+    EXPECT_EQ(ReadBytes(readOnly), "old");
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(readOnly.c_str());
 }
 
 }  // namespace
