@@ -11,13 +11,15 @@
 # bench.sh [BUILD_DIR] [RUNS]      RUNS: troubleshooter runs of each kind (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
 runs=${2:-10}
 printer="Tavik QX2210-2370"
 
 # A set-up that fails has measured nothing: exit code 2, not a missed target.
 bash scripts/install-prereqs.sh || exit 2
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null || exit 2
+. scripts/wine-target.sh
+wine_target "${1:-build}" || exit 2
+build=$wine_build
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$wine_toolchain.cmake" >/dev/null || exit 2
 cmake --build "$build" -j"$(nproc)" --target pdiag pstatus pkginst bench_trivial bench_imports bench_run \
     bench_checks bench_status bench_window bench_waiting || exit 2
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the prerequisites, configures and builds everything: build.sh [BUILD_DIR]
+# Installs the prerequisites, configures and builds everything: build.sh [BUILD_DIR [TOOLCHAIN]]
+# TOOLCHAIN: i686 (the programs as shipped, the default) or x86_64 (see wine-target.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+toolchain=${2:-i686}
 bash scripts/install-prereqs.sh
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$toolchain.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -7,9 +7,11 @@
 # demo.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
-bash scripts/build.sh "$build"
-bash scripts/wine-usable.sh || { echo "The demo needs Wine and cannot run on this machine." >&2; exit 1; }
+bash scripts/install-prereqs.sh
+. scripts/wine-target.sh
+wine_target "${1:-build}" || { echo "The demo needs Wine and cannot run on this machine." >&2; exit 1; }
+build=$wine_build
+bash scripts/build.sh "$build" "$wine_toolchain"
 bash scripts/wine-prefix.sh "$build" demoprefix
 . scripts/wine-env.sh "$build" demoprefix
 

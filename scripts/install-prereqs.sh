@@ -19,7 +19,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
-for p in g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb fonts-wqy-microhei \
+# The 64-bit compiler and Wine serve machines that run no 32-bit code (see wine-target.sh).
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64 xvfb fonts-wqy-microhei \
          locales googletest nlohmann-json3-dev cmake make imagemagick; do
     have_pkg "$p" || need+=("$p")
 done

@@ -2,8 +2,9 @@
 # private Xvfb display through Wine's x11 driver, with the font "宋体" replaced by the
 # installed CJK font and the display's DPI set; and the photographing of windows that a
 # helper program announces.
-#   parse_picture_options "$@"    [--dpi N] [BUILD_DIR]: sets build, picture_dpi (default 96)
-#                                 and picture_suffix ("" at 96 DPI, "-N" otherwise)
+#   parse_picture_options "$@"    [--dpi N] [BUILD_DIR]: sets build (the one wine-target.sh
+#                                 picks for BUILD_DIR), picture_dpi (default 96) and
+#                                 picture_suffix ("" at 96 DPI, "-N" otherwise)
 #   start_picture_session BUILD_DIR PREFIX_NAME [DPI]
 #   photograph DESKTOP_NAME HELPER_EXE OUT_DIR
 # The helper program is started inside a Wine virtual desktop (so that title bars are drawn)
@@ -30,12 +31,16 @@ parse_picture_options() {
     fi
     picture_suffix=
     [ "$picture_dpi" = 96 ] || picture_suffix=-$picture_dpi
+    bash scripts/install-prereqs.sh
+    . scripts/wine-target.sh
+    wine_target "$build" || exit 1
+    build=$wine_build
 }
 
 start_picture_session() {
     local build=$1 prefix=$2 dpi=${3:-96}
-    bash scripts/install-prereqs.sh
-    [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+    [ -f "$build/CMakeCache.txt" ] ||
+        cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$wine_toolchain.cmake" >/dev/null
     # The package gives the programs a printer; without it they show none.
     have_package=1
     cmake --build "$build" --target pkginst -j"$(nproc)" >/dev/null 2>&1 || have_package=0

@@ -3,24 +3,29 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-bash scripts/build.sh "$build"
+bash scripts/install-prereqs.sh
+. scripts/wine-target.sh
 
 # Without a Wine that runs, everything is still built and the tests of the build machine's own
 # scripts run; the Wine tests are reported as not run. WINE_TESTS=required makes that an error.
-if ! bash scripts/wine-usable.sh; then
+if ! wine_target "$build"; then
+    bash scripts/build.sh "$build"
     echo "NOT RUN: the tests under Wine. Everything was built; only the tests that run on this" \
          "machine itself follow." >&2
     [ "${WINE_TESTS:-}" = required ] && exit 1
     ctest --test-dir "$build" --output-on-failure -L host
     exit
 fi
+# Where the tests run on a 64-bit build, the programs as shipped are still built and must build.
+[ "$wine_build" = "$build" ] || bash scripts/build.sh "$build"
+bash scripts/build.sh "$wine_build" "$wine_toolchain"
 
-bash scripts/wine-prefix.sh "$build"
-. scripts/wine-env.sh "$build"
+bash scripts/wine-prefix.sh "$wine_build"
+. scripts/wine-env.sh "$wine_build"
 
 # One wineserver for the whole run, with the spooler service started; stopped on any exit.
 wineserver -p 2>/dev/null || true  # one already serving this prefix is used as it is
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine net start spooler >/dev/null 2>&1 || true  # already running is fine
 
-ctest --test-dir "$build" --output-on-failure -j1
+ctest --test-dir "$wine_build" --output-on-failure -j1

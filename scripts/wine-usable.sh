@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# Exit code 0 when this machine can run the 32-bit Wine the programs are tested under; else
-# says why on the standard error and exits 1.
+# Exit code 0 when this machine can run the 32-bit Wine the programs are tested under (with
+# argument 64: the 64-bit Wine); else says why on the standard error and exits 1.
+#   wine-usable.sh [64]
+if [ "${1:-}" = 64 ]; then
+    loader=/usr/lib/wine/wine64
+    "$loader" --version >/dev/null 2>&1 && exit 0
+    echo "Wine's 64-bit loader does not start here either: $("$loader" --version 2>&1 >/dev/null | head -n 1)." >&2
+    exit 1
+fi
 loader=/usr/lib/wine/wine
 "$loader" --version >/dev/null 2>&1 && exit 0
 reason=$("$loader" --version 2>&1 >/dev/null | head -n 1)

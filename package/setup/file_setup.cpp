@@ -66,6 +66,10 @@ std::wstring ManifestText(const std::wstring& payloadDir)
     return text;
 }
 
+#ifdef _WIN64
+const wchar_t* const kNativeSpoolerFiles[] = {kDriverFile, kConfigurationFile, kHelpFile};
+#endif
+
 }  // namespace
 
 DWORD CopyOver(const std::wstring& source, const std::wstring& target)
@@ -142,6 +146,11 @@ void InstallFiles(const std::wstring& payloadDir, SetupLog& log)
     for (const wchar_t* file : kUnlistedFiles)
         log.Check(std::wstring(L"copy ") + file,
                   CopyOver(payloadDir + L"\\" + file, PrinterDriverDirectory() + L"\\" + file));
+#ifdef _WIN64
+    for (const wchar_t* file : kNativeSpoolerFiles)
+        log.Check(std::wstring(L"copy native ") + file,
+                  CopyOver(PrinterDriverDirectory() + L"\\" + file, NativeDriverDirectory() + L"\\" + file));
+#endif
 }
 
 void WriteManifest(const std::wstring& payloadDir, SetupLog& log)
@@ -177,6 +186,10 @@ void RemoveFiles(SetupLog& log)
         remove(path);
         DeleteFileW((path + L".old").c_str());  // a library a running status window held
     }
+#ifdef _WIN64
+    for (const wchar_t* file : kNativeSpoolerFiles)
+        remove(NativeDriverDirectory() + L"\\" + file);
+#endif
     remove(ManifestPath());
 }
 

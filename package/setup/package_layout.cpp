@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <winspool.h>
 #include <iterator>
 
 #include "package_files.h"  // generated from files.txt: kFileTable, kOlderFile
@@ -31,6 +32,9 @@ const wchar_t kPrinterName[] = L"Tavik QX2210-2370";
 const wchar_t kDriverName[] = L"Tavik QX2210-2370";
 const wchar_t kGroupName[] = L"Tavik QX2210-2370";
 const wchar_t kEnvironment[] = L"Windows NT x86";
+#ifdef _WIN64
+const wchar_t kNativeEnvironment[] = L"Windows x64";
+#endif
 const wchar_t kPortName[] = L"LPT1:";
 const wchar_t kMonitorName[] = L"XERB5 Monitor";
 const wchar_t kServiceName[] = L"OndrixM4";
@@ -89,6 +93,16 @@ std::wstring SystemDirectory()
 }
 
 std::wstring PrinterDriverDirectory() { return SystemDirectory() + L"\\spool\\drivers\\w32x86\\3"; }
+
+#ifdef _WIN64
+std::wstring NativeDriverDirectory()
+{
+    wchar_t folder[MAX_PATH] = {};
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof(folder), &needed);
+    return std::wstring(folder) + L"\\3";
+}
+#endif
 
 std::wstring LocationDirectory(const std::wstring& code)
 {

@@ -32,6 +32,13 @@ extern const wchar_t kPrinterName[];   // "Tavik QX2210-2370"
 extern const wchar_t kDriverName[];    // "Tavik QX2210-2370"
 extern const wchar_t kGroupName[];     // "Tavik QX2210-2370"
 extern const wchar_t kEnvironment[];   // "Windows NT x86"
+#ifdef _WIN64
+// A 64-bit build (tests on machines that run no 32-bit code) has a 64-bit spooler. It takes
+// printers only for drivers of its own environment and loads their modules from that
+// environment's folder, so the driver is registered there too, with its own files.
+extern const wchar_t kNativeEnvironment[];  // "Windows x64"
+std::wstring NativeDriverDirectory();       // the spooler's folder for it, "...\x64\3"
+#endif
 extern const wchar_t kPortName[];      // "LPT1:"
 extern const wchar_t kMonitorName[];   // "XERB5 Monitor"
 extern const wchar_t kServiceName[];   // "OndrixM4"

@@ -29,14 +29,12 @@ bool PrinterExists()
     return OpenPrinterW(Mutable(kPrinterName), printer.put(), nullptr) != FALSE;
 }
 
-}  // namespace
-
-void RegisterDriver(SetupLog& log)
+void AddDriver(const wchar_t* environment, SetupLog& log)
 {
     DRIVER_INFO_3W info = {};
     info.cVersion = 3;
     info.pName = Mutable(kDriverName);
-    info.pEnvironment = Mutable(kEnvironment);
+    info.pEnvironment = Mutable(environment);
     info.pDriverPath = Mutable(kDriverFile);
     info.pDataFile = Mutable(kDriverFile);
     info.pConfigFile = Mutable(kConfigurationFile);
@@ -46,6 +44,16 @@ void RegisterDriver(SetupLog& log)
     if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) &&
         GetLastError() != ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
         log.Failed(L"AddPrinterDriverExW", GetLastError());
+}
+
+}  // namespace
+
+void RegisterDriver(SetupLog& log)
+{
+    AddDriver(kEnvironment, log);
+#ifdef _WIN64
+    AddDriver(kNativeEnvironment, log);  // its files: see InstallFiles
+#endif
     WriteDriverValues(log);
 }
 
@@ -157,6 +165,9 @@ void RemoveSpoolerRegistrations(SetupLog& log)
     if (KeyExists(DriverKeyPath()))
         log.CheckBool(L"DeletePrinterDriverW",
                       DeletePrinterDriverW(nullptr, Mutable(kEnvironment), Mutable(kDriverName)));
+#ifdef _WIN64
+    DeletePrinterDriverW(nullptr, Mutable(kNativeEnvironment), Mutable(kDriverName));
+#endif
     log.Check(L"remove printer key", DeleteKeyTree(PrinterKeyPath()));
     log.Check(L"remove driver key", DeleteKeyTree(DriverKeyPath()));
     log.Check(L"remove monitor registration", DeleteKeyTree(MonitorKeyPath()));

@@ -88,7 +88,9 @@ struct PswDisplayInfo {
     DWORD hideProgress;
     DWORD unused6C;
 };
+#ifndef _WIN64  // a 64-bit test build lays it out like the 64-bit program does
 static_assert(sizeof(PswDisplayInfo) == 0x70, "display record");
+#endif
 
 // A window of 446 x 370 (layout height): above the tab control the picture, the status
 // icon, the state text and the advice; inside its page area the lists, the progress bar

@@ -1039,14 +1039,16 @@ TEST_F(ProgramRun, ReportOnTheStandardOutputIsAllItHolds)
     ExpectChecksAreTheLogsLines(report, ReadBytes(log_));
 }
 
-// A read-only file and a name with a character invalid in file names: the standard error says
+// A file another program holds open without sharing (a read-only one is no obstacle where the
+// tests run as root) and a name with a character invalid in file names: the standard error says
 // so, the exit code has its bit, and the log is saved as asked.
 TEST_F(ProgramRun, ReportThatCannotBeWrittenIsToldAndTheLogKept)
 {
-    const std::wstring readOnly = TempFolder() + L"test_app_report.json";
-    WriteBytes(readOnly, "old");
-    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    for (const std::wstring& report : { readOnly, TempFolder() + L"bad*name.json" }) {
+    const std::wstring locked = TempFolder() + L"test_app_report.json";
+    WriteBytes(locked, "old");
+    UniqueFile holder(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder) << GetLastError();
+    for (const std::wstring& report : { locked, TempFolder() + L"bad*name.json" }) {
         DeleteFileW(log_.c_str());
         Child child = RunProgram(L"/unattended \"/report:" + report + L"\" \"/log:" + log_ + L"\"");
         EXPECT_EQ(child.exitCode & (kExitFindings | kFoundLogNotSaved),
@@ -1056,9 +1058,9 @@ TEST_F(ProgramRun, ReportThatCannotBeWrittenIsToldAndTheLogKept)
         EXPECT_EQ(child.err, Ansi(L"无法写入报告 " + report + L"。 结果保留在 " + log_ + L"。\r\n"));
         EXPECT_EQ(ReadBytes(log_).rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u);
     }
-    EXPECT_EQ(ReadBytes(readOnly), "old");
-    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(readOnly.c_str());
+    holder.reset();
+    EXPECT_EQ(ReadBytes(locked), "old");
+    DeleteFileW(locked.c_str());
 }
 
 }  // namespace

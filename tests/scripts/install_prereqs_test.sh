@@ -51,8 +51,8 @@ scenario() {
 
 scenario all-installed 0 "" "" all-installed=1
 scenario healthy-mirror 0 "update;install" ""
-# The plain install asks for every missing package, Wine's i386 half included.
-grep -q 'install -y -qq g++-mingw-w64-i686 .* wine32:i386 ' "$work/healthy-mirror/packages" \
+# The plain install asks for every missing package, Wine's i386 and amd64 halves included.
+grep -q 'install -y -qq g++-mingw-w64-i686 g++-mingw-w64-x86-64 .* wine32:i386 wine64 ' "$work/healthy-mirror/packages" \
     && { passed=$((passed + 1)); echo "ok: package list"; } \
     || { failed=$((failed + 1)); echo "FAILED: package list: $(cat "$work/healthy-mirror/packages")"; }
 scenario update-fails-then-install-works 0 \

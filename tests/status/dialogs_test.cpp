@@ -1,6 +1,7 @@
 // The options, port settings and about dialogs, run modally in this process over a real
 // main window and answered by clicks: what they show, what they store and send, and help.
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -501,10 +502,14 @@ TEST_F(StatusDialogs, ATemplateOutsideTheTableShowsNothing)
 
 // ---- Help ----
 
-// Where the help file lies: the printer-driver directory of the platform.
+// Where the help file lies: the spooler's driver folder for this system's environment.
 std::wstring HelpFile()
 {
-    return DriverDirectory() + L"\\XERB5.HLP";
+    wchar_t folder[MAX_PATH] = {};
+    DWORD needed = 0;
+    EXPECT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof(folder), &needed))
+        << GetLastError();
+    return std::wstring(folder) + L"\\3\\XERB5.HLP";
 }
 
 // The client point in the middle of a control.

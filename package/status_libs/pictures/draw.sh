@@ -4,9 +4,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
-build=$(realpath -m "${1:-$root/build}")
 cd "$root"
-[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+. scripts/wine-target.sh
+wine_target "$(realpath -m "${1:-$root/build}")" || exit 1
+build=$wine_build
+[ -f "$build/CMakeCache.txt" ] ||
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$wine_toolchain.cmake" >/dev/null
 cmake --build "$build" --target pkg_draw_pictures >/dev/null
 bash scripts/wine-prefix.sh "$build"
 "$root/scripts/wine-run" "$build/package/pkg_draw_pictures.exe" "Z:${here//\//\\}"
