@@ -17,7 +17,7 @@ if ! wine_target "$build"; then
     exit
 fi
 # Where the tests run on a 64-bit build, the programs as shipped are still built and must build.
-[ "$wine_build" = "$build" ] || bash scripts/build.sh "$build"
+[ "$wine_build" = "$build" ] || bash scripts/build.sh "$build" i686 pdiag pstatus
 bash scripts/build.sh "$wine_build" "$wine_toolchain"
 
 bash scripts/wine-prefix.sh "$wine_build"

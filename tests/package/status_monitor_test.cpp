@@ -205,7 +205,7 @@ bool IsIdleAfterJob(const Received& r) { return r.State() == kIdle && r.job() ==
 TEST_F(StatusLibrary, OpeningSendsOneReadyBlockAndEveryStatusRequestSendsItAgain)
 {
     Open();
-    const Received& ready = received_[0];
+    const Received ready = received_[0];  // a copy: received_ grows below
     EXPECT_EQ(0u, ready.wParam);
     EXPECT_EQ(1u, ready.kind);
     EXPECT_EQ(kIdle, ready.State());

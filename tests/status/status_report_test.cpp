@@ -32,7 +32,8 @@ Report ReadStatus(const std::wstring& switches = L"/status")
     Report report;
     report.exitCode = RunCaught(L"\"" + ProgramPath() + L"\" " + switches, &out, &err);
     report.windows = nlohmann::json::parse(out, nullptr, false);
-    EXPECT_FALSE(report.windows.is_discarded()) << "not JSON: " << out;
+    EXPECT_FALSE(report.windows.is_discarded())
+        << "not JSON (exit code " << (report.exitCode ? std::to_string(*report.exitCode) : "none") << "): " << out;
     EXPECT_EQ(err, "");
     return report;
 }
