@@ -3,7 +3,7 @@
 // and, for scripts, the report of what every status window shows:
 //   pstatus /status
 #include <windows.h>
-#include "startup.h"
+#include "../ui/startup.h"
 #include "status_report.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)

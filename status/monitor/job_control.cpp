@@ -1,7 +1,5 @@
 #include "job_control.h"
-#include <commctrl.h>
 #include "../app/state.h"
-#include "../ui/views.h"
 #include "spooler.h"
 
 struct SpoolerCommandRow {
@@ -42,18 +40,13 @@ static void CommandJob(HANDLE printer, DWORD jobId, const SpoolerCommandRow& com
     LocalFree(job);
 }
 
-void CommandSelectedJobs(SpoolerJobCommand command)
+BOOL CommandJobs(const DWORD* jobIds, int count, SpoolerJobCommand command)
 {
-    CollectSelection();
-    if (g_state.selectedJobCount == 0)
-        return;
     HANDLE printer = OpenForJobCommands();
     if (!printer)
-        return;
-    for (int i = 0; i < g_state.selectedJobCount; ++i)
-        CommandJob(printer, g_state.selectedJobIds[i], kCommands[command]);
-
-    SetRowState(g_state.children.waitingList, -1, 0);
-    SetRowState(g_state.children.waitingList, 0, LVIS_FOCUSED);
+        return FALSE;
+    for (int i = 0; i < count; ++i)
+        CommandJob(printer, jobIds[i], kCommands[command]);
     ClosePrinter(printer);
+    return TRUE;
 }

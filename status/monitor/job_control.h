@@ -4,6 +4,6 @@
 
 enum SpoolerJobCommand { SPOOLER_PAUSE, SPOOLER_RESUME, SPOOLER_CANCEL };
 
-// Acts on the jobs selected in the waiting list, then leaves the list with no selection and
-// the focus on its first row. Jobs that left the queue meanwhile are skipped.
-void CommandSelectedJobs(SpoolerJobCommand command);
+// Acts on these jobs of the printer; jobs that left the queue meanwhile are skipped. FALSE when
+// the printer could not be opened for it.
+BOOL CommandJobs(const DWORD* jobIds, int count, SpoolerJobCommand command);

@@ -2,7 +2,6 @@
 #include <commctrl.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
-#include "../ui/views.h"
 #include "spooler.h"
 
 // How the work is shared between the two threads:
@@ -18,7 +17,6 @@
 #define PRINTER_CHANGE_JOB_FILTER 0xFF00
 #define JOB_CHANGES (PRINTER_CHANGE_ADD_JOB | PRINTER_CHANGE_SET_JOB | PRINTER_CHANGE_DELETE_JOB)
 #define JOB_FIELDS 7
-#define WAITING_COLUMNS 4
 
 static const WORD kJobFields[JOB_FIELDS] = {
     JOB_NOTIFY_FIELD_USER_NAME, JOB_NOTIFY_FIELD_STATUS,      JOB_NOTIFY_FIELD_DOCUMENT, JOB_NOTIFY_FIELD_SUBMITTED,
@@ -105,7 +103,7 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
     return records;
 }
 
-static void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
+void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
 {
     if (jobs)
         LocalFree(jobs);
@@ -169,58 +167,6 @@ static DWORD WINAPI MonitorThreadProc(void* parameter)
     HandOver(NULL, NULL, 0);
     g_spooler.FindCloseChange(change);
     return 0;
-}
-
-// Selects again the rows of jobs selected before, and remembers exactly those.
-static void RestoreSelection(const DWORD* ids, int idCount)
-{
-    HWND list = g_state.children.waitingList;
-    g_state.selectedJobCount = 0;
-    for (int row = 0; row < g_state.waitingJobCount && g_state.selectedJobCount < REMEMBERED_JOBS_MAX; ++row) {
-        const JOB_INFO_2W& job = g_state.waitingJobs[row];
-        BOOL selected = FALSE;
-        for (int i = 0; i < idCount && !selected; ++i)
-            selected = ids[i] == job.JobId;
-        if (!selected)
-            continue;
-        LVITEMW state = {};
-        state.mask = LVIF_STATE;
-        state.iItem = row;
-        state.state = state.stateMask = LVIS_SELECTED;
-        SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-        g_state.selectedJobIds[g_state.selectedJobCount] = job.JobId;
-        g_state.selectedJobStatus[g_state.selectedJobCount] = job.Status;
-        ++g_state.selectedJobCount;
-    }
-}
-
-LRESULT Monitor_OnWaitingJobs(void)
-{
-    WaitingJobsHandoff* handoff = static_cast<WaitingJobsHandoff*>(
-        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), NULL));
-    if (!handoff)
-        return 0;
-    // The selection as it was, before the rows go.
-    DWORD ids[REMEMBERED_JOBS_MAX];
-    int idCount = g_state.selectedJobCount;
-    CopyMemory(ids, g_state.selectedJobIds, idCount * sizeof(DWORD));
-
-    // The list draws once when it is complete, not after every row.
-    HWND list = g_state.children.waitingList;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (int row = 0; row < handoff->count; ++row)
-        InsertCallbackRow(list, row, reinterpret_cast<LPARAM>(&handoff->jobs[row]), WAITING_COLUMNS);
-    // No row refers to the previous set any more.
-    ReleaseJobs(g_state.notifyInfo, g_state.waitingJobs);
-    g_state.notifyInfo = handoff->info;
-    g_state.waitingJobs = handoff->jobs;
-    g_state.waitingJobCount = handoff->count;
-    FreeBlock(handoff);
-    RestoreSelection(ids, idCount);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, NULL, TRUE);
-    return 1;
 }
 
 BOOL StartMonitorThread(void)

@@ -19,6 +19,5 @@ void Monitor_OnWatchdog(void);
 // The job records of one notification block, printed jobs left out; NULL with no jobs or no
 // memory. Only entries inside the block's count are read.
 JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count);
-// PSWM_WAITING_JOBS on the UI thread: shows what the monitor thread left, keeps the selection
-// of jobs still waiting and releases the previous set. Returns 1 when a set was taken.
-LRESULT Monitor_OnWaitingJobs(void);
+// Releases a set of job records and the notification block they point into (either NULL).
+void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs);

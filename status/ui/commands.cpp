@@ -5,12 +5,12 @@
 #include "../app/settings.h"
 #include "../app/state.h"
 #include "../monitor/job_control.h"
-#include "../monitor/presentation.h"
 #include "../res/dialog_ids.h"
 #include "dialogs.h"
 #include "help.h"
 #include "main_window.h"
 #include "port_class.h"
+#include "presentation.h"
 #include "views.h"
 
 #define MENU_HELP_CHARS 260
@@ -118,6 +118,17 @@ static void OnOptions(void)
         JobRequest(JOB_REQUEST_STATUS_SENSE, 0);
     UINT show = IsWindowVisible(g_state.mainWindow) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
     PlaceMainWindow(show | SWP_FRAMECHANGED);
+}
+
+// Acts on the jobs selected in the waiting list, then leaves the list with no selection and
+// the focus on its first row.
+static void CommandSelectedJobs(SpoolerJobCommand command)
+{
+    CollectSelection();
+    if (g_state.selectedJobCount == 0 || !CommandJobs(g_state.selectedJobIds, g_state.selectedJobCount, command))
+        return;
+    SetRowState(g_state.children.waitingList, -1, 0);
+    SetRowState(g_state.children.waitingList, 0, LVIS_FOCUSED);
 }
 
 void OnCommand(UINT id, UINT notification)

@@ -3,14 +3,14 @@
 #include <windowsx.h>
 #include "../app/protocol.h"
 #include "../app/settings.h"
-#include "../app/startup.h"
 #include "../app/state.h"
 #include "../app/strings.h"
-#include "../monitor/presentation.h"
 #include "../res/dialog_ids.h"
 #include "../res/resource.h"
 #include "help.h"
 #include "port_class.h"
+#include "presentation.h"
+#include "startup.h"
 
 #define MESSAGE_CHARS 260
 #define VERSION_CHARS 520

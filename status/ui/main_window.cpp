@@ -3,17 +3,17 @@
 #include <imm.h>
 #include <windowsx.h>
 #include "../app/protocol.h"
-#include "../app/protocol_handlers.h"
 #include "../app/settings.h"
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../monitor/monitor_thread.h"
-#include "../monitor/presentation.h"
 #include "../res/resource.h"
 #include "children.h"
 #include "commands.h"
 #include "drawing.h"
 #include "help.h"
+#include "presentation.h"
+#include "protocol_handlers.h"
 #include "status_snapshot.h"
 #include "views.h"
 
@@ -467,7 +467,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         Protocol_OnCloseInstance(window);
         return 0;
     case PSWM_WAITING_JOBS:
-        return Monitor_OnWaitingJobs();
+        return Views_OnWaitingJobs();
     case PSWM_QUERY_STATUS:
         StatusQuery_OnQuery(reinterpret_cast<HWND>(wParam));
         return 0;

@@ -5,7 +5,7 @@
 #include "../app/psw_records.h"
 #include "../app/settings.h"
 #include "../app/state.h"
-#include "../monitor/presentation.h"
+#include "presentation.h"
 
 #define USB_NUMBER_CHARS 3
 

@@ -4,11 +4,13 @@
 #include "../app/protocol.h"
 #include "../app/state.h"
 #include "../app/strings.h"
-#include "../monitor/presentation.h"
+#include "../monitor/monitor_thread.h"
 #include "../res/resource.h"
 #include "commands.h"
+#include "presentation.h"
 
 #define HEADER_TEXT_CHARS 64
+#define WAITING_COLUMNS 4   // document, status, owner, started
 #define TIME_FORMAT_CHARS 160
 #define TIME_TEXT_CHARS 64
 #define FORMAT_CHARS 64
@@ -398,4 +400,56 @@ void CycleFocus(BOOL forward)
             to = list ? list : c.tab;
     }
     FocusPane(to);
+}
+
+// Selects again the rows of jobs selected before, and remembers exactly those.
+static void RestoreSelection(const DWORD* ids, int idCount)
+{
+    HWND list = g_state.children.waitingList;
+    g_state.selectedJobCount = 0;
+    for (int row = 0; row < g_state.waitingJobCount && g_state.selectedJobCount < REMEMBERED_JOBS_MAX; ++row) {
+        const JOB_INFO_2W& job = g_state.waitingJobs[row];
+        BOOL selected = FALSE;
+        for (int i = 0; i < idCount && !selected; ++i)
+            selected = ids[i] == job.JobId;
+        if (!selected)
+            continue;
+        LVITEMW state = {};
+        state.mask = LVIF_STATE;
+        state.iItem = row;
+        state.state = state.stateMask = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
+        g_state.selectedJobIds[g_state.selectedJobCount] = job.JobId;
+        g_state.selectedJobStatus[g_state.selectedJobCount] = job.Status;
+        ++g_state.selectedJobCount;
+    }
+}
+
+LRESULT Views_OnWaitingJobs(void)
+{
+    WaitingJobsHandoff* handoff = static_cast<WaitingJobsHandoff*>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), NULL));
+    if (!handoff)
+        return 0;
+    // The selection as it was, before the rows go.
+    DWORD ids[REMEMBERED_JOBS_MAX];
+    int idCount = g_state.selectedJobCount;
+    CopyMemory(ids, g_state.selectedJobIds, idCount * sizeof(DWORD));
+
+    // The list draws once when it is complete, not after every row.
+    HWND list = g_state.children.waitingList;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (int row = 0; row < handoff->count; ++row)
+        InsertCallbackRow(list, row, reinterpret_cast<LPARAM>(&handoff->jobs[row]), WAITING_COLUMNS);
+    // No row refers to the previous set any more.
+    ReleaseJobs(g_state.notifyInfo, g_state.waitingJobs);
+    g_state.notifyInfo = handoff->info;
+    g_state.waitingJobs = handoff->jobs;
+    g_state.waitingJobCount = handoff->count;
+    FreeBlock(handoff);
+    RestoreSelection(ids, idCount);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
+    return 1;
 }

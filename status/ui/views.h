@@ -30,6 +30,9 @@ void FreeJobLog(void);
 void SetRowState(HWND list, int row, UINT state);
 // Remembers the selected waiting jobs (at most 100).
 void CollectSelection(void);
+// PSWM_WAITING_JOBS: shows the set of waiting jobs the monitor thread left, keeps the selection
+// of jobs still waiting and releases the previous set. Returns 1 when a set was taken.
+LRESULT Views_OnWaitingJobs(void);
 // WM_NOTIFY from the lists; returns the notification's result.
 LRESULT Views_OnNotify(const NMHDR* header);
 // Tab (forward) and Shift+Tab between the tab control, the page's list and the message box.

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/protocol.h"
-#include "monitor/presentation.h"
+#include "ui/presentation.h"
 #include "status_test_support.h"
 #include "ui/views.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/startup.h"
+#include "ui/startup.h"
 #include "spooler_printers.h"
 #include "status_test_support.h"
 

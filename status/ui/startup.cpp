@@ -1,14 +1,14 @@
 #include "startup.h"
 #include <commctrl.h>
 #include <winspool.h>
+#include "../app/protocol.h"
+#include "../app/settings.h"
+#include "../app/state.h"
 #include "../monitor/monitor_thread.h"
-#include "../monitor/presentation.h"
 #include "../res/resource.h"
-#include "../ui/commands.h"
-#include "../ui/main_window.h"
-#include "protocol.h"
-#include "settings.h"
-#include "state.h"
+#include "commands.h"
+#include "main_window.h"
+#include "presentation.h"
 
 // A closing window of another instance is waited for this long, looked for at every step.
 #define INSTANCE_WAIT_MS 15000

@@ -2,41 +2,31 @@
 #include <stddef.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
-#include "../ui/commands.h"
-#include "../ui/help.h"
-#include "../ui/main_window.h"
-#include "../ui/port_class.h"
-#include "../ui/views.h"
+#include "../monitor/status_rules.h"
+#include "commands.h"
+#include "help.h"
+#include "main_window.h"
+#include "port_class.h"
+#include "views.h"
 
 #define RENAME_CHARS_MAX 259
 #define MS_PER_SECOND 1000
 #define SECONDS_PER_DAY 86400
 
-// Leaving one of these codes does not count as the end of a job.
-static const int kNotAJobEnd[] = {101, 102, 301, 302, 501, 503};
+static StatusBlockView CurrentBlock(void)
+{
+    StatusBlockView block = {g_state.statusCopy, g_state.statusLength};
+    return block;
+}
 
 DWORD StatusField(size_t offset)
 {
-    if (!g_state.statusCopy || offset > g_state.statusLength || g_state.statusLength - offset < sizeof(DWORD))
-        return 0;
-    DWORD value;
-    CopyMemory(&value, g_state.statusCopy + offset, sizeof(value));
-    return value;
+    return BlockField(CurrentBlock(), offset);
 }
 
 const wchar_t* StatusString(size_t offsetField)
 {
-    // A string may start at any byte of the block (x86 reads unaligned characters); it is used
-    // only when it ends inside the block.
-    DWORD offset = StatusField(offsetField);
-    if (offset == 0 || offset >= g_state.statusLength)
-        return L"";
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(g_state.statusCopy + offset);
-    DWORD chars = (g_state.statusLength - offset) / sizeof(wchar_t);
-    for (DWORD i = 0; i < chars; ++i)
-        if (text[i] == 0)
-            return text;
-    return L"";
+    return BlockString(CurrentBlock(), offsetField);
 }
 
 const wchar_t* StatusMachineName(void)
@@ -167,14 +157,11 @@ static BOOL JobIsForThisSeat(void)
 
 static void PopUpIfWanted(void)
 {
-    DWORD device = FIELD(deviceFlags), job = FIELD(jobFlags);
-    BOOL jobStarts = g_state.showing == 0 && FIELD(pagesPrinted) == 0 && (job & JOB_STARTED) &&
-                     (FIELD(estimateMode) & 1);
-    BOOL errorDuringJob = (device & DEVICE_ERROR_POP_UP) && (job & JOB_IN_PROGRESS);
-    if (!g_state.statusCopy || !(jobStarts || errorDuringJob) || !JobIsForThisSeat())
+    PopUpReason popUp = PopUpFor(g_state.showing, CurrentBlock(), JobIsForThisSeat);
+    if (popUp == POP_UP_NONE)
         return;
     HWND window = g_state.mainWindow;
-    ShowReason reason = (device & DEVICE_ERROR_POP_UP) ? SHOW_REASON_ERROR : SHOW_REASON_JOB;
+    ShowReason reason = popUp == POP_UP_FOR_ERROR ? SHOW_REASON_ERROR : SHOW_REASON_JOB;
     if (!IsWindowVisible(window)) {
         ShowWindow(window, SW_SHOW);
         g_state.showReason = reason;
@@ -188,7 +175,7 @@ static void PopUpIfWanted(void)
     ShowWindow(window, SW_SHOW);
     if (g_state.statusHandle)
         g_state.libraries.SmPsw_StartPolling(g_state.statusHandle);
-    g_state.rememberedDeviceFlags = device;
+    g_state.rememberedDeviceFlags = FIELD(deviceFlags);
     SetActiveWindow(window);
 }
 
@@ -199,17 +186,6 @@ static void HideAgain(void)
     ShowWindow(g_state.mainWindow, SW_HIDE);
     if (g_state.statusHandle)
         g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
-}
-
-static BOOL IsJobEnd(int previous, int code)
-{
-    DWORD job = FIELD(jobFlags);
-    if (!(job & JOB_END_BITS) || (job & JOB_IN_PROGRESS) || code == DISPLAY_CANCELLING || code == previous)
-        return FALSE;
-    for (size_t i = 0; i < ARRAYSIZE(kNotAJobEnd); ++i)
-        if (previous == kNotAJobEnd[i])
-            return FALSE;
-    return TRUE;
 }
 
 // What a new block changes for the current job: document, pages, animations, job end.
@@ -241,7 +217,7 @@ static void TakeOverJob(void)
     g_state.pagesPrinted = FIELD(pagesPrinted);
     g_state.pagesStarted = started;
 
-    if (IsJobEnd(g_state.previousDisplayCode, g_state.display.displayCode)) {
+    if (IsJobEnd(g_state.previousDisplayCode, g_state.display.displayCode, FIELD(jobFlags))) {
         StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
         RefreshCommandStates(TRUE, FALSE);
         if (FIELD(documentOffset))
@@ -249,8 +225,7 @@ static void TakeOverJob(void)
         if (g_state.showReason == SHOW_REASON_JOB)
             HideAgain();
     }
-    if ((g_state.rememberedDeviceFlags & DEVICE_ERROR_PRESENT) && FIELD(deviceFlags) == 0 &&
-        g_state.showReason == SHOW_REASON_ERROR)
+    if (ErrorHasCleared(g_state.rememberedDeviceFlags, FIELD(deviceFlags), g_state.showReason))
         HideAgain();
     SaveWindowState();
 }
@@ -310,7 +285,7 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         g_state.statusCopy = block;
         g_state.statusLength = data->cbData;
     }
-    if ((FIELD(deviceFlags) & DEVICE_BUSY) && (FIELD(jobFlags) & JOB_BUSY_WITH_DEVICE))
+    if (CountdownsPauseForDevice(FIELD(deviceFlags), FIELD(jobFlags)))
         StopCountdowns();
     g_state.previousDisplayCode = g_state.display.displayCode;
     PopUpIfWanted();
@@ -328,19 +303,14 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
     }
     RepaintNow(g_state.children.jobStatusPane);
-    if (g_state.rememberedDeviceFlags & DEVICE_ATTENTION)
+    if (HoldsAttention(g_state.rememberedDeviceFlags))
         StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
     RefreshCommandStates(FALSE, TRUE);
     if (g_state.statusCopy && newStatus)
         TakeOverJob();
-    if (g_state.statusCopy) {
+    if (g_state.statusCopy)
         g_state.rememberedDeviceFlags = FIELD(deviceFlags);
-        // Without a job in progress there is nothing to count down: a per-page countdown
-        // whose estimate never reaches zero would otherwise tick for ever.
-        if ((g_state.rememberedDeviceFlags & DEVICE_STOP_COUNTDOWNS) || !(FIELD(jobFlags) & JOB_IN_PROGRESS))
-            StopCountdowns();
-    }
-    if (g_state.display.displayCode >= DISPLAY_ERROR_FIRST && g_state.display.displayCode <= DISPLAY_ERROR_LAST)
+    if (CountdownsEnd(CurrentBlock(), g_state.display.displayCode))
         StopCountdowns();
     SetBigIcon();
     RepaintStatusPanes();

@@ -1,9 +1,9 @@
 #include "protocol_handlers.h"
 #include <stdio.h>
-#include "../monitor/presentation.h"
-#include "../ui/main_window.h"
-#include "protocol.h"
-#include "state.h"
+#include "../app/protocol.h"
+#include "../app/state.h"
+#include "main_window.h"
+#include "presentation.h"
 
 #define CLASS_NAME_CHARS 64
 
