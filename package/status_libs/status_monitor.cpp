@@ -26,6 +26,10 @@
 // blocks with a change a hidden window must see are sent (job start and end, errors, held,
 // cancelled), page progress is not; starting polling sends the current state at once.
 //
+// A library that cannot report yet: the REG_DWORD value "NotReady" (read when a printer is
+// opened) is the number of SmPsw_GetPrinterStatus calls answered 0; until the last of them the
+// printer sends no block at all, then it answers as usual.
+//
 // Every call is recorded when the REG_SZ value "Log" of the same key names a file: one line
 // per call, appended as UTF-8 with CR LF, the name and the arguments separated by one blank,
 // numbers in decimal, the window in hexadecimal (0x + 8 digits), a null string as "(null)":
@@ -49,6 +53,7 @@ using namespace standin;
 
 const wchar_t kStandInKey[] = L"Software\\Tavik\\XERB5\\StandIn";
 const wchar_t kLogValue[] = L"Log";
+const wchar_t kNotReadyValue[] = L"NotReady";
 
 constexpr DWORD kCancelRequest = 2048;
 constexpr DWORD kHoldRequest = 2049;
@@ -314,6 +319,7 @@ struct Session {
     std::wstring printer;
     std::deque<std::pair<Command, DWORD>> commands;
     bool polling = true;
+    DWORD notReady = 0;  // status requests still to be answered 0; no block is sent meanwhile
 
     Session() { InitializeCriticalSection(&lock); }
     ~Session()
@@ -396,6 +402,11 @@ private:
     {
         if (Stopped() || !IsWindow(session_.window))
             return;
+        {
+            Lock guard(session_.lock);
+            if (session_.notReady)
+                return;
+        }
         std::vector<BYTE> block = PackBlock(current_);
         COPYDATASTRUCT data = {kNewStatus, static_cast<DWORD>(block.size()), block.data()};
         DWORD_PTR result = 0;
@@ -586,6 +597,10 @@ __declspec(dllexport) DWORD WINAPI SmPsw_OpenPrinter(HWND mainWindow, const wcha
     auto session = std::make_shared<Session>();
     session->window = mainWindow;
     session->printer = printer;
+    DWORD notReady = 0, size = sizeof(notReady);
+    if (RegGetValueW(HKEY_CURRENT_USER, kStandInKey, kNotReadyValue, RRF_RT_REG_DWORD, nullptr, &notReady, &size) ==
+        ERROR_SUCCESS)
+        session->notReady = notReady;
     session->stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     session->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!session->stop || !session->wake)
@@ -628,6 +643,13 @@ __declspec(dllexport) DWORD WINAPI SmPsw_GetPrinterStatus(DWORD handle, DWORD fi
     std::shared_ptr<Session> session = FindSession(handle);
     if (!session)
         return 0;
+    {
+        Lock guard(session->lock);
+        if (session->notReady) {
+            --session->notReady;
+            return 0;
+        }
+    }
     session->Queue(Command::Resend);
     return 1;
 }

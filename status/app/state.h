@@ -13,7 +13,8 @@
 #define JOB_LOG_MAX 100
 #define CELL_TEXT_CHARS 260
 
-// Handed to the monitor thread when it starts; the thread reads it once.
+// Handed to the monitor thread when it starts; the thread reads it once and touches nothing
+// else of the process-wide state (but the heap lock, through AllocZeroed and FreeBlock).
 struct MonitorThreadParams {
     HANDLE stopEvent;   // manual reset; set at shutdown
     HANDLE readyEvent;  // set by the thread once it waits for changes, or has failed to
@@ -21,6 +22,8 @@ struct MonitorThreadParams {
     DWORD filter;       // PRINTER_CHANGE_JOB
     DWORD options;
     DWORD reserved;
+    HWND volatile* window;                           // where the main window's handle is, once made
+    struct WaitingJobsHandoff* volatile* handoff;    // the slot a set of waiting jobs is left in
 };
 
 // Why the window is showing; decides whether it may hide itself again.

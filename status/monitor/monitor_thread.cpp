@@ -1,13 +1,13 @@
 #include "monitor_thread.h"
-#include <commctrl.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
 #include "spooler.h"
 
 // How the work is shared between the two threads:
 // - The monitor thread only waits, reads the spooler's notification and builds job records.
-//   It leaves them in g_state.waitingJobsHandoff and tells the main window with SendMessageW;
-//   the UI thread rebuilds the list, restores the selection and releases the previous set.
+//   It leaves them in the hand-off slot of its parameter block and tells the main window with
+//   SendMessageW; the UI thread rebuilds the list, restores the selection and releases the
+//   previous set.
 //   So the remembered selection, the list and the current set have one writer, the UI thread,
 //   and a set is released only once no row refers to it.
 // - When the thread ends, it hands over an empty set, so the list is emptied before the block
@@ -113,7 +113,7 @@ void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
 
 // Leaves a set for the UI thread and waits until it has been taken; a set nobody took (the
 // window is gone) is released here.
-static void HandOver(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs, int count)
+static void HandOver(const MonitorThreadParams& params, PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs, int count)
 {
     WaitingJobsHandoff* handoff = static_cast<WaitingJobsHandoff*>(AllocZeroed(sizeof(WaitingJobsHandoff)));
     if (!handoff) {
@@ -123,10 +123,10 @@ static void HandOver(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs, int count)
     handoff->info = info;
     handoff->jobs = jobs;
     handoff->count = count;
-    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), handoff);
-    SendMessageW(g_state.mainWindow, PSWM_WAITING_JOBS, 0, 0);
+    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(params.handoff), handoff);
+    SendMessageW(*params.window, PSWM_WAITING_JOBS, 0, 0);
     WaitingJobsHandoff* left = static_cast<WaitingJobsHandoff*>(
-        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_state.waitingJobsHandoff), NULL));
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(params.handoff), NULL));
     if (left) {
         ReleaseJobs(left->info, left->jobs);
         FreeBlock(left);
@@ -162,9 +162,9 @@ static DWORD WINAPI MonitorThreadProc(void* parameter)
             continue;
         int count = 0;
         JOB_INFO_2W* jobs = JobsFromNotification(info, &count);
-        HandOver(info, jobs, count);
+        HandOver(params, info, jobs, count);
     }
-    HandOver(NULL, NULL, 0);
+    HandOver(params, NULL, NULL, 0);
     g_spooler.FindCloseChange(change);
     return 0;
 }
@@ -177,6 +177,8 @@ BOOL StartMonitorThread(void)
     params.filter = PRINTER_CHANGE_JOB_FILTER;
     params.options = 0;
     params.reserved = 0;
+    params.window = &g_state.mainWindow;
+    params.handoff = &g_state.waitingJobsHandoff;
     if (!params.stopEvent)
         return FALSE;
     g_state.monitorThread = CreateThread(NULL, 0, MonitorThreadProc, &params, 0, &g_state.monitorThreadId);

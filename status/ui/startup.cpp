@@ -235,31 +235,31 @@ int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
         WritePswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, STATUS_SENSE_ALWAYS);
 
     int exitCode = 0;
-    if (!OpenPrinterW(g_state.printerName, &g_state.spooler, NULL)) {
-        DeleteCriticalSection(&g_state.ProcessHeapLock);
-        return 0;
-    }
-    if (!PrinterBelongsToPackage(g_state.spooler)) {
-        ClosePrinter(g_state.spooler);
-        DeleteCriticalSection(&g_state.ProcessHeapLock);
-        return 0;
-    }
-    // The printer driver learns which code page the user's texts are in.
-    DWORD codePage = GetACP();
-    SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
-                    reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
+    BOOL threadEnded = TRUE;
+    if (OpenPrinterW(g_state.printerName, &g_state.spooler, NULL) && PrinterBelongsToPackage(g_state.spooler)) {
+        // The printer driver learns which code page the user's texts are in.
+        DWORD codePage = GetACP();
+        SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
+                        reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
 
-    // The window comes once the thread watches the queue, so no job change goes unseen.
-    g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
-    if (StartMonitorThread())
-        WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
-    if (WaitForOtherInstance(g_state.printerName))
-        exitCode = RunWindow();
-
-    SetEvent(g_state.monitorParams.stopEvent);
-    if (WaitForMonitorThread() && g_state.monitorParams.readyEvent)
-        CloseHandle(g_state.monitorParams.readyEvent);
-    ClosePrinter(g_state.spooler);
-    DeleteCriticalSection(&g_state.ProcessHeapLock);
+        // The window comes once the thread watches the queue, so no job change goes unseen.
+        g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
+        if (StartMonitorThread())
+            WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
+        if (WaitForOtherInstance(g_state.printerName))
+            exitCode = RunWindow();
+        if (g_state.monitorParams.stopEvent)
+            SetEvent(g_state.monitorParams.stopEvent);
+        threadEnded = WaitForMonitorThread();
+    }
+    // A thread that has not ended may still use the spooler handle, its events and the heap
+    // lock: they are left to the end of the process then.
+    if (threadEnded) {
+        if (g_state.monitorParams.readyEvent)
+            CloseHandle(g_state.monitorParams.readyEvent);
+        if (g_state.spooler)
+            ClosePrinter(g_state.spooler);
+        DeleteCriticalSection(&g_state.ProcessHeapLock);
+    }
     return exitCode;
 }

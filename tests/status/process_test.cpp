@@ -228,6 +228,33 @@ TEST_F(StatusProcess, ARelaunchUnderLoadLeavesExactlyOneWindow)
     CloseHandle(last);
 }
 
+// A library that cannot report yet is asked again on the retry timer until it answers, and then
+// no more; the user's show request meanwhile starts no polling.
+TEST_F(StatusProcess, AStatusLibraryNotReadyIsAskedAgainUntilItAnswers)
+{
+    struct NotReady {
+        NotReady() { SetRegistryDword(HKEY_CURRENT_USER, kStandInKey, L"NotReady", 2); }
+        ~NotReady() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInKey, L"NotReady"); }
+        const wchar_t* kStandInKey = L"Software\\Tavik\\XERB5\\StandIn";
+    };
+    const auto requests = [this] { return calls_.Calls("SmPsw_GetPrinterStatus"); };
+    NotReady notReady;
+    ChildProcess status(StatusCommand(kPackagePrinter));
+    HWND window = WaitForStatusWindow(status.id);
+    ASSERT_TRUE(window);
+    for (int i = 0; i < 100 && requests().empty(); ++i)
+        Sleep(50);
+    SendMessageW(window, PSWM_SHOW, 0, 0);  // as the notification-area program shows the window
+    for (int i = 0; i < 200 && requests().size() < 3; ++i)
+        Sleep(50);
+    Sleep(STATUS_RETRY_PERIOD_MS + 500);  // one retry period more: no further request
+    EXPECT_EQ(requests(), (std::vector<std::string>{"SmPsw_GetPrinterStatus 1 1", "SmPsw_GetPrinterStatus 1 0",
+                                                    "SmPsw_GetPrinterStatus 1 0"}));
+    EXPECT_TRUE(calls_.Calls("SmPsw_StartPolling").empty());
+    PostMessageW(window, PSWM_QUIT, 0, 0);
+    EXPECT_EQ(status.Wait(10000), 0u);
+}
+
 TEST_F(StatusProcess, ARelaunchThatCannotStartACopyKeepsTheWindow)
 {
     // The program runs from a folder of its own; once its file is renamed no copy can start.
