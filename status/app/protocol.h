@@ -148,12 +148,19 @@ struct PswStatusSnapshot {
 
 // Display codes of the presentation library that the window tests by name; the others it
 // tests are listed where they are used.
+#define DISPLAY_NO_STATUS 101              // no status block yet
+#define DISPLAY_STATUS_CLEARED 102
 #define DISPLAY_PRINTING_EVEN 200
 #define DISPLAY_PRINTING_ODD 201
 #define DISPLAY_WAITING_EVEN 202
 #define DISPLAY_WAITING_ODD 203
+#define DISPLAY_LAST_PAGE 204
 #define DISPLAY_CANCELLING 206
 #define DISPLAY_READY 300
+#define DISPLAY_READY_ATTENTION 301        // ready, with an attention flag
+#define DISPLAY_COVER_OPEN 402
+#define DISPLAY_OFFLINE 403
+#define DISPLAY_MEMORY_FULL 405
 #define DISPLAY_ERROR_FIRST 400
 #define DISPLAY_PAUSED 408
 #define DISPLAY_ERROR_LAST 423

@@ -30,14 +30,14 @@ static void CommandJob(HANDLE printer, DWORD jobId, const SpoolerCommandRow& com
     DWORD needed = 0;
     if (g_spooler.GetJob(printer, jobId, 2, NULL, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return;
-    JOB_INFO_2W* job = static_cast<JOB_INFO_2W*>(LocalAlloc(LPTR, needed));
+    JOB_INFO_2W* job = static_cast<JOB_INFO_2W*>(AllocZeroed(needed));
     if (!job)
         return;
     if (g_spooler.GetJob(printer, jobId, 2, reinterpret_cast<BYTE*>(job), needed, &needed) && job->JobId) {
         job->Status = command.status;
         g_spooler.SetJob(printer, jobId, 2, reinterpret_cast<BYTE*>(job), command.control);
     }
-    LocalFree(job);
+    FreeBlock(job);
 }
 
 BOOL CommandJobs(const DWORD* jobIds, int count, SpoolerJobCommand command)

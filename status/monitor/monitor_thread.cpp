@@ -79,7 +79,7 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
     while (readable && IsBadReadPtr(info->aData, readable * sizeof(PRINTER_NOTIFY_INFO_DATA)))
         readable -= JOB_FIELDS;
     jobs = WORD(readable / JOB_FIELDS);
-    JOB_INFO_2W* records = jobs ? static_cast<JOB_INFO_2W*>(LocalAlloc(LPTR, jobs * sizeof(JOB_INFO_2W))) : NULL;
+    JOB_INFO_2W* records = jobs ? static_cast<JOB_INFO_2W*>(AllocZeroed(jobs * sizeof(JOB_INFO_2W))) : NULL;
     if (!records)
         return NULL;
     for (WORD i = 0; i < jobs; ++i)
@@ -87,9 +87,9 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
             CopyField(records[i], info->aData[i * JOB_FIELDS + j]);
 
     // Printed jobs stay in the queue for a while but are no longer waiting.
-    JOB_INFO_2W* kept = static_cast<JOB_INFO_2W*>(LocalAlloc(LPTR, jobs * sizeof(JOB_INFO_2W)));
+    JOB_INFO_2W* kept = static_cast<JOB_INFO_2W*>(AllocZeroed(jobs * sizeof(JOB_INFO_2W)));
     if (!kept) {
-        LocalFree(records);
+        FreeBlock(records);
         return NULL;
     }
     int waiting = 0;
@@ -98,7 +98,7 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
             kept[waiting++] = records[i];
     ZeroMemory(records, jobs * sizeof(JOB_INFO_2W));
     CopyMemory(records, kept, waiting * sizeof(JOB_INFO_2W));
-    LocalFree(kept);
+    FreeBlock(kept);
     *count = waiting;
     return records;
 }
@@ -106,7 +106,7 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
 void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
 {
     if (jobs)
-        LocalFree(jobs);
+        FreeBlock(jobs);
     if (info)
         g_spooler.FreeNotifyInfo(info);
 }

@@ -2,8 +2,9 @@
 #include <stddef.h>
 #include "../app/protocol.h"
 
-// Leaving one of these codes does not count as the end of a job.
-static const int kNotAJobEnd[] = {101, 102, 301, 302, 501, 503};
+// Leaving one of these codes does not count as the end of a job. 302, 501 and 503 are codes of
+// the presentation library's that the window gives no other meaning.
+static const int kNotAJobEnd[] = {DISPLAY_NO_STATUS, DISPLAY_STATUS_CLEARED, DISPLAY_READY_ATTENTION, 302, 501, 503};
 
 #define FIELD(block, name) BlockField(block, offsetof(PswStatusData, name))
 

@@ -15,7 +15,9 @@
 #define MESSAGE_CHARS 260
 #define VERSION_CHARS 520
 
-// "Showing": when the window pops up by itself.
+// "Showing": when the window pops up by itself. A stored value other than 0 and 1 (a 7, say)
+// acts as 1 in the window (only errors bring it up), yet this dialog shows it as "while
+// printing", and confirming the dialog stores that choice, 0.
 #define SHOWING_WHILE_PRINTING 0
 #define SHOWING_ON_ERROR 1
 // "StatusSense": when the status library watches the device.

@@ -21,6 +21,7 @@
 // of the running system are added.
 #define LAYOUT_TITLE_BAR_HEIGHT 19
 #define MENU_TEXT_CHARS 64
+#define CLOSE_WITHOUT_STATUS_WAIT_MS 3000   // the library's last block may be under way
 
 static BOOL RegisterOneClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
 {
@@ -285,7 +286,7 @@ static void MainWnd_OnDestroy(HWND window)
     WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
     // Without any status yet, give the library a moment to deliver what it has under way.
     if (!g_state.statusCopy)
-        Sleep(3000);
+        Sleep(CLOSE_WITHOUT_STATUS_WAIT_MS);
     if (g_state.statusHandle)
         g_state.libraries.SmPsw_ClosePrinter(g_state.statusHandle);
     g_state.statusHandle = 0;

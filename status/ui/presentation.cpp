@@ -40,7 +40,7 @@ const wchar_t* StatusMachineName(void)
 void DiscardStatusCopy(void)
 {
     if (g_state.statusCopy)
-        HeapFree(GetProcessHeap(), 0, g_state.statusCopy);
+        FreeBlock(g_state.statusCopy);
     g_state.statusCopy = NULL;
     g_state.statusLength = 0;
 }
@@ -262,7 +262,7 @@ static BYTE* LibraryCopy(const COPYDATASTRUCT* data)
     if (!data->lpData || !data->cbData)
         return NULL;
     DWORD size = data->cbData > sizeof(PswStatusData) ? data->cbData : sizeof(PswStatusData);
-    BYTE* block = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+    BYTE* block = static_cast<BYTE*>(AllocZeroed(size));
     if (!block)
         return NULL;
     CopyMemory(block, data->lpData, data->cbData);
@@ -294,7 +294,7 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
     lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, block, &g_state.display,
                           data->dwData == PSW_DATA_CLEARED);
     if (block != g_state.statusCopy)
-        HeapFree(GetProcessHeap(), 0, block);
+        FreeBlock(block);
     DWORD printed = FIELD(pagesPrinted);
     if (!g_state.countdownFirstPageRunning && !g_state.countdownPagesRunning && g_state.display.estimateFlag &&
         g_state.statusCopy && printed > 0 && printed < FIELD(totalPages)) {

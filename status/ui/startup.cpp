@@ -67,14 +67,22 @@ static BOOL IsModelName(const wchar_t* driver)
     return FALSE;
 }
 
-// Level-2 printer data or level-3 driver data of an open printer, in a LocalAlloc block.
-static BYTE* QueryPrinter(HANDLE printer, DWORD level)
+// The level-2 printer data of an open printer (PRINTER_INFO_2W), or its level-3 driver data
+// (DRIVER_INFO_3W), in a block of AllocZeroed; NULL when the spooler gives none.
+typedef BOOL(WINAPI* PrinterQuery)(HANDLE printer, DWORD level, BYTE* data, DWORD size, DWORD* needed);
+
+static BOOL WINAPI QueryDriverData(HANDLE printer, DWORD level, BYTE* data, DWORD size, DWORD* needed)
+{
+    return GetPrinterDriverW(printer, NULL, level, data, size, needed);
+}
+
+static BYTE* QueryPrinter(HANDLE printer, PrinterQuery query, DWORD level)
 {
     DWORD needed = 0;
-    GetPrinterW(printer, level, NULL, 0, &needed);
-    BYTE* data = needed ? static_cast<BYTE*>(LocalAlloc(LPTR, needed)) : NULL;
-    if (data && !GetPrinterW(printer, level, data, needed, &needed)) {
-        LocalFree(data);
+    query(printer, level, NULL, 0, &needed);
+    BYTE* data = needed ? static_cast<BYTE*>(AllocZeroed(needed)) : NULL;
+    if (data && !query(printer, level, data, needed, &needed)) {
+        FreeBlock(data);
         data = NULL;
     }
     return data;
@@ -86,11 +94,9 @@ void LookUpPortName(const wchar_t* printer, wchar_t* port)
     HANDLE spooler = NULL;
     if (!OpenPrinterW(const_cast<wchar_t*>(printer), &spooler, NULL))
         return;
-    BYTE* info = QueryPrinter(spooler, 2);
-    DWORD needed = 0;
-    GetPrinterDriverW(spooler, NULL, 3, NULL, 0, &needed);
-    BYTE* driver = info && needed ? static_cast<BYTE*>(LocalAlloc(LPTR, needed)) : NULL;
-    if (driver && GetPrinterDriverW(spooler, NULL, 3, driver, needed, &needed)) {
+    BYTE* info = QueryPrinter(spooler, GetPrinterW, 2);
+    BYTE* driver = info ? QueryPrinter(spooler, QueryDriverData, 3) : NULL;
+    if (driver) {
         const DRIVER_INFO_3W* d = reinterpret_cast<DRIVER_INFO_3W*>(driver);
         const PRINTER_INFO_2W* p = reinterpret_cast<PRINTER_INFO_2W*>(info);
         BOOL hasMonitor = d->pMonitorName && d->pMonitorName[0];
@@ -100,26 +106,25 @@ void LookUpPortName(const wchar_t* printer, wchar_t* port)
             lstrcpynW(port, p->pPortName, PORT_NAME_CHARS);
     }
     if (driver)
-        LocalFree(driver);
+        FreeBlock(driver);
     if (info)
-        LocalFree(info);
+        FreeBlock(info);
     ClosePrinter(spooler);
 }
 
 BOOL PrinterBelongsToPackage(HANDLE printer)
 {
-    DWORD needed = 0;
-    GetPrinterDriverW(printer, NULL, 3, NULL, 0, &needed);
-    BYTE* driver = needed ? static_cast<BYTE*>(AllocZeroed(needed)) : NULL;
+    BYTE* driver = QueryPrinter(printer, QueryDriverData, 3);
     BOOL belongs = FALSE;
-    if (driver && GetPrinterDriverW(printer, NULL, 3, driver, needed, &needed)) {
+    if (driver) {
         const DRIVER_INFO_3W* d = reinterpret_cast<DRIVER_INFO_3W*>(driver);
         if (d->pMonitorName && d->pMonitorName[0])
             belongs = lstrcmpW(d->pMonitorName, PACKAGE_MONITOR_NAME) == 0;
         else
             belongs = d->pName && lstrcmpW(d->pName, PACKAGE_DRIVER_NAME) == 0;
     }
-    FreeBlock(driver);
+    if (driver)
+        FreeBlock(driver);
     return belongs;
 }
 
@@ -224,10 +229,10 @@ static int RunWindow(void)
 int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
 {
     g_state.instance = instance;
+    InitializeCriticalSection(&g_state.ProcessHeapLock);   // before any block is allocated
     if (ParseCommandLine(commandLine, g_state.printerName, g_state.portName) && g_state.printerName[0] &&
         !g_state.portName[0])
         LookUpPortName(g_state.printerName, g_state.portName);
-    InitializeCriticalSection(&g_state.ProcessHeapLock);
 
     DWORD sense = 0;
     ReadPswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, &sense, STATUS_SENSE_UNSET);

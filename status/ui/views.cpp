@@ -25,7 +25,9 @@
 enum DetailRow { ROW_DOCUMENT, ROW_OWNER, ROW_MACHINE, ROW_TIME_LEFT, ROW_FINISH };
 
 // While the device shows one of these, no time is estimated for the job.
-static const int kNoEstimateCodes[] = {201, 202, 203, 204, 402, 403, 405};
+static const int kNoEstimateCodes[] = {DISPLAY_PRINTING_ODD, DISPLAY_WAITING_EVEN, DISPLAY_WAITING_ODD,
+                                       DISPLAY_LAST_PAGE,    DISPLAY_COVER_OPEN,   DISPLAY_OFFLINE,
+                                       DISPLAY_MEMORY_FULL};
 
 static void InsertColumns(HWND list, const UINT* texts, const SHORT* widths, int count)
 {

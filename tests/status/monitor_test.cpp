@@ -306,7 +306,7 @@ TEST(NotificationBlock, OnlyWholeJobsInsideTheBlockAreRead)
     EXPECT_EQ(count, 2);
     ASSERT_TRUE(jobs);
     EXPECT_EQ(jobs[0].pDocument, nullptr) << "a string without its terminator is not used";
-    LocalFree(jobs);
+    FreeBlock(jobs);
     // Terminated anywhere inside its buffer, not only in its last character, it is used.
     wchar_t padded[4] = {L'x', 0, L'y', L'z'};
     info->aData[6].NotifyData.Data.pBuf = padded;   // the first job's last entry sets its document
@@ -314,12 +314,12 @@ TEST(NotificationBlock, OnlyWholeJobsInsideTheBlockAreRead)
     jobs = JobsFromNotification(info, &count);
     ASSERT_TRUE(jobs);
     EXPECT_STREQ(jobs[0].pDocument, L"x");
-    LocalFree(jobs);
+    FreeBlock(jobs);
 
     info->Count = 21;   // claims one more job than the memory holds
     jobs = JobsFromNotification(info, &count);
     EXPECT_EQ(count, 2);
-    LocalFree(jobs);
+    FreeBlock(jobs);
     VirtualFree(pages, 0, MEM_RELEASE);
 }
 
