@@ -81,7 +81,8 @@ struct StatusWindowState {
     HPALETTE palette;                         // from the program's 16-colour bitmap
     int page;                                 // tab page showing
     int focusPane;                            // control id that has the keyboard focus
-    WNDPROC previousStaticProc;               // of the subclassed STATIC panes
+    WNDPROC previousPaneProc;                 // of the subclassed picture and status-text panes
+    WNDPROC previousToolbarPaneProc;          // of the two subclassed toolbar panes
     WNDPROC previousListProc;                 // of the subclassed detail list
     HDC pictureCache;                         // gradient and background of the picture pane
     HBITMAP pictureCacheBitmap, pictureCacheOldBitmap;

@@ -131,7 +131,7 @@ static void CommandSelectedJobs(SpoolerJobCommand command)
     SetRowState(g_state.children.waitingList, 0, LVIS_FOCUSED);
 }
 
-void OnCommand(UINT id, UINT notification)
+void Commands_OnCommand(UINT id, UINT notification)
 {
     switch (id) {
     case IDM_PAUSE:
@@ -182,7 +182,7 @@ void OnToolbarCommand(UINT id)
     // Resume does nothing on the detail page while the printer is paused there.
     if (id == IDM_RESUME && g_state.page == PAGE_DETAIL && g_state.display.displayCode == DISPLAY_PAUSED)
         return;
-    OnCommand(id, 0);
+    Commands_OnCommand(id, 0);
 }
 
 static void ShowStatusText(const wchar_t* text)
@@ -190,7 +190,7 @@ static void ShowStatusText(const wchar_t* text)
     SendMessageW(g_state.children.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void OnMenuSelect(UINT item, UINT flags, HMENU menu)
+void Commands_OnMenuSelect(UINT item, UINT flags, HMENU menu)
 {
     if (flags == 0xFFFF && !menu) {
         ShowStatusText(g_state.portName);

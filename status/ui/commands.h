@@ -9,8 +9,8 @@ int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems);
 // The two device items of the menu: 104 and the port settings.
 void RefreshDeviceItems(void);
 // WM_COMMAND of the main window.
-void OnCommand(UINT id, UINT notification);
+void Commands_OnCommand(UINT id, UINT notification);
 // A button of one of the toolbars.
 void OnToolbarCommand(UINT id);
 // WM_MENUSELECT: the item's help in the status bar, the port name when the menu closes.
-void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+void Commands_OnMenuSelect(UINT item, UINT flags, HMENU menu);

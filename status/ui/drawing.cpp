@@ -386,7 +386,7 @@ static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM 
     } else if (message == WM_DESTROY && GetDlgCtrlID(pane) == IDC_PICTURE_PANE) {
         DropPictureCache();
     }
-    return CallWindowProcW(g_state.previousStaticProc, pane, message, wParam, lParam);
+    return CallWindowProcW(g_state.previousPaneProc, pane, message, wParam, lParam);
 }
 
 void SubclassPanes(void)
@@ -394,7 +394,7 @@ void SubclassPanes(void)
     HWND panes[] = {g_state.children.picturePane, g_state.children.jobStatusPane,
                     g_state.children.printerStatusPane};
     for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
-        g_state.previousStaticProc = reinterpret_cast<WNDPROC>(
+        g_state.previousPaneProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(panes[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
 }
 

@@ -102,6 +102,10 @@ static const PaneTopic* HitPane(const PaneTopic* panes, size_t count, POINT clie
     return NULL;
 }
 
+// The (control, topic) pair of the last context-help request and the zero pair that ends the
+// list: the help viewer may read the list after the call has returned, as with the dialogs'.
+static DWORD s_contextPair[4];
+
 BOOL Help_OnContextMenu(HWND clicked, POINT screen)
 {
     HWND window = g_state.mainWindow;
@@ -109,7 +113,8 @@ BOOL Help_OnContextMenu(HWND clicked, POINT screen)
     GetWindowRect(window, &frame);
     if (screen.y < frame.top + GetSystemMetrics(SM_CYCAPTION))
         return FALSE;
-    DWORD pair[4] = {0, 0, 0, 0};
+    DWORD* pair = s_contextPair;
+    ZeroMemory(s_contextPair, sizeof(s_contextPair));
     if (clicked == g_state.children.statusBar) {
         pair[0] = IDC_STATUS_BAR;
         pair[1] = TOPIC_STATUS_BAR;

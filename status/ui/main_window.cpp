@@ -379,6 +379,40 @@ static LRESULT MainWnd_OnNotify(const NMHDR* header)
     return Views_OnNotify(header);
 }
 
+// Closing only hides: the window comes back with the next job.
+static void MainWnd_OnClose(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    StopPolling();
+}
+
+// After the default erase. Children that draw the parent's background under themselves (the
+// tab control) send WM_ERASEBKGND too: only the window's own erase repaints it.
+static void MainWnd_OnEraseBackground(HWND window, HDC dc)
+{
+    if (WindowFromDC(dc) == window) {
+        InvalidateRect(window, NULL, FALSE);
+        UpdateWindow(window);
+    }
+}
+
+// A status block, a rename or the quit code from the status-monitor library.
+static void MainWnd_OnCopyData(WPARAM code, const COPYDATASTRUCT* data)
+{
+    if (code == PSW_COPYDATA_QUIT)
+        PostQuitMessage(0);
+    else
+        Presentation_OnCopyData(data);
+}
+
+static void MainWnd_OnTimer(UINT_PTR timer)
+{
+    if (timer == TIMER_WATCHDOG)
+        Monitor_OnWatchdog();
+    else
+        Presentation_OnTimer(timer);
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -394,18 +428,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         MainWnd_OnPaint(window);
         return 0;
     case WM_CLOSE:
-        // Closing only hides: the window comes back with the next job.
-        ShowWindow(window, SW_HIDE);
-        StopPolling();
+        MainWnd_OnClose(window);
         return 0;
     case WM_ERASEBKGND:
         DefWindowProcW(window, message, wParam, lParam);
-        // Children that draw the parent's background under themselves (the tab control)
-        // send this too: only the window's own erase repaints it.
-        if (WindowFromDC(reinterpret_cast<HDC>(wParam)) == window) {
-            InvalidateRect(window, NULL, FALSE);
-            UpdateWindow(window);
-        }
+        MainWnd_OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_DISPLAYCHANGE:
         MainWnd_OnDisplayChange(window);
@@ -418,26 +445,20 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ApplyListColours();
         return 0;
     case WM_COPYDATA:
-        if (wParam == PSW_COPYDATA_QUIT)
-            PostQuitMessage(0);
-        else
-            Presentation_OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        MainWnd_OnCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         return TRUE;
     case WM_NOTIFY:
         return MainWnd_OnNotify(reinterpret_cast<const NMHDR*>(lParam));
     case WM_SYSCOMMAND:
         return MainWnd_OnSysCommand(window, wParam, lParam);
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        Commands_OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == TIMER_WATCHDOG)
-            Monitor_OnWatchdog();
-        else
-            Presentation_OnTimer(wParam);
+        MainWnd_OnTimer(wParam);
         return 0;
     case WM_MENUSELECT:
-        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        Commands_OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
         return 0;
     case WM_HELP:
         Help_OnHelp(reinterpret_cast<const HELPINFO*>(lParam));

@@ -28,15 +28,13 @@ static LRESULT CALLBACK ToolbarPaneProc(HWND pane, UINT message, WPARAM wParam, 
         }
         break;
     }
-    return CallWindowProcW(g_state.previousStaticProc, pane, message, wParam, lParam);
+    return CallWindowProcW(g_state.previousToolbarPaneProc, pane, message, wParam, lParam);
 }
 
 void SubclassToolbarPanes(void)
 {
     HWND panes[] = {g_state.children.statusToolbarPane, g_state.children.waitingToolbarPane};
-    for (size_t i = 0; i < ARRAYSIZE(panes); ++i) {
-        WNDPROC previous = reinterpret_cast<WNDPROC>(
+    for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
+        g_state.previousToolbarPaneProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(panes[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ToolbarPaneProc)));
-        g_state.previousStaticProc = previous;
-    }
 }

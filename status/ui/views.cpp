@@ -241,8 +241,6 @@ static void WaitingCellText(const JOB_INFO_2W* job, int column, wchar_t* text, i
         if (SystemTimeToFileTime(&job->Submitted, &utc) && FileTimeToLocalFileTime(&utc, &local) &&
             FileTimeToSystemTime(&local, &submitted))
             TimeOfDayText(&submitted, text, chars);
-        CollectSelection();
-        RefreshCommandStates(FALSE, FALSE);
         break;
     }
     }
@@ -329,6 +327,17 @@ LRESULT Views_OnNotify(const NMHDR* header)
         if (header->idFrom == IDC_LOG_LIST || header->idFrom == IDC_WAITING_LIST)
             OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header)));
         break;
+    case LVN_ITEMCHANGED: {
+        // Whatever changed the waiting list's selection (the mouse, the keyboard, the list
+        // rebuilt), the commands follow it.
+        const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        if (header->idFrom == IDC_WAITING_LIST && (change->uChanged & LVIF_STATE) &&
+            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) {
+            CollectSelection();
+            RefreshCommandStates(FALSE, FALSE);
+        }
+        break;
+    }
     case LVN_KEYDOWN:
         if (g_state.page == PAGE_WAITING) {
             CollectSelection();
@@ -404,27 +413,25 @@ void CycleFocus(BOOL forward)
     FocusPane(to);
 }
 
-// Selects again the rows of jobs selected before, and remembers exactly those.
+// Selects again the rows of jobs selected before (at most 100), and remembers exactly those.
 static void RestoreSelection(const DWORD* ids, int idCount)
 {
     HWND list = g_state.children.waitingList;
-    g_state.selectedJobCount = 0;
-    for (int row = 0; row < g_state.waitingJobCount && g_state.selectedJobCount < REMEMBERED_JOBS_MAX; ++row) {
-        const JOB_INFO_2W& job = g_state.waitingJobs[row];
-        BOOL selected = FALSE;
-        for (int i = 0; i < idCount && !selected; ++i)
-            selected = ids[i] == job.JobId;
-        if (!selected)
+    int selected = 0;
+    for (int row = 0; row < g_state.waitingJobCount && selected < REMEMBERED_JOBS_MAX; ++row) {
+        BOOL wanted = FALSE;
+        for (int i = 0; i < idCount && !wanted; ++i)
+            wanted = ids[i] == g_state.waitingJobs[row].JobId;
+        if (!wanted)
             continue;
         LVITEMW state = {};
         state.mask = LVIF_STATE;
         state.iItem = row;
         state.state = state.stateMask = LVIS_SELECTED;
         SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&state));
-        g_state.selectedJobIds[g_state.selectedJobCount] = job.JobId;
-        g_state.selectedJobStatus[g_state.selectedJobCount] = job.Status;
-        ++g_state.selectedJobCount;
+        ++selected;
     }
+    CollectSelection();
 }
 
 LRESULT Views_OnWaitingJobs(void)
