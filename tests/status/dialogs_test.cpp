@@ -54,8 +54,9 @@ void Click(HWND dialog, int id)
 }
 
 // The dialog's client area has the template's size in dialog units.
-void ExpectClientSize(HWND dialog, int width, int height)
+void ExpectClientSize(HWND dialog, int width, int height, CallSite site = {})
 {
+    CallerTrace trace(site);
     RECT client, units = {0, 0, width, height};
     GetClientRect(dialog, &client);
     MapDialogRect(dialog, &units);
@@ -178,30 +179,6 @@ private:
 
 std::vector<HelpCall>* HelpRecorder::calls_ = nullptr;
 
-// A DWORD registry value as it was, put back when the test ends.
-class SavedDword {
-public:
-    SavedDword(HKEY root, std::wstring path, const wchar_t* name)
-        : root_(root), path_(std::move(path)), name_(name), before_(RegistryDword(root_, path_, name_))
-    {
-    }
-    ~SavedDword()
-    {
-        if (before_)
-            SetRegistryDword(root_, path_, name_, *before_);
-        else
-            RegDeleteKeyValueW(root_, path_.c_str(), name_);
-    }
-    SavedDword(const SavedDword&) = delete;
-    SavedDword& operator=(const SavedDword&) = delete;
-
-private:
-    HKEY root_;
-    std::wstring path_;
-    const wchar_t* name_;
-    std::optional<DWORD> before_;
-};
-
 class StatusDialogs : public StatusWindowTest {
 protected:
     void SetUp() override
@@ -242,8 +219,9 @@ protected:
     }
     // The saved options are `options`; with `stored` the registry holds them too, without it
     // it holds none.
-    void ExpectOptions(const Options& options, bool stored) const
+    void ExpectOptions(const Options& options, bool stored, CallSite site = {}) const
     {
+        CallerTrace trace(site);
         EXPECT_EQ(g_state.showing, options.showing);
         EXPECT_EQ(g_state.statusSense, options.statusSense);
         EXPECT_EQ(g_state.alwaysOnTop, options.alwaysOnTop);
@@ -523,8 +501,9 @@ LPARAM MiddleOf(HWND dialog, int id)
 
 // F1 typed while control `id` has the focus. Typed keys come after posted messages, so this
 // runs the thread's messages itself until the help viewer has been called.
-void PressF1(HWND dialog, int id, const HelpRecorder& help)
+void PressF1(HWND dialog, int id, const HelpRecorder& help, CallSite site = {})
 {
+    CallerTrace trace(site);
     size_t before = help.calls.size();
     SetForegroundWindow(dialog);
     SetFocus(GetDlgItem(dialog, id));
@@ -532,7 +511,7 @@ void PressF1(HWND dialog, int id, const HelpRecorder& help)
     keys[0].type = keys[1].type = INPUT_KEYBOARD;
     keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u) << GetLastError();
     for (DWORD start = GetTickCount(); help.calls.size() == before && GetTickCount() - start < 2000;) {
         MSG message;
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -190,6 +190,7 @@ protected:
         SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 1);
     }
     void TearDown() override { RemoveSettingsOfRenamedPrinters(); }
+    SavedDword visibility_{HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity"};
     LibraryCallLog calls_;
 };
 
@@ -209,16 +210,16 @@ TEST_F(HostileStatusBlocks, LeaveTheWindowAnsweringNamedAndEndingCleanly)
     EXPECT_TRUE(violations.empty()) << "seed " << kSeed << ": bad reads in the window's process:" << violations;
     DWORD_PTR result = 0;
     EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result))
-        << "seed " << kSeed;
+        << "seed " << kSeed << ", error " << GetLastError();
 
     // A name is read only within the message's bytes: an odd count drops the half character,
     // a missing terminator ends the name at the last whole one.
     const wchar_t unterminated[] = L"PSWHPSWHPSWH";
-    ASSERT_TRUE(Rename(window, unterminated, 4 * sizeof(wchar_t) + 1));
+    ASSERT_TRUE(Rename(window, unterminated, 4 * sizeof(wchar_t) + 1)) << GetLastError();
     EXPECT_EQ(Title(window), L"PSWH");
-    ASSERT_TRUE(Rename(window, unterminated, 0));
+    ASSERT_TRUE(Rename(window, unterminated, 0)) << GetLastError();
     EXPECT_EQ(Title(window), L"");
-    ASSERT_TRUE(Rename(window, kPackagePrinter, sizeof(kPackagePrinter)));
+    ASSERT_TRUE(Rename(window, kPackagePrinter, sizeof(kPackagePrinter))) << GetLastError();
     EXPECT_EQ(Title(window), kPackagePrinter) << "seed " << kSeed;
     const auto renames = calls_.Calls("SmPsw_ChangePrinterName");
     ASSERT_FALSE(renames.empty());

@@ -56,16 +56,16 @@ protected:
         // Started hidden unless a test says otherwise, as for a fresh user.
         SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 0);
     }
+    SavedDword visibility_{HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity"};
     LibraryCallLog calls_;
 };
 
 TEST_F(StatusProcess, QuitSavesTheStateClosesThePrinterAtTheLibraryAndEnds)
 {
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
     // Hidden start: polling stops right after the library has the printer.
-    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(IsWindowVisible(status.window));
     for (int i = 0; i < 100 && calls_.Calls("SmPsw_StopPolling").empty(); ++i)
         Sleep(50);
     auto lines = calls_.Lines();
@@ -76,13 +76,12 @@ TEST_F(StatusProcess, QuitSavesTheStateClosesThePrinterAtTheLibraryAndEnds)
     EXPECT_TRUE(calls_.Calls("SmPsw_StartPolling").empty());
 
     SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 7);
-    PostMessageW(window, PSWM_QUIT, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(status.QuitAndWait(), 0u);
     EXPECT_EQ(calls_.Lines().back(), "SmPsw_ClosePrinter 1");
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity"), 0u);
     // The printer driver was told the code page of the user's texts.
     HANDLE printer = nullptr;
-    ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPackagePrinter), &printer, nullptr));
+    ASSERT_TRUE(OpenPrinterW(const_cast<wchar_t*>(kPackagePrinter), &printer, nullptr)) << GetLastError();
     DWORD type = 0, codePage = 0, size = 0;
     EXPECT_EQ(GetPrinterDataW(printer, const_cast<wchar_t*>(L"AnsiCodePage"), &type,
                               reinterpret_cast<BYTE*>(&codePage), sizeof(codePage), &size),
@@ -94,43 +93,38 @@ TEST_F(StatusProcess, QuitSavesTheStateClosesThePrinterAtTheLibraryAndEnds)
 TEST_F(StatusProcess, AWindowLeftVisibleComesBackAndPolls)
 {
     SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"LastWindowVisiblity", 1);
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
     for (int i = 0; i < 50 && calls_.Calls("SmPsw_StartPolling").empty(); ++i)
         Sleep(100);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindowVisible(status.window));
     EXPECT_EQ(calls_.Calls("SmPsw_StartPolling"), std::vector<std::string>{"SmPsw_StartPolling 1"});
     EXPECT_TRUE(calls_.Calls("SmPsw_StopPolling").empty());
-    PostMessageW(window, PSWM_QUIT, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(status.QuitAndWait(), 0u);
 }
 
 TEST_F(StatusProcess, CopyDataQuitEndsTheLoopWithoutDestroyingTheWindow)
 {
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
     COPYDATASTRUCT data = {0, 0, nullptr};
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_COPYDATA, PSW_COPYDATA_QUIT, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 5000,
-                        &result);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    SendMessageTimeoutW(status.window, WM_COPYDATA, PSW_COPYDATA_QUIT, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK,
+                        5000, &result);
+    EXPECT_EQ(status.process.Wait(10000), 0u);
     // WM_DESTROY would have closed the printer at the library.
     EXPECT_TRUE(calls_.Calls("SmPsw_ClosePrinter").empty());
 }
 
 TEST_F(StatusProcess, ASecondStartForTheSamePrinterEndsAtOnce)
 {
-    ChildProcess first(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(first.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess first(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(first.Started());
     ChildProcess second(StatusCommand(kPackagePrinter));
     EXPECT_TRUE(second.Wait(10000).has_value());
     EXPECT_EQ(StatusWindowCount(kPackagePrinter), 1);
     EXPECT_EQ(calls_.Calls("SmPsw_OpenPrinter").size(), 1u);
-    PostMessageW(window, PSWM_QUIT, 0, 0);
-    EXPECT_EQ(first.Wait(10000), 0u);
+    EXPECT_EQ(first.QuitAndWait(), 0u);
 }
 
 TEST_F(StatusProcess, ASecondStartWaitsForAClosingWindowAndThenServes)
@@ -139,22 +133,19 @@ TEST_F(StatusProcess, ASecondStartWaitsForAClosingWindowAndThenServes)
     ChildProcess closing(Holder(PSW_MAIN_CLASS, kPackagePrinter, PSW_WINDOW_CLOSING, 2000));
     for (int i = 0; i < 50 && !FindWindowW(PSW_MAIN_CLASS, kPackagePrinter); ++i)
         Sleep(100);
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
     // The new window came only after the old one had gone.
     EXPECT_EQ(closing.Wait(0), 0u);
-    PostMessageW(window, PSWM_QUIT, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(status.QuitAndWait(), 0u);
 }
 
 TEST_F(StatusProcess, ARelaunchReplacesTheWindowByAFreshCopy)
 {
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
-    PostMessageW(window, PSWM_RELAUNCH, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
+    PostMessageW(status.window, PSWM_RELAUNCH, 0, 0);
+    EXPECT_EQ(status.process.Wait(10000), 0u);
     // The copy serves the same printer and port, in a process of its own.
     HWND copy = nullptr;
     for (int i = 0; i < 100 && !copy; ++i) {
@@ -165,7 +156,7 @@ TEST_F(StatusProcess, ARelaunchReplacesTheWindowByAFreshCopy)
     ASSERT_TRUE(copy);
     DWORD copyId = 0;
     GetWindowThreadProcessId(copy, &copyId);
-    EXPECT_NE(copyId, status.id);
+    EXPECT_NE(copyId, status.process.id);
     auto opens = calls_.Calls("SmPsw_OpenPrinter");
     ASSERT_EQ(opens.size(), 2u);
     EXPECT_EQ(opens[1].substr(opens[1].size() - 24), " Tavik QX2210-2370 LPT1:");
@@ -200,9 +191,10 @@ TEST_F(StatusProcess, ARelaunchUnderLoadLeavesExactlyOneWindow)
         }
     };
     auto load = std::make_unique<Load>();
-    ChildProcess first(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(first.id);
-    DWORD id = first.id;
+    StatusWindowProcess first(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(first.Started());
+    HWND window = first.window;
+    DWORD id = first.process.id;
     for (int relaunch = 1; relaunch <= 4 && window; ++relaunch) {
         SCOPED_TRACE(testing::Message() << "relaunch " << relaunch);
         HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, id);
@@ -239,45 +231,35 @@ TEST_F(StatusProcess, AStatusLibraryNotReadyIsAskedAgainUntilItAnswers)
     };
     const auto requests = [this] { return calls_.Calls("SmPsw_GetPrinterStatus"); };
     NotReady notReady;
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
     for (int i = 0; i < 100 && requests().empty(); ++i)
         Sleep(50);
-    SendMessageW(window, PSWM_SHOW, 0, 0);  // as the notification-area program shows the window
+    SendMessageW(status.window, PSWM_SHOW, 0, 0);  // as the notification-area program shows the window
     for (int i = 0; i < 200 && requests().size() < 3; ++i)
         Sleep(50);
     Sleep(STATUS_RETRY_PERIOD_MS + 500);  // one retry period more: no further request
     EXPECT_EQ(requests(), (std::vector<std::string>{"SmPsw_GetPrinterStatus 1 1", "SmPsw_GetPrinterStatus 1 0",
                                                     "SmPsw_GetPrinterStatus 1 0"}));
     EXPECT_TRUE(calls_.Calls("SmPsw_StartPolling").empty());
-    PostMessageW(window, PSWM_QUIT, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    EXPECT_EQ(status.QuitAndWait(), 0u);
 }
 
 TEST_F(StatusProcess, ARelaunchThatCannotStartACopyKeepsTheWindow)
 {
     // The program runs from a folder of its own; once its file is renamed no copy can start.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"psw-relaunch";
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const ScratchFolder scratch(L"psw-relaunch");
+    const std::wstring& folder = scratch.path();
     for (const wchar_t* name : {L"\\pstatus.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
-        ASSERT_TRUE(CopyFileW((DriverDirectory() + name).c_str(), (folder + name).c_str(), FALSE));
-    {
-        ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
-        HWND window = WaitForStatusWindow(status.id);
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(MoveFileW((folder + L"\\pstatus.exe").c_str(), (folder + L"\\renamed.exe").c_str()));
-        PostMessageW(window, PSWM_RELAUNCH, 0, 0);
-        EXPECT_FALSE(status.Wait(1500).has_value()) << "the window must not end without a replacement";
-        EXPECT_TRUE(IsWindow(window));
-        PostMessageW(window, PSWM_QUIT, 0, 0);
-        EXPECT_EQ(status.Wait(10000), 0u);
-    }
-    for (const wchar_t* name : {L"\\renamed.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
-        DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.c_str());
+        ASSERT_TRUE(CopyFileW((DriverDirectory() + name).c_str(), (folder + name).c_str(), FALSE)) << GetLastError();
+    StatusWindowProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
+    ASSERT_TRUE(status.Started());
+    ASSERT_TRUE(MoveFileW((folder + L"\\pstatus.exe").c_str(), (folder + L"\\renamed.exe").c_str()))
+        << GetLastError();
+    PostMessageW(status.window, PSWM_RELAUNCH, 0, 0);
+    EXPECT_FALSE(status.process.Wait(1500).has_value()) << "the window must not end without a replacement";
+    EXPECT_TRUE(IsWindow(status.window));
+    EXPECT_EQ(status.QuitAndWait(), 0u);
 }
 
 TEST_F(StatusProcess, TheLastWindowToCloseEndsTheNotificationAreaProgram)
@@ -285,11 +267,10 @@ TEST_F(StatusProcess, TheLastWindowToCloseEndsTheNotificationAreaProgram)
     ChildProcess icon(Holder(PSW_NOTIFY_CLASS, L"-", 0, 20000));
     for (int i = 0; i < 50 && !FindWindowW(PSW_NOTIFY_CLASS, nullptr); ++i)
         Sleep(100);
-    ChildProcess status(StatusCommand(kPackagePrinter));
-    HWND window = WaitForStatusWindow(status.id);
-    ASSERT_TRUE(window);
-    PostMessageW(window, PSWM_CLOSE_INSTANCE, 0, 0);
-    EXPECT_EQ(status.Wait(10000), 0u);
+    StatusWindowProcess status(StatusCommand(kPackagePrinter));
+    ASSERT_TRUE(status.Started());
+    PostMessageW(status.window, PSWM_CLOSE_INSTANCE, 0, 0);
+    EXPECT_EQ(status.process.Wait(10000), 0u);
     EXPECT_EQ(icon.Wait(5000), 27u);
 }
 
@@ -330,21 +311,17 @@ TEST_F(StatusProcess, AnUnknownPrinterGetsNoWindowButItsWatchingSettled)
 TEST_F(StatusProcess, AStatusLibraryWithoutOneEntryPointEndsWithOne)
 {
     // The program with the presentation library and an incomplete status library beside it.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"psw-incomplete";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (folder + L"\\pstatus.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE));
+    const ScratchFolder scratch(L"psw-incomplete");
+    const std::wstring& folder = scratch.path();
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (folder + L"\\pstatus.exe").c_str(), FALSE)) << GetLastError();
+    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE))
+        << GetLastError();
+    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE)) << GetLastError();
     {
         ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
         EXPECT_EQ(status.Wait(10000), 1u);
     }
     EXPECT_EQ(StatusWindowCount(kPackagePrinter), 0);
-    for (const wchar_t* name : {L"\\pstatus.exe", L"\\XERB5PMN.DLL", L"\\XERB5SMK.DLL"})
-        DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

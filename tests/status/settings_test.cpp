@@ -71,15 +71,13 @@ TEST(PortValues, ReadingCreatesThePortSubkeyAndFallsBackToTheDefault)
 
 TEST(PortValues, OnlyUseDmaOneOffersDma)
 {
-    auto saved = RegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
+    const SavedDword useDma(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
     SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", 1);
     EXPECT_TRUE(UseDmaPortSettings());
     SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", 2);
     EXPECT_FALSE(UseDmaPortSettings());
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
     EXPECT_FALSE(UseDmaPortSettings());
-    if (saved)
-        SetRegistryDword(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA", *saved);
 }
 
 TEST(CompliantMonitor, APortCountsWhenItsMonitorDeclaresThree)

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "status_test_support.h"
+
 inline const wchar_t kEnvironment[] = L"Windows NT x86";
 // A 64-bit build's spooler takes printers only for drivers of its own environment, so there the
 // drivers are added to that one as well.
@@ -23,23 +25,28 @@ inline std::wstring DriverKey(const std::wstring& driver, const std::wstring& en
 }
 
 // The driver's print monitor as the spooler reports it; empty text: none.
-inline void SetDriverMonitor(const std::wstring& driver, const std::wstring& monitor)
+inline void SetDriverMonitor(const std::wstring& driver, const std::wstring& monitor, CallSite site = {})
 {
+    CallerTrace trace(site);
     for (const wchar_t* environment : kDriverEnvironments) {
         HKEY key = nullptr;
         ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, DriverKey(driver, environment).c_str(), 0, KEY_SET_VALUE, &key),
-                  ERROR_SUCCESS);
+                  ERROR_SUCCESS)
+            << "no driver " << driver << " for " << environment;
         if (monitor.empty())
             RegDeleteValueW(key, L"Monitor");
         else
-            RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
-                           DWORD((monitor.size() + 1) * sizeof(wchar_t)));
+            EXPECT_EQ(RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
+                                     DWORD((monitor.size() + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS)
+                << "cannot set the monitor of " << driver << " for " << environment;
         RegCloseKey(key);
     }
 }
 
-inline void AddDriver(const wchar_t* name)
+inline void AddDriver(const wchar_t* name, CallSite site = {})
 {
+    CallerTrace trace(site);
     for (const wchar_t* environment : kDriverEnvironments) {
         DRIVER_INFO_3W info = {};
         info.cVersion = 3;
@@ -51,12 +58,13 @@ inline void AddDriver(const wchar_t* name)
         info.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
         ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) ||
                     GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
-            << GetLastError();
+            << "cannot add driver " << name << " for " << environment << ", error " << GetLastError();
     }
 }
 
-inline void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wchar_t* port)
+inline void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wchar_t* port, CallSite site = {})
 {
+    CallerTrace trace(site);
     PRINTER_INFO_2W info = {};
     info.pPrinterName = const_cast<wchar_t*>(name);
     info.pDriverName = const_cast<wchar_t*>(driver);
@@ -64,7 +72,7 @@ inline void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wch
     info.pPrintProcessor = const_cast<wchar_t*>(L"winprint");
     info.pDatatype = const_cast<wchar_t*>(L"RAW");
     HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    ASSERT_TRUE(printer) << GetLastError();
+    ASSERT_TRUE(printer) << "cannot add printer " << name << ", error " << GetLastError();
     ClosePrinter(printer);
 }
 

@@ -78,10 +78,11 @@ protected:
     }
     void TearDown() override { SetDriverMonitor(kPackagePrinter, PACKAGE_MONITOR_NAME); }
 
-    static BOOL Belongs(const wchar_t* printer)
+    static BOOL Belongs(const wchar_t* printer, CallSite site = {})
     {
+        CallerTrace trace(site);
         HANDLE handle = nullptr;
-        EXPECT_TRUE(OpenPrinterW(const_cast<wchar_t*>(printer), &handle, nullptr));
+        EXPECT_TRUE(OpenPrinterW(const_cast<wchar_t*>(printer), &handle, nullptr)) << GetLastError();
         BOOL belongs = PrinterBelongsToPackage(handle);
         ClosePrinter(handle);
         return belongs;
@@ -133,13 +134,13 @@ namespace {
 TEST(LibraryBinding, OneMissingEntryPointLeavesNothingLoaded)
 {
     // The presentation library beside an incomplete status library, in a folder of their own.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"psw-binding";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE));
-    SetDllDirectoryW(folder.c_str());
+    const ScratchFolder scratch(L"psw-binding");
+    const std::wstring& folder = scratch.path();
+    ASSERT_TRUE(CopyFileW((DriverDirectory() + L"\\XERB5PMN.DLL").c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE))
+        << GetLastError();
+    ASSERT_TRUE(CopyFileW(L"" INCOMPLETE_LIBRARY, (folder + L"\\XERB5SMK.DLL").c_str(), FALSE)) << GetLastError();
+    const SavedDllDirectory dllDirectory;
+    ASSERT_TRUE(SetDllDirectoryW(folder.c_str())) << GetLastError();
     PswLibraries libraries;
     EXPECT_FALSE(BindLibraries(&libraries));
     EXPECT_EQ(libraries.presentation, nullptr);
@@ -147,14 +148,11 @@ TEST(LibraryBinding, OneMissingEntryPointLeavesNothingLoaded)
     EXPECT_EQ(GetModuleHandleW(L"XERB5PMN.DLL"), nullptr) << "the presentation library was freed again";
     EXPECT_EQ(GetModuleHandleW(L"XERB5SMK.DLL"), nullptr);
 
-    SetDllDirectoryW(DriverDirectory().c_str());
-    ASSERT_TRUE(BindLibraries(&libraries));
+    ASSERT_TRUE(SetDllDirectoryW(DriverDirectory().c_str())) << GetLastError();
+    ASSERT_TRUE(BindLibraries(&libraries)) << GetLastError();
     EXPECT_TRUE(libraries.SmPsw_StopPolling && libraries.PSM_GetFileName);
     ReleaseLibraries(&libraries);
     EXPECT_EQ(GetModuleHandleW(L"XERB5SMK.DLL"), nullptr);
-    DeleteFileW((folder + L"\\XERB5PMN.DLL").c_str());
-    DeleteFileW((folder + L"\\XERB5SMK.DLL").c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

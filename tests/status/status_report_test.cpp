@@ -26,8 +26,9 @@ struct Report {
     nlohmann::json windows;
 };
 
-Report ReadStatus(const std::wstring& switches = L"/status")
+Report ReadStatus(const std::wstring& switches = L"/status", CallSite site = {})
 {
+    CallerTrace trace(site);
     std::string out, err;
     Report report;
     report.exitCode = RunCaught(L"\"" + ProgramPath() + L"\" " + switches, &out, &err);
@@ -40,11 +41,11 @@ Report ReadStatus(const std::wstring& switches = L"/status")
 
 // Reads the report until `done` holds for it, for up to 20 s.
 template <typename Done>
-Report ReadStatusUntil(Done done)
+Report ReadStatusUntil(Done done, CallSite site = {})
 {
     Report report;
     for (int i = 0; i < 40; ++i) {
-        report = ReadStatus();
+        report = ReadStatus(L"/status", site);
         if (report.windows.is_array() && done(report.windows))
             break;
         Sleep(500);
@@ -59,20 +60,16 @@ protected:
         AddTestPrinter(kSecondPrinter, L"Tavik QX2210-2370", L"LPT2:");
         for (const wchar_t* printer : {kPackagePrinter, kSecondPrinter})
             SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(printer), L"LastWindowVisiblity", 1);
-        firstProcess_ = std::make_unique<ChildProcess>(StatusCommand(kPackagePrinter, L"LPT1:"));
-        secondProcess_ = std::make_unique<ChildProcess>(StatusCommand(kSecondPrinter, L"LPT2:"));
-        first_ = WaitForStatusWindow(firstProcess_->id, kPackagePrinter);
-        second_ = WaitForStatusWindow(secondProcess_->id, kSecondPrinter);
-        ASSERT_TRUE(first_ && second_);
+        first_ = std::make_unique<StatusWindowProcess>(StatusCommand(kPackagePrinter, L"LPT1:"), kPackagePrinter);
+        second_ = std::make_unique<StatusWindowProcess>(StatusCommand(kSecondPrinter, L"LPT2:"), kSecondPrinter);
+        ASSERT_TRUE(first_->Started());
+        ASSERT_TRUE(second_->Started());
     }
     void TearDown() override
     {
-        for (HWND window : {first_, second_})
-            if (window)
-                PostMessageW(window, PSWM_QUIT, 0, 0);
-        for (auto* process : {firstProcess_.get(), secondProcess_.get()}) {
-            if (process) {
-                EXPECT_EQ(process->Wait(10000), 0u);
+        for (auto* status : {first_.get(), second_.get()}) {
+            if (status) {
+                EXPECT_EQ(status->QuitAndWait(), 0u);
             }
         }
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInKey, kPackagePrinter);
@@ -82,8 +79,7 @@ protected:
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(kSecondPrinter)).c_str());
     }
 
-    std::unique_ptr<ChildProcess> firstProcess_, secondProcess_;
-    HWND first_ = nullptr, second_ = nullptr;
+    std::unique_ptr<StatusWindowProcess> first_, second_;
 };
 
 TEST_F(StatusReport, EachWindowReportsWhatItShowsAndAnErrorSetsTheExitCode)

@@ -12,7 +12,7 @@ void ResetStatusState()
     g_state.instance = GetModuleHandleW(nullptr);
 }
 
-HWND WaitForStatusWindow(DWORD id, const wchar_t* printer)
+HWND WaitForStatusWindow(DWORD id, const wchar_t* printer, HANDLE process)
 {
     for (int i = 0; i < 150; ++i) {
         for (HWND w = FindWindowW(PSW_MAIN_CLASS, printer); w; w = FindWindowExW(nullptr, w, PSW_MAIN_CLASS, printer)) {
@@ -21,9 +21,58 @@ HWND WaitForStatusWindow(DWORD id, const wchar_t* printer)
             if (owner == id)
                 return w;
         }
-        Sleep(100);
+        // A process that has ended has no window any more.
+        if (process && WaitForSingleObject(process, 100) == WAIT_OBJECT_0)
+            return nullptr;
+        if (!process)
+            Sleep(100);
     }
     return nullptr;
+}
+
+::testing::AssertionResult StatusWindowProcess::Started() const
+{
+    if (window)
+        return ::testing::AssertionSuccess();
+    if (!process.process)
+        return ::testing::AssertionFailure() << "the program could not be started, error " << process.startError;
+    if (std::optional<DWORD> code = process.Wait(0))
+        return ::testing::AssertionFailure() << "the program ended with exit code " << *code << " and no window";
+    return ::testing::AssertionFailure() << "the program runs but has no window after 15 s";
+}
+
+namespace {
+
+// Deletes the files of a folder; subfolders are not expected.
+void RemoveFilesIn(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+// What an earlier run could not remove is removed first, so that each test starts empty.
+ScratchFolder::ScratchFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + name;
+    RemoveFilesIn(path_);
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    RemoveFilesIn(path_);
+    RemoveDirectoryW(path_.c_str());
 }
 
 namespace {
@@ -130,26 +179,40 @@ std::vector<std::string> LibraryCallLog::Calls(const std::string& prefix) const
     return calls;
 }
 
+namespace {
+
+// The DLL directory from before the suite that runs, put back after it.
+std::optional<SavedDllDirectory> g_suiteDllDirectory;
+
+}  // namespace
+
 void StatusWindowTest::SetUpTestSuite()
 {
     InitCommonControls();
     // The libraries lie beside the installed program.
-    SetDllDirectoryW(DriverDirectory().c_str());
+    g_suiteDllDirectory.emplace();
+    ASSERT_TRUE(SetDllDirectoryW(DriverDirectory().c_str())) << GetLastError();
     static const bool registered = RegisterWindowClasses(GetModuleHandleW(nullptr)) != FALSE;
     ASSERT_TRUE(registered);
 }
 
-void StatusWindowTest::OpenWindow(const wchar_t* port, bool keepSettings)
+void StatusWindowTest::TearDownTestSuite()
 {
+    g_suiteDllDirectory.reset();
+}
+
+void StatusWindowTest::OpenWindow(const wchar_t* port, bool keepSettings, CallSite site)
+{
+    CallerTrace trace(site);
     CloseWindow();
     ResetStatusState();
     if (!keepSettings)
         RegDeleteTreeW(HKEY_CURRENT_USER, (kSettingsRoot + std::wstring(kWindowPrinter)).c_str());
     lstrcpyW(g_state.printerName, kWindowPrinter);
     lstrcpynW(g_state.portName, port, PORT_NAME_CHARS);
-    ASSERT_TRUE(BindLibraries(&g_state.libraries));
+    ASSERT_TRUE(BindLibraries(&g_state.libraries)) << GetLastError();
     window_ = CreateMainWindow();
-    ASSERT_TRUE(window_);
+    ASSERT_TRUE(window_) << GetLastError();
 }
 
 void StatusWindowTest::CloseWindow()

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <vector>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "../support/call_site.h"
 #include "app/protocol.h"
 #include "app/state.h"
 
@@ -35,14 +37,63 @@ inline std::optional<DWORD> RegistryDword(HKEY root, const std::wstring& path, c
     return value;
 }
 
-inline void SetRegistryDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value)
+inline void SetRegistryDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value,
+                             CallSite site = {})
 {
+    CallerTrace trace(site);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+              ERROR_SUCCESS)
+        << "cannot create " << path;
+    EXPECT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)),
+              ERROR_SUCCESS)
+        << "cannot set " << name << " of " << path;
     RegCloseKey(key);
 }
+
+// A DWORD registry value as it was, put back (or removed again) when the guard goes, however
+// the test ends.
+class SavedDword {
+public:
+    SavedDword(HKEY root, std::wstring path, const wchar_t* name)
+        : root_(root), path_(std::move(path)), name_(name), before_(RegistryDword(root_, path_, name_))
+    {
+    }
+    ~SavedDword()
+    {
+        if (before_)
+            SetRegistryDword(root_, path_, name_, *before_);
+        else
+            RegDeleteKeyValueW(root_, path_.c_str(), name_);
+    }
+    SavedDword(const SavedDword&) = delete;
+    SavedDword& operator=(const SavedDword&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring path_;
+    const wchar_t* name_;
+    std::optional<DWORD> before_;
+};
+
+// The DLL search directory as it was, put back when the guard goes; none set: the default
+// search order again.
+class SavedDllDirectory {
+public:
+    SavedDllDirectory()
+    {
+        wchar_t path[MAX_PATH] = {};
+        const DWORD chars = GetDllDirectoryW(MAX_PATH, path);
+        if (chars && chars < MAX_PATH)
+            before_ = path;
+    }
+    ~SavedDllDirectory() { SetDllDirectoryW(before_ ? before_->c_str() : nullptr); }
+    SavedDllDirectory(const SavedDllDirectory&) = delete;
+    SavedDllDirectory& operator=(const SavedDllDirectory&) = delete;
+
+private:
+    std::optional<std::wstring> before_;
+};
 
 inline bool RegistryKeyExists(HKEY root, const std::wstring& path)
 {
@@ -71,13 +122,16 @@ inline std::wstring StatusCommand(const std::wstring& printer, const std::wstrin
     return L"\"" + program + L"\" !D" + printer + L" !P" + port;
 }
 
-// The printer's status window of process `id`, waited for up to 15 s.
-HWND WaitForStatusWindow(DWORD id, const wchar_t* printer = kPackagePrinter);
+// The printer's status window of process `id`, waited for up to 15 s, or only until the
+// process ends when its handle is given.
+HWND WaitForStatusWindow(DWORD id, const wchar_t* printer = kPackagePrinter, HANDLE process = nullptr);
 
-// A process started with a whole command line; its handle is closed when it goes.
+// A process started with a whole command line; its handle is closed when it goes, and it is
+// ended first if it still runs.
 struct ChildProcess {
     HANDLE process = nullptr;
     DWORD id = 0;
+    DWORD startError = 0;  // why it could not be started
     explicit ChildProcess(const std::wstring& commandLine)
     {
         std::wstring line = commandLine;
@@ -88,12 +142,15 @@ struct ChildProcess {
             CloseHandle(info.hThread);
             process = info.hProcess;
             id = info.dwProcessId;
+        } else {
+            startError = GetLastError();
         }
     }
     ~ChildProcess()
     {
-        if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
-            TerminateProcess(process, 99);
+        // Ended before the handle goes, so that its files can be removed right after.
+        if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT && TerminateProcess(process, 99))
+            WaitForSingleObject(process, 5000);
         if (process)
             CloseHandle(process);
     }
@@ -107,6 +164,43 @@ struct ChildProcess {
             return std::nullopt;
         return code;
     }
+};
+
+// The status window program started with a whole command line, and its window once it has
+// come; nullptr when it did not come within 15 s or the process ended first.
+struct StatusWindowProcess {
+    explicit StatusWindowProcess(const std::wstring& commandLine, const wchar_t* printer = kPackagePrinter)
+        : process(commandLine),
+          window(process.process ? WaitForStatusWindow(process.id, printer, process.process) : nullptr)
+    {
+    }
+    // Whether the window came; if not, what can be seen of the process.
+    ::testing::AssertionResult Started() const;
+    // Posts the window PSWM_QUIT and waits up to `ms` for the process: its exit code, or
+    // nullopt when it still runs.
+    std::optional<DWORD> QuitAndWait(DWORD ms = 10000) const
+    {
+        if (window)
+            PostMessageW(window, PSWM_QUIT, 0, 0);
+        return process.Wait(ms);
+    }
+
+    ChildProcess process;
+    HWND window;
+};
+
+// A folder of the temporary directory for one test, removed with the files in it when the
+// guard goes, however the test ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* name);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
 };
 
 // Runs a command line to its end (at most `ms`) with its standard output and error caught in
@@ -138,11 +232,12 @@ inline const wchar_t kWindowPrinter[] = L"PSW Window Printer";
 class StatusWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override { OpenWindow(L"LPT1:"); }
     void TearDown() override;
     // Replaces the window by one for another port; the printer's settings are removed first
     // unless a test has just stored some.
-    void OpenWindow(const wchar_t* port, bool keepSettings = false);
+    void OpenWindow(const wchar_t* port, bool keepSettings = false, CallSite site = {});
     void CloseWindow();
 
     HWND window_ = nullptr;

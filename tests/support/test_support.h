@@ -11,22 +11,9 @@
 
 #include <string>
 
+#include "call_site.h"
 #include "framework/com.h"
 #include "framework/raii.h"
-
-// Where a helper that asserts was called from. A helper takes it as its last argument,
-// defaulted to {}: the defaults are filled in at the call, so the caller's file and line.
-struct CallSite {
-    CallSite(const char* file = __builtin_FILE(), int line = __builtin_LINE()) : file(file), line(line) {}
-    const char* file;
-    int line;
-};
-
-// Within a helper, makes every failure name the caller's line as well as the helper's own.
-class CallerTrace : public ::testing::ScopedTrace {
-public:
-    explicit CallerTrace(const CallSite& site) : ScopedTrace(site.file, site.line, "called from here") {}
-};
 
 // Bytes of a wide text in code page 936, the ANSI code page of the test prefix, as the logs
 // and the manifest hold them.
