@@ -12,7 +12,9 @@ wine_target() {
     fi
     bash scripts/wine-usable.sh || true
     bash scripts/wine-usable.sh 64 || return 1
-    wine_build=$1-x64 wine_toolchain=x86_64
+    # A folder already named for the 64-bit build (a script handing on what it was given) stays.
+    case $1 in *-x64) wine_build=$1 ;; *) wine_build=$1-x64 ;; esac
+    wine_toolchain=x86_64
     echo "NOTE: so the programs run as a 64-bit build of the same sources under 64-bit Wine," \
          "in $wine_build. What only a 32-bit process shows is not covered there." >&2
 }
