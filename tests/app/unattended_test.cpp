@@ -815,6 +815,13 @@ Child RunProgram(const std::wstring& arguments, const std::wstring& program = Pr
     return child;
 }
 
+// Installing the package again when it goes repairs every fault a test put in, however the
+// test ends.
+struct ReinstallAtEnd {
+    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
+    ~ReinstallAtEnd() { EXPECT_EQ(RunProgram(L"install", installer).exitCode, 0u); }
+};
+
 TEST(Program, UsageOnStandardOutput)
 {
     Child child = RunProgram(L"/?");
@@ -939,13 +946,8 @@ TEST_F(ProgramRun, UnattendedRunOnTheInstalledPackageSavesItsLog)
 
 TEST_F(ProgramRun, BrokenSettingIsReportedLeftRepairedAndThenFound)
 {
-    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
-    // Installing again repairs every fault, whatever this test left.
-    struct Reinstall {
-        const std::wstring& installer;
-        ~Reinstall() { EXPECT_EQ(RunProgram(L"install", installer).exitCode, 0u); }
-    } reinstall{ installer };
-    ASSERT_EQ(RunProgram(L"fault bidi-off", installer).exitCode, 0u);
+    ReinstallAtEnd reinstall;
+    ASSERT_EQ(RunProgram(L"fault bidi-off", reinstall.installer).exitCode, 0u);
     const std::wstring run = L"/unattended \"/log:" + log_ + L"\"";
     const std::string fault = Ansi(L"错误:“Tavik QX2210-2370”的双向支持设置被禁用。");
 
@@ -1004,13 +1006,9 @@ TEST_F(ProgramRun, UnknownPrinterEndsWithItsCodeAndNoLog)
 // file check's details go with its finding, and each check is as the log got it.
 TEST_F(ProgramRun, ReportOnTheStandardOutputIsAllItHolds)
 {
-    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
-    struct Reinstall {
-        const std::wstring& installer;
-        ~Reinstall() { EXPECT_EQ(RunProgram(L"install", installer).exitCode, 0u); }
-    } reinstall{ installer };
-    ASSERT_EQ(RunProgram(L"fault wrong-version", installer).exitCode, 0u);
-    ASSERT_EQ(RunProgram(L"fault item-missing", installer).exitCode, 0u);
+    ReinstallAtEnd reinstall;
+    ASSERT_EQ(RunProgram(L"fault wrong-version", reinstall.installer).exitCode, 0u);
+    ASSERT_EQ(RunProgram(L"fault item-missing", reinstall.installer).exitCode, 0u);
 
     Child child = RunProgram(L"/unattended /repair /report:- \"/log:" + log_ + L"\"");
     EXPECT_EQ(child.err, "");
