@@ -1,5 +1,6 @@
 #include "status_rules.h"
 #include <stddef.h>
+#include <wchar.h>
 #include "../app/protocol.h"
 
 // Leaving one of these codes does not count as the end of a job. 302, 501 and 503 are codes of
@@ -28,6 +29,37 @@ const wchar_t* BlockString(StatusBlockView block, size_t offsetField)
         if (text[i] == 0)
             return text;
     return L"";
+}
+
+const wchar_t* BlockMachineName(StatusBlockView block)
+{
+    const wchar_t* machine = BlockString(block, offsetof(PswStatusData, machineOffset));
+    return machine[0] == L'\\' && machine[1] == L'\\' ? machine + 2 : machine;
+}
+
+StatusBlockView CurrentStatusBlock(void)
+{
+    StatusBlockView block = {g_state.statusCopy, g_state.statusLength};
+    return block;
+}
+
+DWORD StatusField(size_t offset)
+{
+    return BlockField(CurrentStatusBlock(), offset);
+}
+
+const wchar_t* StatusString(size_t offsetField)
+{
+    return BlockString(CurrentStatusBlock(), offsetField);
+}
+
+BOOL JobIsForeignTo(StatusBlockView block, const wchar_t* user, const wchar_t* computer)
+{
+    if (!block.data)
+        return FALSE;
+    BOOL ownJob = lstrcmpiW(BlockString(block, offsetof(PswStatusData, ownerOffset)), user) == 0;
+    BOOL thisComputer = wcsncmp(BlockMachineName(block), computer, wcslen(computer)) == 0;
+    return !ownJob && !thisComputer;
 }
 
 BOOL IsJobEnd(int previous, int code, DWORD jobFlags)

@@ -15,6 +15,17 @@ struct StatusBlockView {
 };
 DWORD BlockField(StatusBlockView block, size_t offset);
 const wchar_t* BlockString(StatusBlockView block, size_t offsetField);
+// The computer that sent the block's job, without a leading "\\".
+const wchar_t* BlockMachineName(StatusBlockView block);
+
+// The last status block the window took, and its fields read as above.
+StatusBlockView CurrentStatusBlock(void);
+DWORD StatusField(size_t offset);
+const wchar_t* StatusString(size_t offsetField);
+
+// The block's job belongs to another user (names compared ignoring case) on another computer
+// (the sending machine's name starts with this computer's, case-sensitively). No block: not foreign.
+BOOL JobIsForeignTo(StatusBlockView block, const wchar_t* user, const wchar_t* computer);
 
 // Going from display code `previous` to `code` with these job flags ends a job: it gets its log
 // entry, the device items their attention hold, and a window that came up for it hides again.

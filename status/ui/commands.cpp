@@ -5,11 +5,12 @@
 #include "../app/settings.h"
 #include "../app/state.h"
 #include "../monitor/job_control.h"
+#include "../monitor/port_class.h"
+#include "../monitor/status_rules.h"
 #include "../res/dialog_ids.h"
 #include "dialogs.h"
 #include "help.h"
 #include "main_window.h"
-#include "port_class.h"
 #include "presentation.h"
 #include "views.h"
 

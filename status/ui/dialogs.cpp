@@ -5,11 +5,11 @@
 #include "../app/settings.h"
 #include "../app/state.h"
 #include "../app/strings.h"
+#include "../monitor/port_class.h"
+#include "../monitor/status_rules.h"
 #include "../res/dialog_ids.h"
 #include "../res/resource.h"
 #include "help.h"
-#include "port_class.h"
-#include "presentation.h"
 #include "startup.h"
 
 #define MESSAGE_CHARS 260

@@ -1,41 +1,14 @@
 #include "presentation.h"
-#include <stddef.h>
 #include "../app/protocol.h"
 #include "../app/state.h"
-#include "../monitor/status_rules.h"
+#include "../monitor/port_class.h"
+#include "../monitor/status_decision.h"
 #include "commands.h"
 #include "help.h"
 #include "main_window.h"
-#include "port_class.h"
 #include "views.h"
 
 #define RENAME_CHARS_MAX 259
-#define MS_PER_SECOND 1000
-#define SECONDS_PER_DAY 86400
-
-static StatusBlockView CurrentBlock(void)
-{
-    StatusBlockView block = {g_state.statusCopy, g_state.statusLength};
-    return block;
-}
-
-DWORD StatusField(size_t offset)
-{
-    return BlockField(CurrentBlock(), offset);
-}
-
-const wchar_t* StatusString(size_t offsetField)
-{
-    return BlockString(CurrentBlock(), offsetField);
-}
-
-const wchar_t* StatusMachineName(void)
-{
-    const wchar_t* machine = StatusString(offsetof(PswStatusData, machineOffset));
-    return machine[0] == L'\\' && machine[1] == L'\\' ? machine + 2 : machine;
-}
-
-#define FIELD(name) StatusField(offsetof(PswStatusData, name))
 
 void DiscardStatusCopy(void)
 {
@@ -78,20 +51,13 @@ static Animation* AnimationOf(UINT_PTR timer)
     return timer == TIMER_ANIMATION_A ? &g_state.animationA : &g_state.animationB;
 }
 
+// From the first frame: the decision starts an animation only when the record has frames.
 static void StartAnimation(UINT_PTR timer)
 {
-    const PswDisplayInfo& display = g_state.display;
     Animation* animation = AnimationOf(timer);
-    if (!display.frameCount || !display.frames)
-        return;
     animation->frameIndex = 1;
-    animation->frame = display.frames;
+    animation->frame = g_state.display.frames;
     StartTimer(timer, animation->frame->duration, &animation->running);
-}
-
-static void StopAnimation(UINT_PTR timer)
-{
-    StopTimer(timer, &AnimationOf(timer)->running);
 }
 
 // Next frame; a looping animation starts over, another one ends on its last frame.
@@ -119,47 +85,64 @@ static void StepAnimation(UINT_PTR timer)
 
 DWORD EstimateTimeLeft(EstimateForm form)
 {
-    // Pages times milliseconds reaches 2^64: the sum is taken in a type that holds it exactly.
-    long double fixedA = FIELD(fixedTimeA), perPage = FIELD(timePerPage), fixedB = FIELD(fixedTimeB);
-    long double ms = 0;
-    if (g_state.statusCopy && fixedA && perPage && fixedB) {
-        long double remaining = (long double)FIELD(totalPages) - (long double)FIELD(pagesStarted);
-        DWORD mode = FIELD(estimateMode);
-        if (form == ESTIMATE_INITIAL)
-            ms = remaining * perPage + fixedB + fixedA;
-        else if (mode == ESTIMATE_PER_PAGE)
-            ms = remaining * perPage - g_state.elapsedA + fixedB + fixedA;
-        else if (mode == ESTIMATE_LOOPING)
-            ms = (remaining + 1) * perPage - g_state.elapsedB + fixedB;
-    }
-    // More than 136 years shows as that much: the count must not wrap to a short time.
-    LONGLONG seconds = ms >= 1000.0L * MAXDWORD ? LONGLONG(MAXDWORD) : ms > 0 ? LONGLONG(ms / MS_PER_SECOND) : 0;
-    g_state.timeLeftSeconds = DWORD(seconds);
-
-    // The time of day it should end; past midnight it wraps, the date stays.
     SYSTEMTIME now;
     GetLocalTime(&now);
-    LONGLONG end = (LONGLONG(now.wHour) * 3600 + now.wMinute * 60 + now.wSecond + seconds) % SECONDS_PER_DAY;
-    g_state.finishTime = now;
-    g_state.finishTime.wHour = WORD(end / 3600);
-    g_state.finishTime.wMinute = WORD(end / 60 % 60);
-    g_state.finishTime.wSecond = WORD(end % 60);
-    return g_state.timeLeftSeconds;
+    TimeLeft left = EstimateTimeLeftAt(CurrentStatusBlock(), form, g_state.elapsedA, g_state.elapsedB, now);
+    g_state.timeLeftSeconds = left.seconds;
+    g_state.finishTime = left.finish;
+    return left.seconds;
 }
 
-// ---- Popping up and hiding ----
+// ---- Applying what a block decides ----
 
-// The job concerns this seat: the user's own, from this computer, or on a local port.
-static BOOL JobIsForThisSeat(void)
+static BOOL* RunningFlag(UINT_PTR timer)
 {
-    return !JobIsForeign() || ClassifyPort() == PORT_CLASS_LOCAL;
+    switch (timer) {
+    case TIMER_ANIMATION_A:
+        return &g_state.animationA.running;
+    case TIMER_ANIMATION_B:
+        return &g_state.animationB.running;
+    case TIMER_COUNTDOWN_FIRST_PAGE:
+        return &g_state.countdownFirstPageRunning;
+    case TIMER_COUNTDOWN_PAGES:
+        return &g_state.countdownPagesRunning;
+    case TIMER_STATUS_RETRY:
+        return &g_state.retrying;
+    default:
+        return &g_state.attentionHoldRunning;
+    }
 }
 
-static void PopUpIfWanted(void)
+static PresentationMemory RememberedPresentation(void)
 {
-    PopUpReason popUp = PopUpFor(g_state.showing, CurrentBlock(), JobIsForThisSeat);
-    if (popUp == POP_UP_NONE)
-        return;
+    PresentationMemory memory = {};
+    memory.rememberedDeviceFlags = g_state.rememberedDeviceFlags;
+    memory.showReason = g_state.showReason;
+    memory.totalPages = g_state.totalPages;
+    memory.pagesStarted = g_state.pagesStarted;
+    memory.pagesPrinted = g_state.pagesPrinted;
+    memory.document = g_state.documentName;
+    memory.elapsedA = g_state.elapsedA;
+    memory.elapsedB = g_state.elapsedB;
+    for (UINT_PTR timer = TIMER_ANIMATION_A; timer <= TIMER_ATTENTION_HOLD; ++timer)
+        memory.runs[timer] = *RunningFlag(timer);
+    return memory;
+}
+
+static void ApplyTimerStep(const TimerStep& step)
+{
+    if (step.change == TIMER_STOPS)
+        StopTimer(step.timer, RunningFlag(step.timer));
+    else if (step.timer == TIMER_ANIMATION_A || step.timer == TIMER_ANIMATION_B)
+        StartAnimation(step.timer);
+    else
+        StartTimer(step.timer, step.timer == TIMER_ATTENTION_HOLD ? ATTENTION_HOLD_MS : COUNTDOWN_PERIOD_MS,
+                   RunningFlag(step.timer));
+}
+
+// Comes up for a job or an error of this seat; a window already showing keeps its reason.
+static void PopUp(PopUpReason popUp)
+{
     HWND window = g_state.mainWindow;
     ShowReason reason = popUp == POP_UP_FOR_ERROR ? SHOW_REASON_ERROR : SHOW_REASON_JOB;
     if (!IsWindowVisible(window)) {
@@ -175,7 +158,6 @@ static void PopUpIfWanted(void)
     ShowWindow(window, SW_SHOW);
     if (g_state.statusHandle)
         g_state.libraries.SmPsw_StartPolling(g_state.statusHandle);
-    g_state.rememberedDeviceFlags = FIELD(deviceFlags);
     SetActiveWindow(window);
 }
 
@@ -188,70 +170,35 @@ static void HideAgain(void)
         g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
 }
 
-// What a new block changes for the current job: document, pages, animations, job end.
-static void TakeOverJob(void)
+static void ApplyDisplayDecision(const DisplayDecision& decision)
 {
-    const wchar_t* document = StatusString(offsetof(PswStatusData, documentOffset));
-    if (lstrcmpW(document, g_state.documentName) != 0)
-        lstrcpynW(g_state.documentName, document, DOCUMENT_NAME_CHARS);
-
-    DWORD started = FIELD(pagesStarted);
-    if (g_state.pagesStarted < started) {
-        if (g_state.countdownPagesRunning) {
-            g_state.elapsedB = 0;
-            StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
-        }
-        if (g_state.countdownFirstPageRunning) {
-            StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
-            g_state.elapsedB = 0;
-            StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
-        }
-        if (g_state.display.animationMode == ANIMATION_PER_PAGE)
-            StartAnimation(started % 2 ? TIMER_ANIMATION_A : TIMER_ANIMATION_B);
-    } else if (started == 0) {
-        // Their timers go too: a stopped animation has nothing to step.
-        StopAnimation(TIMER_ANIMATION_A);
-        StopAnimation(TIMER_ANIMATION_B);
+    const PresentationMemory& next = decision.next;
+    if (next.document != g_state.documentName)
+        lstrcpynW(g_state.documentName, next.document, DOCUMENT_NAME_CHARS);
+    g_state.totalPages = next.totalPages;
+    g_state.pagesStarted = next.pagesStarted;
+    g_state.pagesPrinted = next.pagesPrinted;
+    g_state.rememberedDeviceFlags = next.rememberedDeviceFlags;
+    g_state.elapsedA = next.elapsedA;
+    g_state.elapsedB = next.elapsedB;
+    if (decision.estimated) {
+        g_state.timeLeftSeconds = decision.timeLeft.seconds;
+        g_state.finishTime = decision.timeLeft.finish;
     }
-    g_state.totalPages = FIELD(totalPages);
-    g_state.pagesPrinted = FIELD(pagesPrinted);
-    g_state.pagesStarted = started;
+    for (int i = 0; i < decision.stepCount; ++i)
+        ApplyTimerStep(decision.steps[i]);
 
-    if (IsJobEnd(g_state.previousDisplayCode, g_state.display.displayCode, FIELD(jobFlags))) {
-        StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
-        RefreshCommandStates(TRUE, FALSE);
-        if (FIELD(documentOffset))
-            AddJobLogEntry((FIELD(jobFlags) & JOB_CANCELLED) != 0);
-        if (g_state.showReason == SHOW_REASON_JOB)
-            HideAgain();
-    }
-    if (ErrorHasCleared(g_state.rememberedDeviceFlags, FIELD(deviceFlags), g_state.showReason))
+    RepaintNow(g_state.children.jobStatusPane);
+    // At a job end the attention hold already runs: the device item greys with the rest.
+    RefreshCommandStates(decision.jobEnd, TRUE);
+    if (decision.logEntry)
+        AddJobLogEntry(decision.cancelled);
+    if (decision.hide)
         HideAgain();
-    SaveWindowState();
-}
-
-// What a new display code changes: animations and the first-page countdown.
-static void FollowDisplayCode(void)
-{
-    int previous = g_state.previousDisplayCode, code = g_state.display.displayCode;
-    if (code == previous)
-        return;
-    // Between the two pictures of one state the animations run on.
-    BOOL sameState = (previous == DISPLAY_PRINTING_ODD && code == DISPLAY_PRINTING_EVEN) ||
-                     (previous == DISPLAY_WAITING_ODD && code == DISPLAY_WAITING_EVEN);
-    if (!sameState) {
-        if (g_state.animationA.running)
-            StopAnimation(TIMER_ANIMATION_A);
-        if (g_state.animationB.running)
-            StopAnimation(TIMER_ANIMATION_B);
-        if (g_state.display.animationMode == ANIMATION_LOOPING)
-            StartAnimation(TIMER_ANIMATION_A);
-    }
-    if (g_state.display.estimateFlag && g_state.pagesPrinted == 0) {
-        g_state.elapsedA = g_state.elapsedB = 0;
-        EstimateTimeLeft(ESTIMATE_INITIAL);
-        StartTimer(TIMER_COUNTDOWN_FIRST_PAGE, COUNTDOWN_PERIOD_MS, &g_state.countdownFirstPageRunning);
-    }
+    if (decision.tookJob)
+        SaveWindowState();
+    SetBigIcon();
+    RepaintStatusPanes();
 }
 
 // The block as the library gets it and the window keeps it: a copy at least as long as the
@@ -285,36 +232,25 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         g_state.statusCopy = block;
         g_state.statusLength = data->cbData;
     }
-    if (CountdownsPauseForDevice(FIELD(deviceFlags), FIELD(jobFlags)))
+    ArrivalDecision arrival =
+        DecideOnArrival(g_state.rememberedDeviceFlags, CurrentStatusBlock(), g_state.showing, JobIsForThisSeat);
+    if (arrival.pauseCountdowns)
         StopCountdowns();
     g_state.previousDisplayCode = g_state.display.displayCode;
-    PopUpIfWanted();
+    if (arrival.popUp != POP_UP_NONE)
+        PopUp(arrival.popUp);
+    g_state.rememberedDeviceFlags = arrival.rememberedDeviceFlags;
 
     const PswLibraries& lib = g_state.libraries;
     lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, block, &g_state.display,
                           data->dwData == PSW_DATA_CLEARED);
     if (block != g_state.statusCopy)
         FreeBlock(block);
-    DWORD printed = FIELD(pagesPrinted);
-    if (!g_state.countdownFirstPageRunning && !g_state.countdownPagesRunning && g_state.display.estimateFlag &&
-        g_state.statusCopy && printed > 0 && printed < FIELD(totalPages)) {
-        g_state.elapsedB = 0;
-        EstimateTimeLeft(ESTIMATE_CONTINUING);
-        StartTimer(TIMER_COUNTDOWN_PAGES, COUNTDOWN_PERIOD_MS, &g_state.countdownPagesRunning);
-    }
-    RepaintNow(g_state.children.jobStatusPane);
-    if (HoldsAttention(g_state.rememberedDeviceFlags))
-        StartTimer(TIMER_ATTENTION_HOLD, ATTENTION_HOLD_MS, &g_state.attentionHoldRunning);
-    RefreshCommandStates(FALSE, TRUE);
-    if (g_state.statusCopy && newStatus)
-        TakeOverJob();
-    if (g_state.statusCopy)
-        g_state.rememberedDeviceFlags = FIELD(deviceFlags);
-    if (CountdownsEnd(CurrentBlock(), g_state.display.displayCode))
-        StopCountdowns();
-    SetBigIcon();
-    RepaintStatusPanes();
-    FollowDisplayCode();
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ApplyDisplayDecision(DecideOnDisplay(RememberedPresentation(), CurrentStatusBlock(), newStatus,
+                                         g_state.previousDisplayCode, g_state.display, now));
 }
 
 // The new printer name of a rename message, read only within the message's bytes.

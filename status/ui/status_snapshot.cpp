@@ -1,8 +1,8 @@
 #include "status_snapshot.h"
 #include <stddef.h>
 #include "../app/state.h"
+#include "../monitor/status_rules.h"
 #include "drawing.h"
-#include "presentation.h"
 #include "views.h"
 
 #define CLASS_NAME_CHARS 64

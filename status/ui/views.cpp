@@ -5,9 +5,9 @@
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../monitor/monitor_thread.h"
+#include "../monitor/status_rules.h"
 #include "../res/resource.h"
 #include "commands.h"
-#include "presentation.h"
 
 #define HEADER_TEXT_CHARS 64
 #define WAITING_COLUMNS 4   // document, status, owner, started
@@ -113,7 +113,7 @@ void RefreshDetailRows(void)
     if (JobShown()) {
         lstrcpynW(texts[ROW_DOCUMENT], g_state.documentName, CELL_TEXT_CHARS);
         lstrcpynW(texts[ROW_OWNER], StatusString(offsetof(PswStatusData, ownerOffset)), OWNER_CHARS_SHOWN + 1);
-        lstrcpynW(texts[ROW_MACHINE], StatusMachineName(), MACHINE_CHARS_SHOWN + 1);
+        lstrcpynW(texts[ROW_MACHINE], BlockMachineName(CurrentStatusBlock()), MACHINE_CHARS_SHOWN + 1);
         if (EstimateShown()) {
             TimeLeftText(g_state.timeLeftSeconds, texts[ROW_TIME_LEFT], CELL_TEXT_CHARS);
             TimeOfDayText(&g_state.finishTime, texts[ROW_FINISH], CELL_TEXT_CHARS);

@@ -13,7 +13,7 @@
 #include "status_test_support.h"
 #include "ui/commands.h"
 #include "ui/help.h"
-#include "ui/port_class.h"
+#include "monitor/port_class.h"
 
 namespace {
 

@@ -70,6 +70,10 @@ struct FakeDisplay {
     int code = DISPLAY_READY;
     DWORD estimate = 0, animationMode = 0;
     AnimationFrame frames[3] = {{nullptr, 1, 0, 0, 100}, {nullptr, 1, 0, 0, 200}, {nullptr, 1, 0, 0, 300}};
+    HICON bigIcon = nullptr;
+    const PswJobStatusText* jobStatus = nullptr;
+    const PswMessageLine* lines = nullptr;
+    DWORD lineCount = 0;
     int calls = 0;
 };
 FakeDisplay g_fake;
@@ -87,6 +91,10 @@ int WINAPI FakeGetPSWDisplay(HMODULE, int, const void*, PswDisplayInfo* display,
     display->frames = g_fake.frames;
     display->menuTable = kMenuTable;
     display->toolbarTable = kToolbarTable;
+    display->bigIcon = g_fake.bigIcon;
+    display->jobStatus = g_fake.jobStatus;
+    display->messageLines = g_fake.lines;
+    display->messageLineCount = g_fake.lineCount;
     return g_fake.code;
 }
 
@@ -154,6 +162,48 @@ TEST_F(Presentation, TheUsersJobPopsTheWindowUpAndItsEndHidesItAgain)
     EXPECT_TRUE(g_state.attentionHoldRunning) << "timer 6 holds the device item";
     EXPECT_EQ(g_state.jobLogCount, 1);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kWindowPrinter), L"LastWindowVisiblity"), 0u);
+}
+
+TEST_F(Presentation, TheDeviceItemStaysGreyForTheHoldAfterAJobEnd)
+{
+    const auto deviceItem = [this] { return GetMenuState(GetMenu(window_), IDM_DEVICE_ITEM, MF_BYCOMMAND) & MF_GRAYED; };
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    EXPECT_EQ(deviceItem(), UINT(MF_GRAYED)) << "a job runs";
+    Send(JobEnd(), DISPLAY_READY);
+    EXPECT_EQ(deviceItem(), UINT(MF_GRAYED)) << "the hold has begun";
+    SendMessageW(window_, WM_TIMER, TIMER_ATTENTION_HOLD, 0);
+    EXPECT_EQ(deviceItem(), 0u) << "the hold is over";
+}
+
+TEST_F(Presentation, APopUpRestoresAMinimisedWindowForItsReason)
+{
+    ShowWindow(window_, SW_SHOWMINNOACTIVE);
+    g_state.showReason = SHOW_REASON_USER;
+    ASSERT_TRUE(IsIconic(window_));
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    EXPECT_FALSE(IsIconic(window_));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB) << "it came up for the job, and goes with it";
+}
+
+TEST_F(Presentation, TheDisplaysBigIconAndMessageLinesReachTheWindow)
+{
+    const HICON icon = LoadIconW(nullptr, IDI_WARNING);
+    const PswJobStatusText status = {0, 0, -12, FW_NORMAL, {}, L"缺纸"};
+    const PswMessageLine lines[2] = {{{}, L"纸盒 1 缺纸。"}, {{}, L"请装入 A4 纸。"}};
+    g_fake.bigIcon = icon;
+    g_fake.jobStatus = &status;
+    g_fake.lines = lines;
+    g_fake.lineCount = 2;
+    Send(JobStart(), DISPLAY_PRINTING_EVEN);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_BIG, 0)), icon);
+    wchar_t text[64] = L"";
+    GetWindowTextW(g_state.children.messageBox, text, ARRAYSIZE(text));
+    EXPECT_STREQ(text, L"纸盒 1 缺纸。\r\n请装入 A4 纸。\r\n");
+
+    g_fake.bigIcon = nullptr;   // a record without an icon keeps the window's
+    Send(JobEnd(), DISPLAY_READY);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_BIG, 0)), icon);
 }
 
 TEST_F(Presentation, AWindowTheUserTouchedStaysAfterTheJob)

@@ -139,6 +139,37 @@ TEST(StatusRules, WhenTheCountdownsStopAndTheAttentionHold)
         EXPECT_FALSE(HoldsAttention(device)) << std::hex << device;
 }
 
+// Whose job it is: the owner against the user, ignoring case; the sending machine, without
+// its leading "\\\\", against the start of this computer's name, case-sensitively.
+TEST(StatusRules, AJobIsForeignOnlyToAnotherUserOnAnotherComputer)
+{
+    const struct {
+        const wchar_t *owner, *machine;
+        bool foreign;
+    } kRows[] = {
+        {L"wang", L"\\\\PC-2", true},
+        {L"LI", L"\\\\PC-2", false},         // the user's own, any case
+        {L"wang", L"\\\\DESK-1", false},     // sent from this computer
+        {L"wang", L"DESK-1", false},         // without the leading backslashes
+        {L"wang", L"\\\\DESK-12", false},    // a name that starts with this computer's
+        {L"wang", L"\\\\desk-1", true},      // the computer's name is compared case-sensitively
+        {L"", L"", true},                    // an empty owner and machine
+    };
+    for (const auto& row : kRows) {
+        std::vector<BYTE> bytes = MakeBlock({});
+        const auto append = [&bytes](const wchar_t* text, size_t field) {
+            const DWORD offset = static_cast<DWORD>(bytes.size());
+            const BYTE* first = reinterpret_cast<const BYTE*>(text);
+            bytes.insert(bytes.end(), first, first + (wcslen(text) + 1) * sizeof(wchar_t));
+            std::memcpy(&bytes[field], &offset, sizeof(offset));
+        };
+        append(row.owner, offsetof(PswStatusData, ownerOffset));
+        append(row.machine, offsetof(PswStatusData, machineOffset));
+        EXPECT_EQ(row.foreign, JobIsForeignTo(View(bytes), L"li", L"DESK-1") != FALSE) << row.owner << L" " << row.machine;
+    }
+    EXPECT_FALSE(JobIsForeignTo(StatusBlockView{nullptr, 0}, L"li", L"DESK-1")) << "no block, no foreign job";
+}
+
 // The block comes from another process: fields and strings are read only inside its length;
 // a string may start at an odd byte.
 TEST(StatusRules, ABlockIsReadOnlyWithinItsLength)

@@ -16,3 +16,5 @@ BOOL IsUsbPort(const wchar_t* port);
 PortClass ClassifyPort(void);
 // TRUE when the last status block's job belongs to another user on another computer.
 BOOL JobIsForeign(void);
+// The job concerns this seat: the user's own, from this computer, or on a local port.
+BOOL JobIsForThisSeat(void);

@@ -2,10 +2,9 @@
 #include <lmcons.h>
 #include <stdlib.h>
 #include <winnetwk.h>
-#include "../app/psw_records.h"
 #include "../app/settings.h"
 #include "../app/state.h"
-#include "presentation.h"
+#include "status_rules.h"
 
 #define USB_NUMBER_CHARS 3
 
@@ -70,8 +69,10 @@ BOOL JobIsForeign(void)
     wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = L"";
     DWORD computerChars = ARRAYSIZE(computer);
     GetComputerNameW(computer, &computerChars);
+    return JobIsForeignTo(CurrentStatusBlock(), user, computer);
+}
 
-    BOOL ownJob = lstrcmpiW(StatusString(offsetof(PswStatusData, ownerOffset)), user) == 0;
-    BOOL thisComputer = StartsWith(StatusMachineName(), computer);
-    return !ownJob && !thisComputer;
+BOOL JobIsForThisSeat(void)
+{
+    return !JobIsForeign() || ClassifyPort() == PORT_CLASS_LOCAL;
 }
