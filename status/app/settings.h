@@ -20,6 +20,9 @@
 #define VALUE_USE_DMA L"UseDMA"
 #define VALUE_COMPLIANT L"ZELTCompliant"
 #define COMPLIANT_MONITOR 3
+// What the last two say of the window when it was last left; anything else: hidden, normal.
+#define LAST_WINDOW_VISIBLE 1
+#define LAST_WINDOW_MINIMISED 1
 
 // Per-printer values under root\Software\Tavik\XERB5\<printer>\PSW. A printer name of the
 // form \\server\queue keeps its values under server\queue. ReadPswValue sets `value` to

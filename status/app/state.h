@@ -69,7 +69,7 @@ struct StatusWindowState {
     DWORD statusHandle;                       // from SmPsw_OpenPrinter; 0 until then
     BYTE* statusCopy;                         // last status block, process heap; NULL: none
     DWORD statusLength;
-    BOOL retrying;                            // timer 5 retries the first status request
+    BOOL retrying;                            // the status retry timer asks again for the first status
     PswLibraries libraries;
     CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock
 
@@ -104,11 +104,11 @@ struct StatusWindowState {
     wchar_t documentName[DOCUMENT_NAME_CHARS];
     DWORD timeLeftSeconds;
     SYSTEMTIME finishTime;                    // local time of day the job should end
-    LONGLONG elapsedA, elapsedB;              // ms counted by timers 3 and 4
-    Animation animationA, animationB;         // on timers 1 and 2
-    BOOL countdownFirstPageRunning;           // timer 3
-    BOOL countdownPagesRunning;               // timer 4
-    BOOL attentionHoldRunning;                // timer 6
+    LONGLONG elapsedA, elapsedB;              // ms counted by the two countdowns
+    Animation animationA, animationB;         // each on its own timer
+    BOOL countdownFirstPageRunning;           // the countdown before the first page
+    BOOL countdownPagesRunning;               // the countdown while pages print
+    BOOL attentionHoldRunning;                // the attention hold
 
     // The waiting jobs the list shows: records pointing into the spooler's notification
     // block, both owned by the UI thread and released only once no list row refers to them.

@@ -210,8 +210,8 @@ void ShowPage(int page)
 void SaveWindowState(void)
 {
     HWND window = g_state.mainWindow;
-    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, IsWindowVisible(window) ? 1 : 0);
-    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, IsWindowVisible(window) ? LAST_WINDOW_VISIBLE : 0);
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? LAST_WINDOW_MINIMISED : 0);
 }
 
 void RepaintNow(HWND window)
@@ -283,7 +283,7 @@ static void MainWnd_OnDestroy(HWND window)
         DeleteObject(g_state.palette);
     g_state.palette = NULL;
     FreeJobLog();
-    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? 1 : 0);
+    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? LAST_WINDOW_MINIMISED : 0);
     // Without any status yet, give the library a moment to deliver what it has under way.
     if (!g_state.statusCopy)
         Sleep(CLOSE_WITHOUT_STATUS_WAIT_MS);

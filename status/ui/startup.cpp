@@ -175,11 +175,11 @@ static FirstShow ShowAsLastTime(HWND window)
     DWORD state = 0, visibility = 0;
     ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, &state, 0);
     ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, &visibility, 0);
-    if (visibility != 1) {
+    if (visibility != LAST_WINDOW_VISIBLE) {
         ShowWindow(window, SW_HIDE);
         return FIRST_SHOW_STOP_POLLING;
     }
-    if (state == 1) {
+    if (state == LAST_WINDOW_MINIMISED) {
         ShowWindow(window, SW_MINIMIZE);
     } else {
         SetForegroundWindow(window);
