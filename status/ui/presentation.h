@@ -1,5 +1,6 @@
-// Status blocks from the status-monitor library and what the window makes of them: the
-// display record, popping up and hiding, countdowns, animations and the job log.
+// Status blocks from the status-monitor library, taken into the window: the display record
+// asked for, and what the block decides (popping up and hiding, timers, countdowns,
+// animations, the job log) applied in order.
 #pragma once
 #include <windows.h>
 #include "../monitor/status_decision.h"
