@@ -129,6 +129,6 @@ struct StatusWindowState {
 
 extern StatusWindowState g_state;
 
-// Zeroed blocks of the process heap, safe from both threads.
+// Zeroed blocks of the process heap, safe from both threads; FreeBlock(NULL) does nothing.
 void* AllocZeroed(SIZE_T bytes);
 BOOL FreeBlock(void* block);

@@ -105,8 +105,7 @@ JOB_INFO_2W* JobsFromNotification(const PRINTER_NOTIFY_INFO* info, int* count)
 
 void ReleaseJobs(PRINTER_NOTIFY_INFO* info, JOB_INFO_2W* jobs)
 {
-    if (jobs)
-        FreeBlock(jobs);
+    FreeBlock(jobs);
     if (info)
         g_spooler.FreeNotifyInfo(info);
 }

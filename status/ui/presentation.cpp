@@ -12,8 +12,7 @@
 
 void DiscardStatusCopy(void)
 {
-    if (g_state.statusCopy)
-        FreeBlock(g_state.statusCopy);
+    FreeBlock(g_state.statusCopy);
     g_state.statusCopy = NULL;
     g_state.statusLength = 0;
 }

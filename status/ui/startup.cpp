@@ -105,10 +105,8 @@ void LookUpPortName(const wchar_t* printer, wchar_t* port)
         if (known && ours && p->pPortName)
             lstrcpynW(port, p->pPortName, PORT_NAME_CHARS);
     }
-    if (driver)
-        FreeBlock(driver);
-    if (info)
-        FreeBlock(info);
+    FreeBlock(driver);
+    FreeBlock(info);
     ClosePrinter(spooler);
 }
 
@@ -123,8 +121,7 @@ BOOL PrinterBelongsToPackage(HANDLE printer)
         else
             belongs = d->pName && lstrcmpW(d->pName, PACKAGE_DRIVER_NAME) == 0;
     }
-    if (driver)
-        FreeBlock(driver);
+    FreeBlock(driver);
     return belongs;
 }
 

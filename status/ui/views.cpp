@@ -320,6 +320,13 @@ static void ClearListSelections(void)
         SetRowState(lists[i], -1, 0);
 }
 
+// The waiting jobs' selection as the list has it now, and the commands for it.
+static void FollowWaitingSelection(void)
+{
+    CollectSelection();
+    RefreshCommandStates(FALSE, FALSE);
+}
+
 LRESULT Views_OnNotify(const NMHDR* header)
 {
     switch (header->code) {
@@ -332,22 +339,17 @@ LRESULT Views_OnNotify(const NMHDR* header)
         // rebuilt), the commands follow it.
         const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
         if (header->idFrom == IDC_WAITING_LIST && (change->uChanged & LVIF_STATE) &&
-            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) {
-            CollectSelection();
-            RefreshCommandStates(FALSE, FALSE);
-        }
+            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
+            FollowWaitingSelection();
         break;
     }
     case LVN_KEYDOWN:
-        if (g_state.page == PAGE_WAITING) {
-            CollectSelection();
-            RefreshCommandStates(FALSE, FALSE);
-        }
+        if (g_state.page == PAGE_WAITING)
+            FollowWaitingSelection();
         break;
     case NM_CLICK:
         if (header->idFrom == IDC_WAITING_LIST) {
-            CollectSelection();
-            RefreshCommandStates(FALSE, FALSE);
+            FollowWaitingSelection();
             g_state.focusPane = IDC_WAITING_LIST;
         } else {
             g_state.focusPane = IDC_TAB;

@@ -224,13 +224,10 @@ TEST_F(StatusProcess, ARelaunchUnderLoadLeavesExactlyOneWindow)
 // no more; the user's show request meanwhile starts no polling.
 TEST_F(StatusProcess, AStatusLibraryNotReadyIsAskedAgainUntilItAnswers)
 {
-    struct NotReady {
-        NotReady() { SetRegistryDword(HKEY_CURRENT_USER, kStandInKey, L"NotReady", 2); }
-        ~NotReady() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInKey, L"NotReady"); }
-        const wchar_t* kStandInKey = L"Software\\Tavik\\XERB5\\StandIn";
-    };
+    const wchar_t kStandInKey[] = L"Software\\Tavik\\XERB5\\StandIn";
+    const SavedDword notReady(HKEY_CURRENT_USER, kStandInKey, L"NotReady");
+    SetRegistryDword(HKEY_CURRENT_USER, kStandInKey, L"NotReady", 2);
     const auto requests = [this] { return calls_.Calls("SmPsw_GetPrinterStatus"); };
-    NotReady notReady;
     StatusWindowProcess status(StatusCommand(kPackagePrinter));
     ASSERT_TRUE(status.Started());
     for (int i = 0; i < 100 && requests().empty(); ++i)
