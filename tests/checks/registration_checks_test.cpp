@@ -14,7 +14,7 @@ const wchar_t kPackageDriver[] = L"Tavik QX2210-2370";
 
 std::wstring DriverKey(const std::wstring& driver)
 {
-    return kPrint + L"\\Environments\\Windows NT x86\\Drivers\\Version-3\\" + driver;
+    return kPrint + L"\\Environments\\" + kPackageEnvironment + L"\\Drivers\\Version-3\\" + driver;
 }
 
 // The six values of a driver entry as the package registers them.
