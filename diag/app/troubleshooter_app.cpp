@@ -32,7 +32,11 @@ BOOL CTroubleshooterApp::InitInstance()
         return FALSE;
     }
 
-    TakeSingleInstance();
+    if (!TakeSingleInstance()) {
+        TellAnotherRunIsGoingOn();
+        SetExitCode(kExitNotRun);
+        return FALSE;
+    }
     Enable3dControls();
 
     wchar_t driverDirectory[kPathChars] = {};
@@ -50,14 +54,14 @@ BOOL CTroubleshooterApp::InitInstance()
     return FALSE;
 }
 
-void CTroubleshooterApp::TakeSingleInstance()
+bool CTroubleshooterApp::TakeSingleInstance()
 {
     instanceMapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, L"pdiag.exe");
     if (instanceMapping_ && GetLastError() != ERROR_ALREADY_EXISTS)
-        return;
+        return true;
     if (HWND running = FindWindowW(nullptr, LoadStr(IDS_TITLE).c_str()))
         SetForegroundWindow(running);
-    ExitProcess(kExitNotRun);
+    return false;
 }
 
 void CTroubleshooterApp::PrepareLogFilePath()
