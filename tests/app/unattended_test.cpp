@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -398,46 +399,24 @@ void ExpectRunTimes(const Json& report, long long before, long long after, CallS
 
 // ---- whole runs under the policy, in this process ----
 
-// What this process writes to its standard error while the object lives, read back by Text.
-class CapturedStandardError {
-public:
-    CapturedStandardError() : saved_(GetStdHandle(STD_ERROR_HANDLE))
-    {
-        EXPECT_TRUE(CreatePipe(&read_, &write_, nullptr, 1 << 16)) << GetLastError();
-        SetStdHandle(STD_ERROR_HANDLE, write_);
-    }
-    ~CapturedStandardError()
-    {
-        Restore();
-        CloseHandle(read_);
-    }
-    CapturedStandardError(const CapturedStandardError&) = delete;
-    CapturedStandardError& operator=(const CapturedStandardError&) = delete;
-
-    std::string Text()
-    {
-        Restore();
-        std::string text;
-        char buffer[512];
-        DWORD read = 0;
-        while (ReadFile(read_, buffer, sizeof(buffer), &read, nullptr) && read)
-            text.append(buffer, read);
-        return text;
-    }
-
-private:
-    void Restore()
-    {
-        if (!write_)
-            return;
-        SetStdHandle(STD_ERROR_HANDLE, saved_);
-        CloseHandle(write_);
-        write_ = nullptr;
-    }
-    HANDLE saved_;
-    HANDLE read_ = nullptr;
-    HANDLE write_ = nullptr;
-};
+// What `run` writes to this process's standard error.
+std::string StandardErrorOf(const std::function<void()>& run)
+{
+    HANDLE read = nullptr, write = nullptr;
+    EXPECT_TRUE(CreatePipe(&read, &write, nullptr, 1 << 16)) << GetLastError();
+    const HANDLE saved = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, write);
+    run();
+    SetStdHandle(STD_ERROR_HANDLE, saved);
+    CloseHandle(write);
+    std::string text;
+    char buffer[512];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(read);
+    return text;
+}
 
 // `path` through the drive Z:, which Wine maps to the root of the Unix file system: another
 // drive letter for the same folder. Empty where Wine's export that names a path's Unix file
@@ -688,28 +667,27 @@ TEST_F(UnattendedRun, LogNamedAsTheTemporaryLogKeepsItThere)
 TEST_F(UnattendedRun, FullDriveLeavesNoEmptyLogOrReport)
 {
     ScriptedApp app;
-    CapturedStandardError err;
     int code = 0;
-    {
+    const std::string err = StandardErrorOf([&] {
         FullDrive full;
         code = RunUnattended(app, Reported());
-    }
+    });
     EXPECT_EQ(code, kExitFindings + kFoundLogNotSaved);
     EXPECT_FALSE(FileExists(log_));
     EXPECT_FALSE(FileExists(report_));
     const std::wstring temporary = app.logFilePath;
     EXPECT_NE(ReadBytes(temporary).find(Ansi(L"疑难解答完成。\r\n")), std::string::npos);
-    EXPECT_EQ(err.Text(), Ansi(L"无法写入 " + log_ + L"。 结果保留在 " + temporary + L"。\r\n" + L"无法写入报告 " +
-                               report_ + L"。 结果保留在 " + temporary + L"。\r\n"));
+    EXPECT_EQ(err, Ansi(L"无法写入 " + log_ + L"。 结果保留在 " + temporary + L"。\r\n" + L"无法写入报告 " + report_ +
+                        L"。 结果保留在 " + temporary + L"。\r\n"));
 }
 
 TEST_F(UnattendedRun, UnreadableRegistryIsToldAndReported)
 {
     ScriptedApp app;
     app.registryReadable = false;
-    CapturedStandardError err;
-    EXPECT_EQ(RunUnattended(app, Reported()), kExitNotRun);
-    EXPECT_EQ(err.Text(), Ansi(L"无法读取注册表。\r\n"));
+    int code = 0;
+    EXPECT_EQ(StandardErrorOf([&] { code = RunUnattended(app, Reported()); }), Ansi(L"无法读取注册表。\r\n"));
+    EXPECT_EQ(code, kExitNotRun);
     EXPECT_EQ(Report().at("exitCode"), kExitNotRun);
     EXPECT_TRUE(Report().at("log").is_null());
     EXPECT_FALSE(FileExists(app.logFilePath));
@@ -881,9 +859,10 @@ TEST_F(UnattendedRun, ReportUnderAnyNameOfTheLogIsRefused)
         ScriptedApp app;
         CommandLineOptions options =
             Parse(L"/unattended \"/log:" + log_ + L"\" \"/report:" + spelling.name + L"\"");
-        CapturedStandardError err;
-        EXPECT_EQ(RunUnattended(app, options), kExitFindings + kFoundLogNotSaved);
-        EXPECT_EQ(err.Text(), Ansi(L"无法写入报告 " + options.report + L"。 结果保留在 " + log_ + L"。\r\n"));
+        int code = 0;
+        EXPECT_EQ(StandardErrorOf([&] { code = RunUnattended(app, options); }),
+                  Ansi(L"无法写入报告 " + options.report + L"。 结果保留在 " + log_ + L"。\r\n"));
+        EXPECT_EQ(code, kExitFindings + kFoundLogNotSaved);
         EXPECT_EQ(SavedLog().rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u) << SavedLog();
         EXPECT_TRUE(LogEndsWith(L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n")) << SavedLog();
     }
