@@ -9,6 +9,8 @@
 #include "framework/strings.h"
 #include "res/resource.h"
 
+#include <algorithm>
+
 #include <commdlg.h>
 
 #include <vector>
@@ -57,6 +59,14 @@ std::wstring ResultsFolder()
     GetWindowsDirectoryW(windows, kPathChars);
     return std::wstring(windows) + L"\\";
 }
+
+// Three lines of the log box's font, in dialog units.
+constexpr int kLeastLogHeight = 3 * 8 + 4;
+// WM_DPICHANGED, sent from Windows 8.1 on; the headers give it only to programs that need
+// Windows 7, and this one runs on Vista.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+// Posted to itself: fit the dialog to its monitor once a change of scale has been applied.
+constexpr UINT kRefitMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -110,7 +120,58 @@ BOOL CResultsDlg::OnInitDialog()
     ShowLog();
     SetDlgItemText(IDC_RESULTS_FILE_NAME, ProposedFileName());
     SendMessageW(saveBox_, BM_SETCHECK, BST_CHECKED, 0);
+    FitIntoMonitor();
     return TRUE;
+}
+
+void CResultsDlg::FitIntoMonitor()
+{
+    MONITORINFO monitor = { sizeof(monitor) };
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
+        FitIntoWorkArea(monitor.rcWork);
+}
+
+void CResultsDlg::FitIntoWorkArea(const RECT& workArea)
+{
+    RECT window, log;
+    GetWindowRect(hwnd(), &window);
+    GetWindowRect(logBox_, &log);
+    // The log box keeps at least this much of its height, in dialog units: three lines.
+    RECT least = { 0, 0, 0, kLeastLogHeight };
+    MapDialogRect(hwnd(), &least);
+    const int excess = (window.bottom - window.top) - (workArea.bottom - workArea.top);
+    const int taken = std::min(excess, int(log.bottom - log.top) - int(least.bottom));
+    if (taken > 0) {
+        SetWindowPos(logBox_, nullptr, 0, 0, log.right - log.left, log.bottom - log.top - taken,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect;
+            GetWindowRect(child, &rect);
+            if (rect.top < log.bottom)
+                continue;
+            POINT at = { rect.left, rect.top - taken };
+            ScreenToClient(hwnd(), &at);
+            SetWindowPos(child, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        window.bottom -= taken;
+    }
+    // Then the whole of it onto the work area, as far as it fits.
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    const int left = std::max(int(workArea.left), std::min(int(window.left), int(workArea.right) - width));
+    const int top = std::max(int(workArea.top), std::min(int(window.top), int(workArea.bottom) - height));
+    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CResultsDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
+{
+    // Moved to a monitor of another scale, the dialog is made anew at that scale by the dialog
+    // manager; once it has been, it is fitted to that monitor.
+    if (message == kDpiChangedMessage)
+        PostMessageW(hwnd(), kRefitMessage, 0, 0);
+    else if (message == kRefitMessage)
+        FitIntoMonitor();
+    handled = false;
+    return FALSE;
 }
 
 void CResultsDlg::ShowLog()

@@ -15,6 +15,11 @@ public:
     static std::wstring ProposedFileName();
     // True once the log was kept under savedResultPath by this dialog.
     bool saved() const { return saved_; }
+    // Keeps the whole dialog inside `workArea` (screen pixels): where the dialog is taller (a
+    // large display scale on a small screen), the log box gives up the difference, down to a
+    // few lines, and scrolls its text; what stands below it moves up, so that the choice to
+    // save and the OK button stay on the screen.
+    void FitIntoWorkArea(const RECT& workArea);
 
 protected:
     BOOL OnInitDialog() override;
@@ -22,8 +27,11 @@ protected:
     void OnCancel() override;
     BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
     BOOL OnPaint() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    // FitIntoWorkArea for the work area of the monitor the dialog is on.
+    void FitIntoMonitor();
     void ShowLog();
     void ChangeFileName();
     // Moves the temporary log to savedResultPath; false when it could not be written there.

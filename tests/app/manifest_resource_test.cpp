@@ -36,13 +36,12 @@ TEST_F(TroubleshooterManifest, BindsCommonControlsSix)
     EXPECT_TRUE(IsCommonControlsSix(assembly)) << testing::PrintToString(assembly);
 }
 
-// The dialogs are in dialog units and take the system's DPI; they are not remade for another
-// monitor's, so the program is aware of the system's DPI, not per monitor. Both settings
-// say so: Windows 10 reads the newer one, earlier systems the older.
-TEST_F(TroubleshooterManifest, IsAwareOfTheSystemDpi)
+// Per-monitor v2 where Windows knows it: the dialogs are laid out anew for each monitor's scale.
+// Elsewhere the system's DPI, as the older declaration says.
+TEST_F(TroubleshooterManifest, IsAwareOfEachMonitorsDpiWhereWindowsCan)
 {
     EXPECT_EQ(manifest_.Setting(kWindowsSettings2005, L"dpiAware"), std::optional<std::wstring>(L"true"));
-    EXPECT_EQ(manifest_.Setting(kWindowsSettings2016, L"dpiAwareness"), std::optional<std::wstring>(L"system"));
+    EXPECT_EQ(manifest_.Setting(kWindowsSettings2016, L"dpiAwareness"), std::optional<std::wstring>(L"PerMonitorV2, system"));
 }
 
 }  // namespace

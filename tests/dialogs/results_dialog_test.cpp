@@ -172,6 +172,50 @@ TEST_F(ResultsDialog, HasItsTemplatesStyleSizeAndTheApplicationIcon)
     EXPECT_EQ(big, small);
 }
 
+// A screen too small for the dialog (a large display scale on a small screen): the log box
+// gives up the difference, down to three lines, and what stands below it moves up with the
+// dialog's bottom, so that the save choice and OK stay inside the work area.
+TEST_F(ResultsDialog, ATooSmallWorkAreaShortensTheLogNotTheButtons)
+{
+    struct Case {
+        const char* label;
+        int shortBy;        // how much smaller than the dialog the work area is, in pixels
+        int logShortened;   // expected; -1: down to three lines
+    };
+    const Case cases[] = { { "fits", -40, 0 }, { "exactly", 0, 0 }, { "60 px short", 60, 60 }, { "far too small", 2000, -1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RECT before = {}, after = {}, logBefore = {}, logAfter = {}, okBefore = {}, okAfter = {}, area = {};
+        StepPilot pilot({ Do([&](const DialogSnapshot&) {
+                              HWND window = dialog.hwnd();
+                              GetWindowRect(window, &before);
+                              GetWindowRect(GetDlgItem(window, IDC_RESULTS_LOG), &logBefore);
+                              GetWindowRect(GetDlgItem(window, IDOK), &okBefore);
+                              area = { 100, 50, 1100, 50 + (before.bottom - before.top) - c.shortBy };
+                              dialog.FitIntoWorkArea(area);
+                              GetWindowRect(window, &after);
+                              GetWindowRect(GetDlgItem(window, IDC_RESULTS_LOG), &logAfter);
+                              GetWindowRect(GetDlgItem(window, IDOK), &okAfter);
+                          }),
+                          Press(IDCANCEL) });
+        Run(pilot);
+        const int logHeight = logAfter.bottom - logAfter.top;
+        const int taken = (logBefore.bottom - logBefore.top) - logHeight;
+        if (c.logShortened >= 0) {
+            EXPECT_EQ(taken, c.logShortened);
+            EXPECT_EQ(after.top, area.top) << "moved onto the work area";
+            EXPECT_LE(after.bottom, area.bottom);
+        } else {
+            EXPECT_LT(logHeight, 60) << "about three lines";
+            EXPECT_GT(logHeight, 20);
+            EXPECT_EQ(after.top, area.top) << "the top stays on the screen";
+        }
+        EXPECT_EQ(after.bottom - after.top, (before.bottom - before.top) - taken);
+        EXPECT_EQ(okAfter.top, okBefore.top - taken + (after.top - before.top)) << "OK moves with the bottom";
+        EXPECT_EQ(after.left, area.left);
+    }
+}
+
 TEST_F(ResultsDialog, TodaysFilesPresentGiveTheNextNumber)
 {
     WriteBytes(DatedName(0), "old");
