@@ -116,10 +116,25 @@ inline std::wstring ProgramPath()
     return DriverDirectory() + L"\\pstatus.exe";
 }
 
+// A name as the start-up program writes it, without quotes; a quote in it is written as
+// Windows programs read one, \" (with the backslashes before it doubled).
+inline std::wstring UnquotedName(const std::wstring& name)
+{
+    std::wstring written;
+    size_t backslashes = 0;
+    for (wchar_t c : name) {
+        if (c == L'"')
+            written.append(backslashes + 1, L'\\');
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
+        written += c;
+    }
+    return written;
+}
+
 inline std::wstring StatusCommand(const std::wstring& printer, const std::wstring& port = L"LPT1:",
                                   const std::wstring& program = ProgramPath())
 {
-    return L"\"" + program + L"\" !D" + printer + L" !P" + port;
+    return L"\"" + program + L"\" !D" + UnquotedName(printer) + L" !P" + UnquotedName(port);
 }
 
 // The printer's status window of process `id`, waited for up to 15 s, or only until the
