@@ -309,9 +309,12 @@ void End(Program& program, UINT message)
 
 std::wstring StatusCommandLine(const std::wstring& printer)
 {
+    // The installed package is of this program's bitness: its folder is the spooler's for this
+    // program's own environment.
     wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return Quoted(std::wstring(path) + L"\\spool\\drivers\\w32x86\\3\\pstatus.exe") + L" !D" + printer + L" !PLPT1:";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
+    return Quoted(std::wstring(path) + L"\\3\\pstatus.exe") + L" !D" + printer + L" !PLPT1:";
 }
 
 std::wstring MinimalWindowCommandLine()

@@ -3,6 +3,7 @@
 
 #include "app/system_utility.h"
 #include "app/unattended.h"
+#include "checks/machine_layout.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -35,11 +36,7 @@ BOOL CTroubleshooterApp::InitInstance()
     TakeSingleInstance();
     Enable3dControls();
 
-    wchar_t driverDirectory[kPathChars] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(driverDirectory),
-                               sizeof(driverDirectory), &needed);
-    SetHelpFilePath(std::wstring(driverDirectory) + L"\\3\\" + L"XERB5.HLP");
+    SetHelpFilePath(SpoolerDriverFolder() + L"\\3\\" + L"XERB5.HLP");
 
     PrepareLogFilePath();
 

@@ -2,6 +2,7 @@
 // locations, then version, last-write time and size. Nothing is repaired here: the dialogs
 // tell the user to reinstall the package.
 #include "app/troubleshooter_app.h"
+#include "checks/machine_layout.h"
 #include "checks/manifest.h"
 #include "dialogs/problem_dialogs.h"
 #include "framework/raii.h"
@@ -39,18 +40,6 @@ const size_t kLineChars = 256;
 const wchar_t* TextOrEmpty(const wchar_t* text)
 {
     return text ? text : L"";
-}
-
-// The directory of a location code; empty for the codes whose files are not looked for.
-std::wstring LocationDirectory(const wchar_t* code)
-{
-    if (!wcscmp(code, L"W32_3"))
-        return PrinterDriverDirectory();
-    if (!wcscmp(code, L"SYS32"))
-        return SystemDirectory();
-    if (!wcscmp(code, L"DRV"))
-        return SystemDirectory() + L"\\drivers";
-    return std::wstring();
 }
 
 // A tokenizer state of its own for one split, freed on every path.
@@ -104,11 +93,11 @@ ExpectedVersion ParseExpectedVersion(CTroubleshooterApp& app, const wchar_t* tex
 bool ReadFileVersion(const wchar_t* path, unsigned long (&part)[4])
 {
     DWORD handle = 0;
-    DWORD bytes = GetFileVersionInfoSizeW(path, &handle);
+    DWORD bytes = WithNativeFiles([&] { return GetFileVersionInfoSizeW(path, &handle); });
     if (!bytes)
         return false;
     std::vector<BYTE> data(bytes);
-    if (!GetFileVersionInfoW(path, 0, bytes, data.data()))
+    if (!WithNativeFiles([&] { return GetFileVersionInfoW(path, 0, bytes, data.data()); }))
         return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
@@ -131,7 +120,7 @@ bool ReadFileSize(HANDLE file, DWORD& size)
 bool ReadLastWriteTime(const wchar_t* path, FILETIME& written)
 {
     WIN32_FIND_DATAW found;
-    UniqueFind find(FindFirstFileW(path, &found));
+    UniqueFind find(WithNativeFiles([&] { return FindFirstFileW(path, &found); }));
     if (!find)
         return false;
     written = found.ftLastWriteTime;
@@ -277,8 +266,10 @@ int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], C
             ++app.checkedFileEntries;
         }
 
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+        UniqueFile file(WithNativeFiles([&] {
+            return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        }));
         bool present = bool(file);
         file.reset();
         if (!present) {
@@ -438,7 +429,8 @@ int CTroubleshooterApp::CheckPackageFiles(wchar_t* section)
 int CTroubleshooterApp::CheckFileVersion(const wchar_t* path, const wchar_t* sizeText, const wchar_t* versionText,
                                          const wchar_t* timeStampText, wchar_t* currentLine)
 {
-    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFile file(
+        WithNativeFiles([&] { return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); }));
     if (!file)
         return -1;
     DWORD size = 0;

@@ -1,5 +1,6 @@
 #include "checks/manifest.h"
 
+#include "checks/machine_layout.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 
@@ -14,21 +15,9 @@ const wchar_t kNoName[] = L"NAME_NONE!";
 constexpr DWORD kValueChars = 256;
 }
 
-std::wstring SystemDirectory()
-{
-    wchar_t system[kPathChars] = {};
-    GetSystemDirectoryW(system, kPathChars);
-    return system;
-}
-
-std::wstring PrinterDriverDirectory()
-{
-    return SystemDirectory() + L"\\spool\\drivers\\w32x86\\3";
-}
-
 std::wstring ManifestPath()
 {
-    return PrinterDriverDirectory() + L"\\" + L"XERB5INK.DAT";
+    return ThisMachine().driverDirectory + L"\\" + L"XERB5INK.DAT";
 }
 
 bool ManifestExists()
@@ -118,7 +107,7 @@ int ItemKeyNumber(const std::wstring& key, int count)
 std::vector<ManifestItem> ReadManifestItems(const wchar_t* section)
 {
     std::wstring path = ManifestPath();
-    std::wstring directory = PrinterDriverDirectory();
+    const std::wstring& directory = ThisMachine().driverDirectory;
     int count = static_cast<int>(GetPrivateProfileIntW(section, L"NumItems", 0, path.c_str()));
     std::vector<ManifestItem> items;
     if (count <= 0)

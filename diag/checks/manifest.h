@@ -4,11 +4,7 @@
 #include <string>
 #include <vector>
 
-// The system directory, as GetSystemDirectoryW names it.
-std::wstring SystemDirectory();
-// System directory + "\spool\drivers\w32x86\3".
-std::wstring PrinterDriverDirectory();
-// PrinterDriverDirectory() + "\XERB5INK.DAT".
+// The printer-driver directory of the machine's layout + "\XERB5INK.DAT".
 std::wstring ManifestPath();
 // The existence test of the manifest's readers: open for reading, closed at once.
 bool ManifestExists();

@@ -3,6 +3,7 @@
 #include "checks/port_checks.h"
 
 #include "app/troubleshooter_app.h"
+#include "checks/registry_util.h"
 
 #include <cwchar>
 
@@ -40,7 +41,7 @@ std::wstring CutAtLastColon(const std::wstring& port)
 bool IsInParallelDeviceMap(const std::wstring& device)
 {
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kParallelPorts, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (OpenMachineKey(kParallelPorts, KEY_READ, key) != ERROR_SUCCESS)
         return false;
     DWORD values = 0;
     if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
@@ -71,7 +72,7 @@ bool IsCompliantMonitor(const wchar_t* monitorName)
         return false;
     std::wstring path = std::wstring(kMonitors) + L"\\" + monitorName;
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (OpenMachineKey(path, KEY_READ, key) != ERROR_SUCCESS)
         return false;
     DWORD value = 0;
     DWORD size = sizeof(value);

@@ -34,10 +34,11 @@ std::wstring MonitorKeyPath()
     return std::wstring(kPrintKey) + L"\\" + L"Monitors\\XERB5 Monitor";
 }
 
+// The driver's key in the spooler's own environment: the only one it loads drivers from.
 std::wstring DriverKeyPath(const wchar_t* driverName)
 {
-    return std::wstring(kPrintKey) + L"\\" + L"Environments\\Windows NT x86\\Drivers\\Version-3" + L"\\" +
-           driverName;
+    return std::wstring(kPrintKey) + L"\\" + L"Environments\\" + ThisMachine().environment +
+           L"\\Drivers\\Version-3" + L"\\" + driverName;
 }
 
 bool HoldsString(HKEY key, const wchar_t* name, const wchar_t* expected)

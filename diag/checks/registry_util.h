@@ -1,6 +1,7 @@
-// Registry reads and writes shared by the registration, printer attribute and service checks.
-// Every path is under HKEY_LOCAL_MACHINE.
+// Registry reads and writes shared by the registration, printer attribute, port and service
+// checks. Every path is under HKEY_LOCAL_MACHINE, opened in the view the spooler reads.
 #pragma once
+#include "checks/machine_layout.h"
 #include "framework/raii.h"
 
 #include <string>
@@ -10,14 +11,14 @@ inline const wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
 
 inline LONG OpenMachineKey(const std::wstring& path, REGSAM access, UniqueKey& key)
 {
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key.put());
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access | ThisMachine().registryView, key.put());
 }
 
 // Opens the key for writing values, creating it (and any missing parent) when absent.
 inline LONG CreateMachineKey(const std::wstring& path, UniqueKey& key)
 {
     return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_SET_VALUE, nullptr, key.put(), nullptr);
+                           KEY_SET_VALUE | ThisMachine().registryView, nullptr, key.put(), nullptr);
 }
 
 // Reads a string value through a buffer of `bytes` bytes: a value that does not fit fails with

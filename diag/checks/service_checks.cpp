@@ -1,7 +1,7 @@
 // Spooler and port-driver service: whether the spooler runs, whether the user may change
 // services, and the configuration, state and repair of the service "OndrixM4".
 #include "app/troubleshooter_app.h"
-#include "checks/manifest.h"
+#include "checks/machine_layout.h"
 #include "checks/port_driver_service.h"
 #include "checks/registry_util.h"
 #include "framework/strings.h"
@@ -30,7 +30,7 @@ using UniqueServiceLock = UniqueResource<SC_LOCK, ServiceLockTraits>;
 // System directory + "\drivers\XERB5LP.SYS", the image the package installs.
 std::wstring DriverImagePath()
 {
-    return SystemDirectory() + L"\\drivers" + L"\\" + L"XERB5LP.SYS";
+    return ThisMachine().systemDirectory + L"\\drivers" + L"\\" + L"XERB5LP.SYS";
 }
 
 bool SameText(const wchar_t* text, const wchar_t* expected)

@@ -1,6 +1,7 @@
 // The program group folder and its shortcuts, the status window's start-up shortcut and its
 // App Paths entry: checks against the manifest and the registry, and their repairs.
 #include "app/troubleshooter_app.h"
+#include "checks/machine_layout.h"
 #include "checks/manifest.h"
 #include "checks/registry_util.h"
 #include "checks/shortcut.h"
@@ -25,7 +26,7 @@ std::wstring AppPathKeyPath()
 
 std::wstring StatusWindowPath()
 {
-    return PrinterDriverDirectory() + L"\\" + kStatusWindowFile;
+    return ThisMachine().driverDirectory + L"\\" + kStatusWindowFile;
 }
 
 const wchar_t* TextOrEmpty(const wchar_t* text)
@@ -108,7 +109,7 @@ int CTroubleshooterApp::CreateStartupItems()
     if (!item)
         return 0;
     int iconIndex = 0;
-    HRESULT saved = CreateShortcut(PrinterDriverDirectory() + L"\\" + item->file, startup, item->name,
+    HRESULT saved = CreateShortcut(ThisMachine().driverDirectory + L"\\" + item->file, startup, item->name,
                                    item->arguments.c_str(), nullptr, iconIndex);
     return SUCCEEDED(saved) ? 1 : 0;
 }
@@ -157,7 +158,7 @@ int CTroubleshooterApp::CreateProgramItem(const wchar_t* file, const wchar_t* it
     std::wstring folder;
     if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(*this, folder))
         return 0;
-    CreateShortcut(PrinterDriverDirectory() + L"\\" + file, folder, itemName, arguments, nullptr, iconIndex);
+    CreateShortcut(ThisMachine().driverDirectory + L"\\" + file, folder, itemName, arguments, nullptr, iconIndex);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/system_utility.h"
 #include "app/troubleshooter_app.h"
+#include "checks/machine_layout.h"
 #include "checks/network_checks.h"
 #include "checks/port_checks.h"
 #include "framework/raii.h"
@@ -214,10 +215,7 @@ void CStartDlg::OnYes()
     TheApp()->SetPrinterName(SelectedPrinter());
 
     // Help comes from the driver package's help file in the printer-driver directory.
-    wchar_t directory[kPathChars] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof(directory), &needed);
-    std::wstring help = lstrcmpW(TheApp()->driverName, kSupportedDriver) == 0 ? directory : L"";
+    std::wstring help = lstrcmpW(TheApp()->driverName, kSupportedDriver) == 0 ? SpoolerDriverFolder() : L"";
     AfxGetApp()->SetHelpFilePath(help + L"\\3\\" + L"XERB5.HLP");
 
     EndDialog(IDC_START_YES);

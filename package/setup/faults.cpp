@@ -59,6 +59,21 @@ void SizeOff(SetupLog& log)
         log.Check(L"time of " + path, SetLastWriteTime(path, time));
 }
 
+#ifdef _WIN64
+// The print monitor's library moved to the 32-bit system folder, as a 32-bit installer on 64-bit
+// Windows leaves it: a 64-bit spooler cannot load it from there.
+void MonitorIn32BitFolder(SetupLog& log)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (!log.CheckBool(L"GetSystemWow64DirectoryW", GetSystemWow64DirectoryW(folder, MAX_PATH) != 0))
+        return;
+    const std::wstring installed = InstalledPath(File(kMonitorLibrary), 0);
+    const std::wstring moved = std::wstring(folder) + L"\\" + kMonitorLibrary;
+    if (log.Check(L"copy " + moved, CopyOver(installed, moved)))
+        DeleteInstalledFile(installed, log);
+}
+#endif
+
 struct Fault {
     FaultInfo info;
     void (*inject)(const std::wstring& payloadDir, SetupLog& log);
@@ -115,6 +130,10 @@ const Fault kFaults[] = {
      }},
     {{L"port-missing", L"LPT1 removed from HARDWARE\\DEVICEMAP\\PARALLEL PORTS"},
      [](const std::wstring&, SetupLog& log) { RemoveParallelPortEntries(L"LPT1", log); }},
+#ifdef _WIN64
+    {{L"monitor-in-syswow64", L"XERB5LMK.DLL moved from system32 to the 32-bit SysWOW64"},
+     [](const std::wstring&, SetupLog& log) { MonitorIn32BitFolder(log); }},
+#endif
 };
 
 }  // namespace

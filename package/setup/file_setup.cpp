@@ -59,16 +59,12 @@ std::wstring ManifestText(const std::wstring& payloadDir)
     for (const PackageFile* file = PackageFilesBegin(); file != PackageFilesEnd(); ++file) {
         ULONGLONG size = 0;
         FileSize(payloadDir + L"\\" + file->name, size);
-        line(std::wstring(file->name) + L",1,0,0,0," + file->locations[0] + L"," + file->locations[1] + L"," +
-             file->locations[2] + L"," + std::to_wstring(size) + L"," + file->time + L"," + file->date + L"," +
-             file->version);
+        line(std::wstring(file->name) + L",1,0,0,0," + ManifestLocationCode(file->locations[0]) + L"," +
+             ManifestLocationCode(file->locations[1]) + L"," + ManifestLocationCode(file->locations[2]) + L"," +
+             std::to_wstring(size) + L"," + file->time + L"," + file->date + L"," + file->version);
     }
     return text;
 }
-
-#ifdef _WIN64
-const wchar_t* const kNativeSpoolerFiles[] = {kDriverFile, kConfigurationFile, kHelpFile};
-#endif
 
 }  // namespace
 
@@ -146,11 +142,6 @@ void InstallFiles(const std::wstring& payloadDir, SetupLog& log)
     for (const wchar_t* file : kUnlistedFiles)
         log.Check(std::wstring(L"copy ") + file,
                   CopyOver(payloadDir + L"\\" + file, PrinterDriverDirectory() + L"\\" + file));
-#ifdef _WIN64
-    for (const wchar_t* file : kNativeSpoolerFiles)
-        log.Check(std::wstring(L"copy native ") + file,
-                  CopyOver(PrinterDriverDirectory() + L"\\" + file, NativeDriverDirectory() + L"\\" + file));
-#endif
 }
 
 void WriteManifest(const std::wstring& payloadDir, SetupLog& log)
@@ -186,10 +177,6 @@ void RemoveFiles(SetupLog& log)
         remove(path);
         DeleteFileW((path + L".old").c_str());  // a library a running status window held
     }
-#ifdef _WIN64
-    for (const wchar_t* file : kNativeSpoolerFiles)
-        remove(NativeDriverDirectory() + L"\\" + file);
-#endif
     remove(ManifestPath());
 }
 

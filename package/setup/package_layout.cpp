@@ -31,9 +31,14 @@ const ShortcutItem kStartupItem = {L"XERB5LAK.EXE", L"Tavik QX2210-2370 状态�
 const wchar_t kPrinterName[] = L"Tavik QX2210-2370";
 const wchar_t kDriverName[] = L"Tavik QX2210-2370";
 const wchar_t kGroupName[] = L"Tavik QX2210-2370";
-const wchar_t kEnvironment[] = L"Windows NT x86";
 #ifdef _WIN64
-const wchar_t kNativeEnvironment[] = L"Windows x64";
+const wchar_t kEnvironment[] = L"Windows x64";
+const wchar_t kEnvironmentFolder[] = L"x64";
+const wchar_t kDriverDirectoryCode[] = L"X64_3";
+#else
+const wchar_t kEnvironment[] = L"Windows NT x86";
+const wchar_t kEnvironmentFolder[] = L"w32x86";
+const wchar_t kDriverDirectoryCode[] = L"W32_3";
 #endif
 const wchar_t kPortName[] = L"LPT1:";
 const wchar_t kMonitorName[] = L"XERB5 Monitor";
@@ -92,17 +97,15 @@ std::wstring SystemDirectory()
     return std::wstring(buffer, length < MAX_PATH ? length : 0);
 }
 
-std::wstring PrinterDriverDirectory() { return SystemDirectory() + L"\\spool\\drivers\\w32x86\\3"; }
-
-#ifdef _WIN64
-std::wstring NativeDriverDirectory()
+std::wstring PrinterDriverDirectory()
 {
-    wchar_t folder[MAX_PATH] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof(folder), &needed);
-    return std::wstring(folder) + L"\\3";
+    return SystemDirectory() + L"\\spool\\drivers\\" + kEnvironmentFolder + L"\\3";
 }
-#endif
+
+const wchar_t* ManifestLocationCode(const wchar_t* code)
+{
+    return std::wstring(code) == L"W32_3" ? kDriverDirectoryCode : code;
+}
 
 std::wstring LocationDirectory(const std::wstring& code)
 {

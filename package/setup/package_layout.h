@@ -31,14 +31,10 @@ extern const ShortcutItem kStartupItem;    // all-users Startup folder
 extern const wchar_t kPrinterName[];   // "Tavik QX2210-2370"
 extern const wchar_t kDriverName[];    // "Tavik QX2210-2370"
 extern const wchar_t kGroupName[];     // "Tavik QX2210-2370"
-extern const wchar_t kEnvironment[];   // "Windows NT x86"
-#ifdef _WIN64
-// A 64-bit build (tests on machines that run no 32-bit code) has a 64-bit spooler. It takes
-// printers only for drivers of its own environment and loads their modules from that
-// environment's folder, so the driver is registered there too, with its own files.
-extern const wchar_t kNativeEnvironment[];  // "Windows x64"
-std::wstring NativeDriverDirectory();       // the spooler's folder for it, "...\x64\3"
-#endif
+// The package is built for one environment, as a real driver package is: the 32-bit build is
+// the package for 32-bit Windows, the 64-bit build the package for 64-bit (x64) Windows, whose
+// spooler takes drivers of its own environment only.
+extern const wchar_t kEnvironment[];   // "Windows NT x86", or "Windows x64" in the 64-bit build
 extern const wchar_t kPortName[];      // "LPT1:"
 extern const wchar_t kMonitorName[];   // "XERB5 Monitor"
 extern const wchar_t kServiceName[];   // "OndrixM4"
@@ -63,7 +59,7 @@ constexpr unsigned long kAttributeHoldMismatched = 0x80; // PRINTER_ATTRIBUTE_EN
 // Registry paths under HKEY_LOCAL_MACHINE.
 std::wstring PrinterKeyPath();      // ...\Control\Print\Printers\<printer>
 std::wstring DriverDataKeyPath();   // PrinterKeyPath() + "\PrinterDriverData"
-std::wstring DriverKeyPath();       // ...\Environments\Windows NT x86\Drivers\Version-3\<driver>
+std::wstring DriverKeyPath();       // ...\Environments\<kEnvironment>\Drivers\Version-3\<driver>
 std::wstring MonitorKeyPath();      // ...\Control\Print\Monitors\XERB5 Monitor
 extern const wchar_t kPortMonitorKey[];   // "SOFTWARE\Tavik\XERB5\Monitors\XERB5 Monitor"
 extern const wchar_t kPortSubkey[];       // "LPT1:"
@@ -77,8 +73,11 @@ extern const wchar_t kDeviceInstance[];  // "Root\LEGACY_ONDRIXM4\0000"
 
 // Folders.
 std::wstring SystemDirectory();
-std::wstring PrinterDriverDirectory();  // system + "\spool\drivers\w32x86\3"
-std::wstring LocationDirectory(const std::wstring& code);  // empty for unknown codes
+std::wstring PrinterDriverDirectory();  // system + "\spool\drivers\w32x86\3" (x64 in the 64-bit build)
+// The manifest's location code of a files.txt code: the printer-driver directory's "W32_3"
+// is "X64_3" in the 64-bit package; the system folder's codes stay.
+const wchar_t* ManifestLocationCode(const wchar_t* code);
+std::wstring LocationDirectory(const std::wstring& code);  // of a files.txt code; empty for unknown codes
 std::wstring ManifestPath();
 std::wstring CommonFolder(int csidl);   // created when missing; empty on failure
 std::wstring ProgramGroupFolder();

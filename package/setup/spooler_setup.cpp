@@ -51,9 +51,6 @@ void AddDriver(const wchar_t* environment, SetupLog& log)
 void RegisterDriver(SetupLog& log)
 {
     AddDriver(kEnvironment, log);
-#ifdef _WIN64
-    AddDriver(kNativeEnvironment, log);  // its files: see InstallFiles
-#endif
     WriteDriverValues(log);
 }
 
@@ -165,9 +162,6 @@ void RemoveSpoolerRegistrations(SetupLog& log)
     if (KeyExists(DriverKeyPath()))
         log.CheckBool(L"DeletePrinterDriverW",
                       DeletePrinterDriverW(nullptr, Mutable(kEnvironment), Mutable(kDriverName)));
-#ifdef _WIN64
-    DeletePrinterDriverW(nullptr, Mutable(kNativeEnvironment), Mutable(kDriverName));
-#endif
     log.Check(L"remove printer key", DeleteKeyTree(PrinterKeyPath()));
     log.Check(L"remove driver key", DeleteKeyTree(DriverKeyPath()));
     log.Check(L"remove monitor registration", DeleteKeyTree(MonitorKeyPath()));

@@ -5,7 +5,7 @@
 
 namespace pkg {
 
-// AddPrinterDriverExW for "Windows NT x86" version 3, then the "Version-3" values exactly
+// AddPrinterDriverExW for the package's environment, version 3, then the "Version-3" values exactly
 // as the checks expect them (plain file names).
 void RegisterDriver(SetupLog& log);
 void WriteDriverValues(SetupLog& log);

@@ -1061,4 +1061,76 @@ TEST_F(ProgramRun, ReportThatCannotBeWrittenIsToldAndTheLogKept)
     DeleteFileW(locked.c_str());
 }
 
+
+// ---- the spooler's own environment and folders ------------------------------------------------
+// A run of each pdiag build that runs here, against the package installed for this machine: the
+// build of this test always, and on 64-bit Windows the 32-bit program under WoW64 as well where
+// the machine runs 32-bit code (the test script names it in PDIAG_WOW64).
+
+struct LayoutRun {
+    const char* label;
+    const wchar_t* fault;     // injected by the installer first; null: the package as installed
+    const wchar_t* switches;  // besides /unattended and /log
+    DWORD exitCode;
+    std::wstring logPart;     // a piece of the saved log
+    const wchar_t* helpFile;  // the driver key's "Help File" after the run
+};
+
+std::wstring OtherEnvironment()
+{
+    return lstrcmpW(kPackageEnvironment, L"Windows x64") ? L"Windows x64" : L"Windows NT x86";
+}
+
+std::wstring DriverKeyIn(const std::wstring& environment)
+{
+    return L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + environment +
+           L"\\Drivers\\Version-3\\Tavik QX2210-2370";
+}
+
+const std::wstring kDriverFinding = L"错误:Tavik QX2210-2370 打印机驱动程序设置不正确。";
+
+const LayoutRun kLayoutRuns[] = {
+    { "clean, port mode read", nullptr, L"", 0, L"Tavik QX2210-2370 连接到 LPT1:。\r\n双向\r\n", L"XERB5.HLP" },
+    { "broken driver key", L"driver-damaged", L"", kExitFindings | kFoundSettingWrong,
+      kDriverFinding + L"-- 未修正\r\n", L"XERB5OLD.HLP" },
+    { "broken driver key repaired", L"driver-damaged", L"/repair",
+      kExitFindings | kFoundSettingWrong | kFoundRestartNeeded, kDriverFinding + L"-- 已修正\r\n", L"XERB5.HLP" },
+#ifdef _WIN64
+    { "monitor library only in SysWOW64", L"monitor-in-syswow64", L"",
+      kExitFindings | kFoundSettingWrong | kFoundReinstall, L"错误:" + SystemDir() + L"\\XERB5LMK.DLL 丢失。\r\n",
+      L"XERB5.HLP" },
+#endif
+};
+
+class LayoutRunTest : public ProgramRun, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LayoutRunTest, ChecksAndRepairsTheSpoolersEnvironment)
+{
+    std::wstring program = ProgramPath();
+    if (GetParam()) {
+        wchar_t wow64[MAX_PATH] = {};
+        if (!GetEnvironmentVariableW(L"PDIAG_WOW64", wow64, MAX_PATH))
+            GTEST_SKIP() << "the 32-bit pdiag under WoW64 is not run: this machine runs no 32-bit code";
+        program = wow64;
+    }
+    const std::wstring installer = BuildPath(L"package\\pkginst.exe");
+    for (const LayoutRun& row : kLayoutRuns) {
+        SCOPED_TRACE(row.label);
+        ReinstallAtEnd reinstall;
+        if (row.fault)
+            ASSERT_EQ(RunProgram(std::wstring(L"fault ") + row.fault, installer).exitCode, 0u);
+        DeleteFileW(log_.c_str());
+        Child child = RunProgram(std::wstring(row.switches) + L" /unattended \"/log:" + log_ + L"\"", program);
+        EXPECT_EQ(child.exitCode, row.exitCode);
+        const std::string log = ReadBytes(log_);
+        EXPECT_NE(log.find(Ansi(row.logPart)), std::string::npos) << log;
+        // The package's driver is registered, checked and repaired in the spooler's environment only.
+        EXPECT_EQ(MachineString(DriverKeyIn(kPackageEnvironment), L"Help File"), row.helpFile);
+        EXPECT_FALSE(MachineKeyExists(DriverKeyIn(OtherEnvironment()))) << "a driver key in " << Ansi(OtherEnvironment());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, LayoutRunTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Wow64" : "Native"; });
+
 }  // namespace

@@ -17,6 +17,8 @@ const wchar_t kTestFile[] = L"XERB5TST.DLL";
 const wchar_t kExpectedDate[] = L"2004/06/18";
 const wchar_t kExpectedTime[] = L"12:00:00";
 const wchar_t kExpectedStamp[] = L"2004/06/18 12:00:00";
+// The manifest's code of the printer-driver directory of the spooler's environment.
+const std::wstring kDir = kDriverDirCode;
 
 std::wstring InDirectory(const std::wstring& directory, const wchar_t* name = kTestFile)
 {
@@ -179,7 +181,7 @@ TEST_F(FileChecks, FilesAsExpectedWriteTheirOneLine)
 {
     driverCopy_.Place(3, 10, 0, 120);
     systemCopy_.Place(3, 10, 0, 120);
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 SYS32 W32", driverCopy_.size(), L"3.10.0.120")), {}), 1);
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" SYS32 W32", driverCopy_.size(), L"3.10.0.120")), {}), 1);
     EXPECT_TRUE(pilot_.seen.empty());
     EXPECT_EQ(log_.bytes(), kAllFilesExpected);
     EXPECT_EQ(app_.filesAsExpected, 1);
@@ -190,7 +192,7 @@ TEST_F(FileChecks, MissingInOneOfThreeLocations)
 {
     driverCopy_.Place(3, 10, 0, 120);
     driversCopy_.Place(3, 10, 0, 120);
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3,SYS32,DRV", driverCopy_.size(), L"3.10.0.120")),
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L",SYS32,DRV", driverCopy_.size(), L"3.10.0.120")),
                    { IDC_MISSING_CONTINUE }),
               1);
     ASSERT_EQ(pilot_.seen.size(), 1u);
@@ -203,7 +205,7 @@ TEST_F(FileChecks, MissingInOneOfThreeLocations)
 
 TEST_F(FileChecks, EachMissingCopyHasItsDialogAndLine)
 {
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 SYS32 DRV", L"100", L"3.10.0.120")),
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" SYS32 DRV", L"100", L"3.10.0.120")),
                    { IDC_MISSING_CONTINUE, IDC_MISSING_CONTINUE, IDC_MISSING_CONTINUE }),
               1);
     ASSERT_EQ(pilot_.seen.size(), 3u);
@@ -215,8 +217,8 @@ TEST_F(FileChecks, EachMissingCopyHasItsDialogAndLine)
 
 TEST_F(FileChecks, ExitInTheMissingFileDialogEndsTheWalk)
 {
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 SYS32 DRV", L"100", L"3.10.0.120") +
-                            Entry(L"XERB5TS2.DLL", L"W32_3 - -", L"100", L"3.10.0.120")),
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" SYS32 DRV", L"100", L"3.10.0.120") +
+                            Entry(L"XERB5TS2.DLL", kDir + L" - -", L"100", L"3.10.0.120")),
                    { IDC_MISSING_EXIT }),
               0);
     EXPECT_EQ(pilot_.seen.size(), 1u);
@@ -226,7 +228,7 @@ TEST_F(FileChecks, ExitInTheMissingFileDialogEndsTheWalk)
 TEST_F(FileChecks, UnknownLocationCodesAreNotLookedIn)
 {
     EXPECT_EQ(Load(FileList(Entry(L"XERB5TS2.DLL", L"W32 w32_3 -", L"100", L"3.10.0.120") +
-                            Entry(kTestFile, L"- W32_3 -", L"100", L"3.10.0.120")),
+                            Entry(kTestFile, L"- " + kDir + L" -", L"100", L"3.10.0.120")),
                    { IDC_MISSING_CONTINUE }),
               1);
     ASSERT_EQ(pilot_.seen.size(), 1u);
@@ -302,7 +304,7 @@ TEST_F(FileChecks, ExpectedVersionWithFewerDots)
         EXPECT_TRUE(pilot_.seen.empty());
         EXPECT_EQ(std::wstring(line_), L"当前版本=00.00.00.00 当前时间印记=2004/06/18 12:00:00 当前大小=" + size + L"\r\n");
     }
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 - -", size, L"3.10")), {}), 1);
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" - -", size, L"3.10")), {}), 1);
     EXPECT_EQ(log_.bytes(), kAllFilesExpected);
 }
 
@@ -413,7 +415,7 @@ TEST_F(FileChecks, FileHeldOpenForWritingCountsAsCorrect)
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(Compare(driverCopy_.path(), L"1", L"3.10.0.120"), -1);
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 - -", L"1", L"3.10.0.120")), {}), 1);
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" - -", L"1", L"3.10.0.120")), {}), 1);
     CloseHandle(writer);
     EXPECT_TRUE(pilot_.seen.empty());
     EXPECT_EQ(log_.bytes(), kAllFilesExpected);
@@ -425,7 +427,7 @@ TEST_F(FileChecks, ContinueWritesThreeLinesAndGoesOn)
 {
     driverCopy_.Place(3, 2, 0, 95);
     const std::wstring size = driverCopy_.size();
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 - -", size, L"3.10.0.120") +
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" - -", size, L"3.10.0.120") +
                             Entry(L"XERB5TS2.DLL", L"SYS32 - -", L"100", L"3.10.0.120")),
                    { IDC_VERSION_CONTINUE, IDC_MISSING_CONTINUE }),
               1);
@@ -444,7 +446,7 @@ TEST_F(FileChecks, ExitInTheVersionDialogEndsTheWalk)
     driverCopy_.Place(3, 10, 0, 120);
     systemCopy_.Place(3, 10, 0, 120);
     const std::wstring size = driverCopy_.size();
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 SYS32 -", L"12", L"3.10.0.120") +
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" SYS32 -", L"12", L"3.10.0.120") +
                             Entry(L"XERB5TS2.DLL", L"SYS32 - -", L"100", L"3.10.0.120")),
                    { IDC_VERSION_EXIT }),
               0);
@@ -459,7 +461,7 @@ TEST_F(FileChecks, SizeAndTimeStampFindingsLogLines)
     driverCopy_.Place(3, 10, 0, 120);
     systemCopy_.PlaceData(ExpectedMoment() - 26 * kTicksPerHour);
     const std::wstring driverSize = driverCopy_.size(), systemSize = systemCopy_.size();
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 - -", L"7", L"3.10.0.120") +
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" - -", L"7", L"3.10.0.120") +
                             Entry(kTestFile, L"SYS32 - -", systemSize, L"0.00.0.000")),
                    { IDC_VERSION_CONTINUE, IDC_VERSION_CONTINUE }),
               1);
@@ -479,7 +481,7 @@ TEST_F(FileChecks, SizeAndTimeStampFindingsLogLines)
 TEST_F(FileChecks, TimeStampSplitLeavesTheScanInPlace)
 {
     driverCopy_.Place(3, 10, 0, 120);
-    EXPECT_EQ(Load(FileList(Entry(kTestFile, L"W32_3 - -", driverCopy_.size(), L"3.10.0.120") +
+    EXPECT_EQ(Load(FileList(Entry(kTestFile, kDir + L" - -", driverCopy_.size(), L"3.10.0.120") +
                             Entry(L"XERB5TS2.DLL", L"DRV - -", L"100", L"3.10.0.120")),
                    { IDC_MISSING_CONTINUE }),
               1);
@@ -506,7 +508,7 @@ TEST_F(FileChecks, EmptyListAsTheInstallerWritesIt)
 
 TEST_F(FileChecks, DamagedListIsAFindingThatAsksForReinstalling)
 {
-    const std::wstring entry = Entry(kTestFile, L"W32_3 - -", L"100", L"3.10.0.120");
+    const std::wstring entry = Entry(kTestFile, kDir + L" - -", L"100", L"3.10.0.120");
     const std::string groups = Ansi(L"[ZELT Groups]\r\nGroupName=Test\r\nNumItems=0\r\n");
     std::wstring wide = L"\xFEFF" + FileList(entry);
     const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
@@ -550,7 +552,7 @@ TEST_F(FileChecks, DamagedListIsAFindingThatAsksForReinstalling)
 // CR alone ends a line, and a "[" inside a line does not end the list.
 TEST_F(FileChecks, LineEndsAndBracketsInsideComments)
 {
-    const std::wstring entry = Entry(kTestFile, L"W32_3 - -", L"100", L"3.10.0.120");
+    const std::wstring entry = Entry(kTestFile, kDir + L" - -", L"100", L"3.10.0.120");
     std::wstring crOnly = L";files\r" + entry;
     crOnly.replace(crOnly.find(L"\r\n"), 2, L"\r");
     for (const std::wstring& list : { crOnly, L"; see [notes]\r\n" + entry, entry + L"; [end]\r\n" + entry }) {
@@ -570,7 +572,7 @@ TEST_F(FileChecks, LineEndsAndBracketsInsideComments)
 // A comment runs to the end of its line, also when it is a single word.
 TEST_F(FileChecks, CommentsRunToTheEndOfTheirLine)
 {
-    const std::wstring entry = Entry(kTestFile, L"W32_3 - -", L"100", L"3.10.0.120");
+    const std::wstring entry = Entry(kTestFile, kDir + L" - -", L"100", L"3.10.0.120");
     for (const std::wstring& comments : { L";files\r\n" + entry, L"; the package's files, W32_3 SYS32\r\n" + entry,
                                           L";files\n" + entry, entry + L";end\r\n" }) {
         TempLog log;
@@ -584,7 +586,7 @@ TEST_F(FileChecks, CommentsRunToTheEndOfTheirLine)
 TEST_F(FileChecks, ManifestReadInTheAnsiCodePage)
 {
     // A Chinese file name written in code page 936 is looked for under its own name.
-    EXPECT_EQ(Load(FileList(Entry(L"测试文件.DLL", L"W32_3 - -", L"100", L"3.10.0.120")), { IDC_MISSING_CONTINUE }), 1);
+    EXPECT_EQ(Load(FileList(Entry(L"测试文件.DLL", kDir + L" - -", L"100", L"3.10.0.120")), { IDC_MISSING_CONTINUE }), 1);
     EXPECT_EQ(log_.bytes(), MissingLine(InDriverDir(L"测试文件.DLL")));
     EXPECT_EQ(log_.bytes().substr(0, 5), "\xb4\xed\xce\xf3:");
 }
@@ -679,6 +681,10 @@ const FileFault kFileFaults[] = {
     { L"wrong-version", Shortened(InDriverDir(L"XERB5UIK.DLL")) + L" 为意外的版本。" },
     { L"time-off", Shortened(InDriverDir(L"XERB5K.DLL")) + L" 为意外时间印记。" },
     { L"size-off", Shortened(InDriverDir(L"XERB5.HLP")) + L" 为意外的大小。" },
+#ifdef _WIN64
+    // A 64-bit spooler loads its monitor from the native system folder only.
+    { L"monitor-in-syswow64", L"missing " + Shortened(InSystemDir(L"XERB5LMK.DLL")) + L" 丢失。" },
+#endif
 };
 
 }  // namespace

@@ -14,7 +14,7 @@ const wchar_t kPackageDriver[] = L"Tavik QX2210-2370";
 
 std::wstring DriverKey(const std::wstring& driver)
 {
-    return kPrint + L"\\Environments\\Windows NT x86\\Drivers\\Version-3\\" + driver;
+    return kPrint + L"\\Environments\\" + kPackageEnvironment + L"\\Drivers\\Version-3\\" + driver;
 }
 
 // The six values of a driver entry as the package registers them.
@@ -204,6 +204,10 @@ TEST_F(Registration, MissingDriverKeyIsRepairedWhole)
     EXPECT_EQ(monitor->bytes.size(), sizeof(L"XERB5 Monitor")) << "the size counts the terminator";
     app_.remotePrinter = 0;
     EXPECT_EQ(app_.CheckPrinterDriver(), 0);
+    // Only the spooler's own environment is written: it loads drivers from no other.
+    const wchar_t* other = lstrcmpW(kPackageEnvironment, L"Windows x64") ? L"Windows x64" : L"Windows NT x86";
+    EXPECT_FALSE(MachineKeyExists(kPrint + L"\\Environments\\" + other + L"\\Drivers\\Version-3\\" + driver))
+        << "a key written into " << Ansi(other);
 }
 
 TEST_F(Registration, PrinterDriverLogLines)

@@ -135,6 +135,14 @@ const FaultCase kCases[] = {
                 lstrcmpiW(value.c_str(), (DriverDir() + L"\\XERB5LAK.EXE").c_str()) != 0;
      }},
     {L"port-missing", [] { return !ParallelPortListed(L"LPT1"); }},
+#ifdef _WIN64
+    {L"monitor-in-syswow64",
+     [] {
+         wchar_t wow64[MAX_PATH] = {};
+         GetSystemWow64DirectoryW(wow64, MAX_PATH);
+         return !FileExists(SystemDir() + L"\\XERB5LMK.DLL") && FileExists(std::wstring(wow64) + L"\\XERB5LMK.DLL");
+     }},
+#endif
 };
 
 class FaultTest : public ::testing::TestWithParam<FaultCase> {

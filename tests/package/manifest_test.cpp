@@ -51,8 +51,8 @@ TEST(Manifest, StartupSectionNamesTheStarter)
 TEST(Manifest, ListsEveryPackageFileAtItsLocation)
 {
     const std::map<std::wstring, std::wstring> expected = {
-        {L"XERB5K.DLL", L"W32_3"},   {L"XERB5UIK.DLL", L"W32_3"}, {L"XERB5LMK.DLL", L"SYS32"},
-        {L"XERB5LAK.EXE", L"W32_3"}, {L"XERB5LP.SYS", L"DRV"},    {L"XERB5.HLP", L"W32_3"},
+        {L"XERB5K.DLL", kDriverDirCode},   {L"XERB5UIK.DLL", kDriverDirCode}, {L"XERB5LMK.DLL", L"SYS32"},
+        {L"XERB5LAK.EXE", kDriverDirCode}, {L"XERB5LP.SYS", L"DRV"},          {L"XERB5.HLP", kDriverDirCode},
     };
     const std::vector<FileEntry> entries = ReadFileEntries();
     ASSERT_EQ(expected.size(), entries.size());

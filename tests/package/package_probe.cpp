@@ -21,8 +21,8 @@ std::wstring PrinterKey()
 
 std::wstring DriverKey()
 {
-    return std::wstring(L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\") +
-           kPrinter;
+    return std::wstring(L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") + kPackageEnvironment +
+           L"\\Drivers\\Version-3\\" + kPrinter;
 }
 
 std::wstring SpecialFolder(int csidl)
@@ -255,7 +255,7 @@ const FileEntry* FindEntry(const std::vector<FileEntry>& entries, const std::wst
 
 std::wstring LocationDir(const std::wstring& code)
 {
-    if (code == L"W32_3")
+    if (code == kDriverDirCode)
         return DriverDir();
     if (code == L"SYS32")
         return SystemDir();

@@ -4,6 +4,8 @@
 // NAME.ready with the window's rectangle ("left top width height", desktop pixels); it
 // closes the dialog and shows the next one as soon as the script has removed that file.
 #include "app/troubleshooter_app.h"
+#include "checks/machine_layout.h"
+#include "checks/manifest.h"
 #include "handshake.h"
 #include "dialogs/problem_dialogs.h"
 #include "dialogs/results_dialog.h"
@@ -102,13 +104,6 @@ private:
 
 Camera* Camera::active_ = nullptr;
 
-std::wstring SystemDirectory()
-{
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    return system;
-}
-
 // The state of a run on a printer at LPT1: whose port-driver service was found disabled
 // and repaired.
 class PictureApp : public CTroubleshooterApp {
@@ -178,7 +173,7 @@ private:
     void ShowFileVersion(Camera& camera, const wchar_t* name, UINT message, UINT current, UINT expected,
                          const wchar_t* currentValue, const wchar_t* expectedValue)
     {
-        std::wstring file = ShortenPath(SystemDirectory() + L"\\spool\\drivers\\w32x86\\3\\XERB5K.DLL");
+        std::wstring file = ShortenPath(ThisMachine().driverDirectory + L"\\XERB5K.DLL");
         Show<CFileVersionDlg>(camera, name,
                               { FormatPrintf(LoadStr(message).c_str(), file.c_str()), LoadStr(current),
                                 currentValue, LoadStr(expected), expectedValue });
@@ -195,7 +190,7 @@ private:
             CCheckingSystemDlg checking;
             camera.Modeless(L"147-checking-system", checking);
         }
-        std::wstring manifest = SystemDirectory() + L"\\spool\\drivers\\w32x86\\3\\XERB5INK.DAT";
+        std::wstring manifest = ManifestPath();
         Show<CFileMissingDlg>(camera, L"136-file-missing", { ShortenPath(manifest) });
         ShowFileVersion(camera, L"150-file-version", IDS_UNEXPECTED_VERSION, IDS_CURRENT_VERSION,
                         IDS_EXPECTED_VERSION, L"1.00.0.012", L"1.02.0.015");

@@ -41,9 +41,12 @@ void SetSetting(const wchar_t* name, DWORD value)
 
 std::wstring DriverDirectory()
 {
+    // The spooler's folder for this program's own environment: the package built beside it
+    // is of the same bitness.
     wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path) + L"\\spool\\drivers\\w32x86\\3";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
+    return std::wstring(path) + L"\\3";
 }
 
 bool ScriptPending()

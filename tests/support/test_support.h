@@ -32,10 +32,20 @@ inline std::wstring SystemDir()
     return path;
 }
 
-// The printer driver directory the package's files go to.
+// The print environment of the stand-in package built beside the tests, as on the Windows it is
+// for: the 32-bit package for 32-bit Windows, the 64-bit one for 64-bit Windows; its printer
+// driver directory, where the package's files go; and the manifest's code for that directory.
+#ifdef _WIN64
+inline const wchar_t kPackageEnvironment[] = L"Windows x64";
+inline const wchar_t kDriverDirCode[] = L"X64_3";
+#else
+inline const wchar_t kPackageEnvironment[] = L"Windows NT x86";
+inline const wchar_t kDriverDirCode[] = L"W32_3";
+#endif
+
 inline std::wstring DriverDir()
 {
-    return SystemDir() + L"\\spool\\drivers\\w32x86\\3";
+    return SystemDir() + (sizeof(void*) == 8 ? L"\\spool\\drivers\\x64\\3" : L"\\spool\\drivers\\w32x86\\3");
 }
 
 // The whole content of a file, also while a writer still holds it open; empty when it
