@@ -324,8 +324,8 @@ ULONG OpenHandles(HANDLE object)
         ULONG reserved[10];
     } basic = {};
     using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    const auto query =
-        reinterpret_cast<QueryObject>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject"));
+    const auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
     const int objectBasicInformation = 0;
     ULONG length = 0;
     return query && query(object, objectBasicInformation, &basic, sizeof(basic), &length) >= 0 ? basic.handleCount
@@ -423,8 +423,9 @@ TEST_F(StatusProcess, ALibraryThatCannotBeLoadedIsNamedAndNothingIsWritten)
         ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (folder + L"\\pstatus.exe").c_str(), FALSE)) << GetLastError();
         ASSERT_TRUE(CopyFileW(row.presentation.c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE))
             << GetLastError();
-        if (!row.status.empty())
+        if (!row.status.empty()) {
             ASSERT_TRUE(CopyFileW(row.status.c_str(), (folder + L"\\XERB5SMK.DLL").c_str(), FALSE)) << GetLastError();
+        }
         ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
         HWND box = WaitForDialogOf(status);
         ASSERT_TRUE(box) << "no message; exit code " << status.Wait(0).value_or(STILL_ACTIVE);

@@ -2,6 +2,7 @@
 // up, registry values read and written directly, and other processes started and awaited.
 #pragma once
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,14 @@ inline const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
 // Clears the process-wide state as a fresh process has it; the heap lock stays initialised.
 void ResetStatusState();
 
+// Where the package built beside the tests, of their own bitness, is installed: the spooler's
+// driver folder of this process's own environment.
 inline std::wstring DriverDirectory()
 {
     wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path) + L"\\spool\\drivers\\w32x86\\3";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
+    return std::wstring(path) + L"\\3";
 }
 
 inline std::optional<DWORD> RegistryDword(HKEY root, const std::wstring& path, const wchar_t* name)
