@@ -108,10 +108,11 @@ TEST(CommandLine, AWrittenCommandLineGivesTheNamesBack)
     const wchar_t program[] = L"C:\\Program Files\\pstatus.exe";
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
-        wchar_t line[WindowCommandLineChars(ARRAYSIZE(program))];
-        ASSERT_TRUE(WriteWindowCommandLine(program, c.printer, c.port, line, ARRAYSIZE(line)));
+        std::vector<wchar_t> written(WindowCommandLineChars(lstrlenW(program)));
+        ASSERT_TRUE(WriteWindowCommandLine(program, c.printer, c.port, written.data(), written.size()));
+        const std::wstring line = written.data();
         PswArguments arguments;
-        ASSERT_EQ(ReadCommandLine(line, &arguments), COMMAND_WINDOW) << testing::PrintToString(std::wstring(line));
+        ASSERT_EQ(ReadCommandLine(line.c_str(), &arguments), COMMAND_WINDOW) << testing::PrintToString(line);
         EXPECT_STREQ(arguments.printer, c.printer);
         EXPECT_STREQ(arguments.port, c.port);
         const std::vector<std::wstring> platform = PlatformArguments(line);
