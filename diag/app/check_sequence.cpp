@@ -492,12 +492,10 @@ void CTroubleshooterApp::RunChecks()
     hasAdminRights = HasAdminRights();
     // Without the registry nothing can be checked: the run ends here and the program with 1,
     // through the framework's own way out.
-    UniqueKey root;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, root.put()) != ERROR_SUCCESS) {
+    if (!RegistryReadable()) {
         SetExitCode(kExitNotRun);
         return;
     }
-    root.reset();
 
     // On 1001 the start dialog has classified the printer and written the log's header.
     CStartDlg start;
@@ -564,4 +562,10 @@ int CTroubleshooterApp::DisablePrivilege(const wchar_t* privilege)
 BOOL CTroubleshooterApp::RestartWindows()
 {
     return ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+bool CTroubleshooterApp::RegistryReadable()
+{
+    UniqueKey root;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
 }

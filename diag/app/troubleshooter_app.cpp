@@ -33,7 +33,11 @@ BOOL CTroubleshooterApp::InitInstance()
         return FALSE;
     }
 
-    TakeSingleInstance();
+    if (!TakeSingleInstance()) {
+        TellAnotherRunIsGoingOn();
+        SetExitCode(kExitNotRun);
+        return FALSE;
+    }
     Enable3dControls();
 
     SetHelpFilePath(SpoolerDriverFolder() + L"\\3\\" + L"XERB5.HLP");
@@ -47,14 +51,14 @@ BOOL CTroubleshooterApp::InitInstance()
     return FALSE;
 }
 
-void CTroubleshooterApp::TakeSingleInstance()
+bool CTroubleshooterApp::TakeSingleInstance()
 {
     instanceMapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32, L"pdiag.exe");
     if (instanceMapping_ && GetLastError() != ERROR_ALREADY_EXISTS)
-        return;
+        return true;
     if (HWND running = FindWindowW(nullptr, LoadStr(IDS_TITLE).c_str()))
         SetForegroundWindow(running);
-    ExitProcess(kExitNotRun);
+    return false;
 }
 
 void CTroubleshooterApp::PrepareLogFilePath()

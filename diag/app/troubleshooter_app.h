@@ -118,13 +118,17 @@ public:
     // Told of every piece of the log; null when no one listens.
     LogListener* logListener = nullptr;
 
-    // Start-up: ends the process with 1 when another instance holds the "pdiag.exe" object.
-    void TakeSingleInstance();
+    // Start-up: false when another instance holds the "pdiag.exe" object; its window is then
+    // brought to the foreground.
+    bool TakeSingleInstance();
     // Start-up: logFilePath in the temporary folder, or in the Windows directory when the
     // temporary folder cannot be found.
     void PrepareLogFilePath();
     // The restart of Windows that the finish dialog asks for (ExitWindowsEx).
     virtual BOOL RestartWindows();
+    // Whether HKEY_LOCAL_MACHINE itself can be opened for reading; without it nothing can be
+    // checked.
+    virtual bool RegistryReadable();
 
     // The all-users special folder `csidl` (CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP), asked
     // of the shell once for the run: the checks of the program items ask for it once per item.

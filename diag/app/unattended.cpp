@@ -2,6 +2,7 @@
 
 #include "app/report.h"
 #include "app/troubleshooter_app.h"
+#include "framework/files.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -137,17 +138,7 @@ bool WriteReport(const std::wstring& target, const std::string& document)
         text.resize(units > 0 ? units : 0);
         return WriteStandard(STD_OUTPUT_HANDLE, text, document);
     }
-    UniqueFile file(
-        CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD written = 0;
-    if (WriteFile(file.get(), document.data(), static_cast<DWORD>(document.size()), &written, nullptr) &&
-        written == document.size())
-        return true;
-    file.reset();
-    DeleteFileW(target.c_str());
-    return false;
+    return WriteWholeFile(target, document);
 }
 
 // Tells the outcome of a run that got to the spooler test on the standard output or error,
@@ -181,8 +172,8 @@ int ToldOutcome(CTroubleshooterApp& app, const UnattendedPilot& pilot, const Com
 int FinishReport(const CTroubleshooterApp& app, const RunReport& report, const CommandLineOptions& options, int code)
 {
     const std::wstring log = LogWhereabouts(app, code);
-    // The report never takes the place of the run's log.
-    const bool overLog = !log.empty() && lstrcmpiW(log.c_str(), options.report.c_str()) == 0;
+    // The report never takes the place of the run's log, under whatever name it is given.
+    const bool overLog = !log.empty() && options.report != kStandardOutput && SameFile(log, options.report);
     if (!overLog && WriteReport(options.report, report.Document(code, log)))
         return code;
     std::wstring message = options.report == kStandardOutput
@@ -274,6 +265,11 @@ void ShowUsage(bool unattended)
 void ShowCommandLineError(const std::wstring& error, bool unattended)
 {
     Tell(STD_ERROR_HANDLE, error + L"\r\n" + LoadStr(IDS_USAGE), unattended);
+}
+
+void TellAnotherRunIsGoingOn()
+{
+    Tell(STD_ERROR_HANDLE, LoadStr(IDS_ANOTHER_RUN) + L"\r\n", true);
 }
 
 AutopilotAction UnattendedPilot::Answer(const DialogSnapshot& dialog)
@@ -376,6 +372,10 @@ int RunUnattended(CTroubleshooterApp& app, const CommandLineOptions& options)
         ScopedAutopilot scope(pilot);
         app.RunChecks();
     }
-    const int code = app.exitCode() == kExitNotRun ? kExitNotRun : ToldOutcome(app, pilot, options);
+    int code = kExitNotRun;
+    if (app.exitCode() == kExitNotRun)
+        Tell(STD_ERROR_HANDLE, LoadStr(IDS_REGISTRY_UNREADABLE) + L"\r\n", true);
+    else
+        code = ToldOutcome(app, pilot, options);
     return report ? FinishReport(app, *report, options, code) : code;
 }

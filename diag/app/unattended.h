@@ -50,6 +50,9 @@ bool ParseCommandLine(const std::wstring& arguments, CommandLineOptions& options
 void ShowUsage(bool unattended);
 // A command-line error and the usage, on the standard error (or a message box, as above).
 void ShowCommandLineError(const std::wstring& error, bool unattended);
+// That another pdiag runs, on the standard error when the program has one, never in a message
+// box: a person sees the running one's window brought forward instead.
+void TellAnotherRunIsGoingOn();
 
 // Answers every dialog of a run by its template id, as the options say.
 class UnattendedPilot : public Autopilot {

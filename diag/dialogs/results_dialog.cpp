@@ -4,6 +4,7 @@
 
 #include "app/troubleshooter_app.h"
 #include "dialogs/problem_dialogs.h"
+#include "framework/files.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -55,14 +56,6 @@ std::wstring ResultsFolder()
     wchar_t windows[kPathChars] = {};
     GetWindowsDirectoryW(windows, kPathChars);
     return std::wstring(windows) + L"\\";
-}
-
-bool SameFile(const wchar_t* a, const wchar_t* b)
-{
-    wchar_t fullA[kPathChars] = {};
-    wchar_t fullB[kPathChars] = {};
-    return GetFullPathNameW(a, kPathChars, fullA, nullptr) && GetFullPathNameW(b, kPathChars, fullB, nullptr) &&
-           lstrcmpiW(fullA, fullB) == 0;
 }
 
 }  // namespace
@@ -124,20 +117,14 @@ void CResultsDlg::ShowLog()
 {
     UniqueFile file(CreateFileW(TheApp()->logFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    std::string bytes;
+    if (!file || !ReadWholeFile(file.get(), bytes))
         return;
-    DWORD size = GetFileSize(file.get(), nullptr);
-    if (size == INVALID_FILE_SIZE)
-        return;
-    std::vector<char> bytes(size + 1, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), size, &read, nullptr))
-        return;
-    int length = MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, nullptr, 0);
+    int length = MultiByteToWideChar(GetACP(), 0, bytes.c_str(), -1, nullptr, 0);
     if (length <= 0)
         return;
     std::vector<wchar_t> text(length);
-    MultiByteToWideChar(GetACP(), 0, bytes.data(), -1, text.data(), length);
+    MultiByteToWideChar(GetACP(), 0, bytes.c_str(), -1, text.data(), length);
     SetWindowTextW(logBox_, text.data());
 }
 
@@ -165,11 +152,20 @@ void CResultsDlg::ChangeFileName()
 bool CResultsDlg::MoveLogToSavedPath() const
 {
     const CTroubleshooterApp& app = *TheApp();
-    // A name that is the temporary log itself keeps it: deleting first would lose it.
+    // A name that reaches the temporary log itself, however it is spelt, keeps it there.
     if (SameFile(app.savedResultPath, app.logFilePath))
         return true;
-    DeleteFileW(app.savedResultPath);
-    return MoveFileW(app.logFilePath, app.savedResultPath) != FALSE;
+    // Copied, and removed only once the copy is whole: a write that fails (a full drive) leaves
+    // the findings where they were and no file under the chosen name. Held open without write
+    // or delete sharing meanwhile, the log cannot be the file the copy replaces.
+    UniqueFile log(CreateFileW(app.logFilePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!log || !ReadWholeFile(log.get(), bytes) || !WriteWholeFile(app.savedResultPath, bytes))
+        return false;
+    log.reset();
+    DeleteFileW(app.logFilePath);
+    return true;
 }
 
 void CResultsDlg::DeleteLog() const

@@ -273,5 +273,7 @@
 #define IDS_LOG_KEPT                    207
 #define IDS_REPORT_NOT_WRITTEN          208
 #define IDS_REPORT_NOT_OUTPUT           209
+#define IDS_ANOTHER_RUN                 210
+#define IDS_REGISTRY_UNREADABLE         211
 #define IDS_PORT_WRONG                  1000
 #define IDS_DRIVER_WRONG                1001

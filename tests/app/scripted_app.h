@@ -28,6 +28,7 @@ public:
 
     // Scripted results of the checks; the defaults describe a sound installation.
     int spoolerRunning = 1;
+    bool registryReadable = true;  // Wine's HKEY_LOCAL_MACHINE always opens
     int adminRights = 1;
     int manifestFile = 1;
     int fileManifest = 1;       // LoadFileManifest; a sound one writes its "all files" line
@@ -57,6 +58,7 @@ public:
     bool called(const std::wstring& call) const;
 
     int IsSpoolerRunning() override { return spoolerRunning; }
+    bool RegistryReadable() override { return registryReadable; }
     int HasAdminRights() override { return adminRights; }
     int CheckManifestFile() override;
     int LoadFileManifest() override;

@@ -3,6 +3,7 @@
 // process.
 #include "app/unattended.h"
 #include "checks/port_fixtures.h"
+#include "framework/files.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "scripted_app.h"
@@ -11,7 +12,9 @@
 #include <lmcons.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -396,6 +399,82 @@ void ExpectRunTimes(const Json& report, long long before, long long after, CallS
 
 // ---- whole runs under the policy, in this process ----
 
+// What `run` writes to this process's standard error.
+std::string StandardErrorOf(const std::function<void()>& run)
+{
+    HANDLE read = nullptr, write = nullptr;
+    EXPECT_TRUE(CreatePipe(&read, &write, nullptr, 1 << 16)) << GetLastError();
+    const HANDLE saved = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, write);
+    run();
+    SetStdHandle(STD_ERROR_HANDLE, saved);
+    CloseHandle(write);
+    std::string text;
+    char buffer[512];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(read);
+    return text;
+}
+
+// `path` through the drive Z:, which Wine maps to the root of the Unix file system: another
+// drive letter for the same folder. Empty where Wine's export that names a path's Unix file
+// is missing.
+std::wstring ThroughDriveZ(const std::wstring& path)
+{
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixFileName ? unixFileName(path.c_str()) : nullptr;
+    if (!name)
+        return std::wstring();
+    std::wstring spelt = L"Z:" + FromUtf8(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    std::replace(spelt.begin(), spelt.end(), L'/', L'\\');
+    return spelt;
+}
+
+// Stands for a drive with no room left, which Wine cannot produce: every whole-file write
+// fails having written nothing.
+class FullDrive {
+public:
+    FullDrive() : saved_(g_fileWriteCalls) { g_fileWriteCalls.writeFile = NoRoom; }
+    ~FullDrive() { g_fileWriteCalls = saved_; }
+    FullDrive(const FullDrive&) = delete;
+    FullDrive& operator=(const FullDrive&) = delete;
+
+private:
+    static BOOL WINAPI NoRoom(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+    {
+        *written = 0;
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    const FileWriteCalls saved_;
+};
+
+// Other names of the same file: the refusals that compare the full names, and the spellings
+// that only the file itself tells apart.
+struct Spelling {
+    const char* label;
+    std::wstring name;
+};
+
+std::vector<Spelling> OtherNamesOf(const std::wstring& path)
+{
+    const size_t cut = path.rfind(L'\\');
+    std::wstring upper = path;
+    CharUpperW(&upper[0]);
+    return {
+        { "another letter case", upper },
+        { "a trailing dot", path + L"." },
+        { "a step up", path.substr(0, cut) + L"\\x\\..\\" + path.substr(cut + 1) },
+        { "the \\\\?\\ prefix", L"\\\\?\\" + path },
+        { "another drive letter", ThroughDriveZ(path) },
+    };
+}
+
 class UnattendedRun : public ::testing::Test {
 protected:
     void SetUp() override
@@ -565,6 +644,55 @@ TEST_F(UnattendedRun, LogThatCannotBeWrittenIsReportedAndItsFindingsKept)
     DeleteFileW(app.logFilePath);
 }
 
+// The log kept under the name of the temporary log, however it is spelt, stays where it is.
+TEST_F(UnattendedRun, LogNamedAsTheTemporaryLogKeepsItThere)
+{
+    const std::wstring temporary = ScriptedApp().logFilePath;
+    for (const Spelling& spelling : OtherNamesOf(temporary)) {
+        SCOPED_TRACE(spelling.label);
+        ASSERT_FALSE(spelling.name.empty());
+        ScriptedApp app;
+        CommandLineOptions options =
+            Parse(L"/unattended \"/log:" + spelling.name + L"\" \"/report:" + report_ + L"\"");
+        EXPECT_EQ(RunUnattended(app, options), kExitClean);
+        const std::string kept = ReadBytes(temporary);
+        EXPECT_EQ(kept.rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u) << kept;
+        EXPECT_NE(kept.find(Ansi(L"疑难解答完成。\r\n")), std::string::npos) << kept;
+        EXPECT_EQ(Report().at("log"), Utf8(options.log));
+    }
+}
+
+// A full drive: the log stays in the temporary log, the report is not written, and neither
+// leaves a file under its name; the standard error says both.
+TEST_F(UnattendedRun, FullDriveLeavesNoEmptyLogOrReport)
+{
+    ScriptedApp app;
+    int code = 0;
+    const std::string err = StandardErrorOf([&] {
+        FullDrive full;
+        code = RunUnattended(app, Reported());
+    });
+    EXPECT_EQ(code, kExitFindings + kFoundLogNotSaved);
+    EXPECT_FALSE(FileExists(log_));
+    EXPECT_FALSE(FileExists(report_));
+    const std::wstring temporary = app.logFilePath;
+    EXPECT_NE(ReadBytes(temporary).find(Ansi(L"疑难解答完成。\r\n")), std::string::npos);
+    EXPECT_EQ(err, Ansi(L"无法写入 " + log_ + L"。 结果保留在 " + temporary + L"。\r\n" + L"无法写入报告 " + report_ +
+                        L"。 结果保留在 " + temporary + L"。\r\n"));
+}
+
+TEST_F(UnattendedRun, UnreadableRegistryIsToldAndReported)
+{
+    ScriptedApp app;
+    app.registryReadable = false;
+    int code = 0;
+    EXPECT_EQ(StandardErrorOf([&] { code = RunUnattended(app, Reported()); }), Ansi(L"无法读取注册表。\r\n"));
+    EXPECT_EQ(code, kExitNotRun);
+    EXPECT_EQ(Report().at("exitCode"), kExitNotRun);
+    EXPECT_TRUE(Report().at("log").is_null());
+    EXPECT_FALSE(FileExists(app.logFilePath));
+}
+
 // ---- the report of a run ----
 
 std::wstring ComputerName()
@@ -721,6 +849,25 @@ TEST_F(UnattendedRun, ReportThatCannotBeWrittenAddsItsBitAndKeepsTheLog)
     EXPECT_EQ(RunUnattended(stopped, options), kExitSpoolerStopped + kFoundLogNotSaved);
 }
 
+// However the report's name is spelt, the log's own file is refused: the log keeps the
+// findings and the standard error says where they are.
+TEST_F(UnattendedRun, ReportUnderAnyNameOfTheLogIsRefused)
+{
+    for (const Spelling& spelling : OtherNamesOf(log_)) {
+        SCOPED_TRACE(spelling.label);
+        ASSERT_FALSE(spelling.name.empty());
+        ScriptedApp app;
+        CommandLineOptions options =
+            Parse(L"/unattended \"/log:" + log_ + L"\" \"/report:" + spelling.name + L"\"");
+        int code = 0;
+        EXPECT_EQ(StandardErrorOf([&] { code = RunUnattended(app, options); }),
+                  Ansi(L"无法写入报告 " + options.report + L"。 结果保留在 " + log_ + L"。\r\n"));
+        EXPECT_EQ(code, kExitFindings + kFoundLogNotSaved);
+        EXPECT_EQ(SavedLog().rfind(Ansi(L"LPT1:[local] 中 Tavik QX2210-2370 的疑难解答 - "), 0), 0u) << SavedLog();
+        EXPECT_TRUE(LogEndsWith(L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。\r\n")) << SavedLog();
+    }
+}
+
 // ---- the program as a child process ----
 
 // A program of the build folder this test belongs to.
@@ -845,7 +992,7 @@ TEST(Program, BadSwitchChangesNothingAndEndsWithItsCode)
     DeleteFileW(temporary.c_str());
 }
 
-TEST(Program, SecondInstanceExitsWithOneAndLeavesTheLogAlone)
+TEST(Program, SecondInstanceSaysAnotherRunIsGoingOnAndLeavesTheLogAlone)
 {
     std::wstring temporary = TemporaryLog();
     WriteBytes(temporary, "first instance's log");
@@ -856,7 +1003,8 @@ TEST(Program, SecondInstanceExitsWithOneAndLeavesTheLogAlone)
         ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
         Child second = RunProgram(L"/unattended");
         EXPECT_EQ(second.exitCode, 1u);
-        EXPECT_EQ(second.out + second.err, "");
+        EXPECT_EQ(second.out, "");
+        EXPECT_EQ(second.err, Ansi(L"另一个 pdiag 正在运行。\r\n"));
     }
     EXPECT_EQ(ReadBytes(temporary), "first instance's log");
     DeleteFileW(temporary.c_str());
@@ -902,7 +1050,8 @@ TEST(Program, SecondInstanceWhileTheFirstWaitsAtItsStartDialog)
 
     Child second = RunProgram(L"");
     EXPECT_EQ(second.exitCode, 1u);
-    EXPECT_EQ(second.out + second.err, "");
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, Ansi(L"另一个 pdiag 正在运行。\r\n"));
     EXPECT_EQ(GetForegroundWindow(), firstWindow) << "the running instance's window was not brought forward";
     EXPECT_EQ(WaitForSingleObject(first.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     // The first one never got past its start dialog: it wrote no log.

@@ -304,6 +304,38 @@ TEST_F(ResultsDialog, WriteFailureOnAReadOnlyFileCancelledDiscardsTheLog)
     EXPECT_EQ(std::wstring(app.savedResultPath), target);
 }
 
+// A name that reaches the temporary log itself, however it is spelt, keeps the log where it
+// is: deleting "the file of that name" before moving the log there would delete the log.
+TEST_F(ResultsDialog, AnyNameOfTheTemporaryLogItselfKeepsIt)
+{
+    std::wstring upper = log_;
+    CharUpperW(&upper[0]);
+    struct Spelling {
+        const char* label;
+        std::wstring name;
+    };
+    const Spelling spellings[] = {
+        { "another letter case", upper },
+        { "a step up", tempFolder_ + L"\\..\\ts_xerb5.tmp" },
+        { "the \\\\?\\ prefix", L"\\\\?\\" + log_ },
+    };
+    for (const Spelling& spelling : spellings) {
+        SCOPED_TRACE(spelling.label);
+        WriteBytes(log_, kLogBytes);
+        CResultsDlg results;
+        StepPilot pilot({ [&](const DialogSnapshot&) {
+                             return std::optional<AutopilotAction>(
+                                 AutopilotAction::setText(IDC_RESULTS_FILE_NAME, spelling.name));
+                         },
+                          Press(IDOK) });
+        ScopedAutopilot scope(pilot);
+        EXPECT_EQ(results.DoModal(), IDOK);
+        EXPECT_EQ(pilot.seen.size(), 2u) << "a dialog after the results dialog: the log could not be kept";
+        EXPECT_EQ(ReadBytes(log_), kLogBytes);
+        EXPECT_EQ(std::wstring(app.savedResultPath), spelling.name);
+    }
+}
+
 TEST_F(ResultsDialog, MissingLogLeavesTheTextEmpty)
 {
     DeleteFileW(log_.c_str());
