@@ -26,11 +26,14 @@ static const EntryPoint kStatusEntries[] = {
     {"SmPsw_StopPolling", offsetof(PswLibraries, SmPsw_StopPolling)},
 };
 
-// Loads one library and fills its entry points; NULL when it or any entry point is missing.
+// Loads one library and fills its entry points; NULL when it or any entry point is missing,
+// with the reason in `failure`.
 static HMODULE LoadEntryPoints(const wchar_t* name, const EntryPoint* entries, size_t count,
-                               PswLibraries* libraries)
+                               PswLibraries* libraries, LibraryFailure* failure)
 {
+    failure->library = name;
     HMODULE module = LoadLibraryW(name);
+    failure->loadError = module ? 0 : GetLastError();
     if (!module)
         return NULL;
     for (size_t i = 0; i < count; ++i) {
@@ -44,18 +47,22 @@ static HMODULE LoadEntryPoints(const wchar_t* name, const EntryPoint* entries, s
     return module;
 }
 
-BOOL BindLibraries(PswLibraries* libraries)
+BOOL BindLibraries(PswLibraries* libraries, LibraryFailure* failure)
 {
+    LibraryFailure unused;
+    if (!failure)
+        failure = &unused;
     ZeroMemory(libraries, sizeof(*libraries));
     libraries->presentation = LoadEntryPoints(PRESENTATION_LIBRARY_NAME, kPresentationEntries,
-                                              ARRAYSIZE(kPresentationEntries), libraries);
+                                              ARRAYSIZE(kPresentationEntries), libraries, failure);
     if (libraries->presentation)
         libraries->status = LoadEntryPoints(STATUS_LIBRARY_NAME, kStatusEntries,
-                                            ARRAYSIZE(kStatusEntries), libraries);
+                                            ARRAYSIZE(kStatusEntries), libraries, failure);
     if (!libraries->status) {
         ReleaseLibraries(libraries);
         return FALSE;
     }
+    failure->library = NULL;
     return TRUE;
 }
 

@@ -44,8 +44,15 @@ struct PswLibraries {
     SmPsw_Handle_t SmPsw_StopPolling;
 };
 
+// Why the libraries could not be bound.
+struct LibraryFailure {
+    const wchar_t* library;   // the one that failed
+    DWORD loadError;          // LoadLibraryW's error; 0 when it loaded but lacks an entry point
+};
+
 // Loads both libraries and binds all fourteen entry points into `libraries`. When one is
-// missing, frees what was loaded, clears the record and returns FALSE.
-BOOL BindLibraries(PswLibraries* libraries);
+// missing, frees what was loaded, clears the record, says why in `failure` (when given) and
+// returns FALSE.
+BOOL BindLibraries(PswLibraries* libraries, LibraryFailure* failure = NULL);
 // Frees the status library first, then the presentation library; clears the record.
 void ReleaseLibraries(PswLibraries* libraries);

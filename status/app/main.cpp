@@ -4,12 +4,18 @@
 //   pstatus /status
 #include <windows.h>
 #include "../ui/startup.h"
+#include "command_line.h"
 #include "status_report.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    const wchar_t* commandLine = GetCommandLineW();
-    if (IsReportCommandLine(commandLine))
-        return RunStatusReport(instance, commandLine);
-    return RunStatusWindow(instance, commandLine);
+    PswArguments arguments;
+    switch (ReadCommandLine(GetCommandLineW(), &arguments)) {
+    case COMMAND_WINDOW:
+        return RunStatusWindow(instance, &arguments);
+    case COMMAND_REPORT:
+        return RunStatusReport(instance);
+    default:
+        return WriteUsage(instance);
+    }
 }

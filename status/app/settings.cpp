@@ -1,6 +1,7 @@
 #include "settings.h"
 #include <stdio.h>
 #include <wchar.h>
+#include "machine_layout.h"
 #include "state.h"
 
 // Long enough for the root, a printer name cut to its buffer and "\PSW".
@@ -16,20 +17,33 @@ static void SettingsPath(const wchar_t* printer, wchar_t* path, size_t chars)
     path[chars - 1] = 0;
 }
 
+// The machine-wide values live under HKLM\SOFTWARE, which a 32-bit process on 64-bit
+// Windows would otherwise reach in its redirected view; the user's are the same in both.
+static REGSAM ViewOf(HKEY root)
+{
+    return root == HKEY_LOCAL_MACHINE ? ThisMachineLayout().machineView : 0;
+}
+
+// A value of an open key, `defaultValue` unless it is a REG_DWORD of four bytes: text, binary
+// data or an empty value of another type read as missing.
+static DWORD QueryDword(HKEY key, const wchar_t* name, DWORD defaultValue)
+{
+    DWORD data = 0, size = sizeof(data), type = REG_NONE;
+    if (RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof(data))
+        return data;
+    return defaultValue;
+}
+
 BOOL ReadPswValue(HKEY root, const wchar_t* printer, const wchar_t* name, DWORD* value, DWORD defaultValue)
 {
     wchar_t path[SETTINGS_PATH_CHARS];
     SettingsPath(printer, path, ARRAYSIZE(path));
     *value = defaultValue;
     HKEY key = NULL;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path, 0, KEY_READ | ViewOf(root), &key) != ERROR_SUCCESS)
         return TRUE;
-    // Only a 4-byte REG_DWORD is a setting: text, binary data or an empty value of another
-    // type leave the default.
-    DWORD data = 0, size = sizeof(data), type = REG_NONE;
-    if (RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof(data))
-        *value = data;
+    *value = QueryDword(key, name, defaultValue);
     RegCloseKey(key);
     return TRUE;
 }
@@ -40,7 +54,7 @@ BOOL WritePswValue(HKEY root, const wchar_t* printer, const wchar_t* name, DWORD
     SettingsPath(printer, path, ARRAYSIZE(path));
     SECURITY_ATTRIBUTES security = {sizeof(security), NULL, FALSE};
     HKEY key = NULL;
-    if (RegCreateKeyExW(root, path, 0, const_cast<wchar_t*>(L""), REG_OPTION_NON_VOLATILE, KEY_WRITE,
+    if (RegCreateKeyExW(root, path, 0, const_cast<wchar_t*>(L""), REG_OPTION_NON_VOLATILE, KEY_WRITE | ViewOf(root),
                         &security, &key, NULL) != ERROR_SUCCESS)
         return FALSE;
     LONG result = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
@@ -60,8 +74,8 @@ static HKEY OpenPortKey(int portNumber, REGSAM access)
     _snwprintf(path, ARRAYSIZE(path), L"%ls\\LPT%d:", PORT_MONITOR_KEY, portNumber);
     path[ARRAYSIZE(path) - 1] = 0;
     HKEY key = NULL;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, const_cast<wchar_t*>(L""), 0, access, NULL, &key,
-                        NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, const_cast<wchar_t*>(L""), 0, access | ViewOf(HKEY_LOCAL_MACHINE),
+                        NULL, &key, NULL) != ERROR_SUCCESS)
         return NULL;
     return key;
 }
@@ -71,10 +85,7 @@ void ReadPortValue(DWORD* value, DWORD defaultValue, int portNumber, const wchar
     HKEY key = OpenPortKey(portNumber, KEY_READ);
     if (!key)
         return;
-    DWORD data = 0, size = sizeof(data);
-    *value = RegQueryValueExW(key, name, NULL, NULL, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS
-                 ? data
-                 : defaultValue;
+    *value = QueryDword(key, name, defaultValue);
     RegCloseKey(key);
 }
 
@@ -87,19 +98,11 @@ void WritePortValue(DWORD value, int portNumber, const wchar_t* name)
     RegCloseKey(key);
 }
 
-// A DWORD value of an open key, `defaultValue` when it cannot be read.
-static DWORD QueryDword(HKEY key, const wchar_t* name, DWORD defaultValue)
-{
-    DWORD data = 0, size = sizeof(data);
-    return RegQueryValueExW(key, name, NULL, NULL, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS
-               ? data
-               : defaultValue;
-}
-
 BOOL UseDmaPortSettings(void)
 {
     HKEY key = NULL;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, PORT_MONITOR_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, PORT_MONITOR_KEY, 0, KEY_READ | ViewOf(HKEY_LOCAL_MACHINE), &key) !=
+        ERROR_SUCCESS)
         return FALSE;
     BOOL useDma = QueryDword(key, VALUE_USE_DMA, 0) == 1;
     RegCloseKey(key);

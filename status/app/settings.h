@@ -24,6 +24,9 @@
 #define LAST_WINDOW_VISIBLE 1
 #define LAST_WINDOW_MINIMISED 1
 
+// Every value is a REG_DWORD of four bytes; one of another type or size reads as missing.
+// Machine-wide values are read and written in the native registry view.
+
 // Per-printer values under root\Software\Tavik\XERB5\<printer>\PSW. A printer name of the
 // form \\server\queue keeps its values under server\queue. ReadPswValue sets `value` to
 // `defaultValue` unless the value can be read, and always returns TRUE; WritePswValue

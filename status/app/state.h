@@ -68,7 +68,9 @@ struct StatusWindowState {
     MonitorThreadParams monitorParams;
     DWORD statusHandle;                       // from SmPsw_OpenPrinter; 0 until then
     BYTE* statusCopy;                         // last status block, process heap; NULL: none
-    DWORD statusLength;
+    DWORD statusLength;                       // bytes delivered
+    DWORD statusLengthField;                  // its length field as delivered; the copy's own is
+                                              // lowered to the bytes delivered
     BOOL retrying;                            // the status retry timer asks again for the first status
     PswLibraries libraries;
     CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock

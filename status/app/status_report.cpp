@@ -1,15 +1,14 @@
 #include "status_report.h"
 #include <stdlib.h>
 #include "../res/resource.h"
+#include "command_line.h"
 #include "protocol.h"
 #include "state.h"
 #include "strings.h"
 
-#define REPORT_SWITCH L"/status"
-#define SWITCH_CHARS 16
 #define CLASS_NAME_CHARS 64
 #define REPORT_WINDOWS_MAX 256
-#define USAGE_CHARS 512
+#define USAGE_CHARS 1024
 #define OUTPUT_BUFFER_BYTES 4096
 #define NUMBER_CHARS 16
 
@@ -34,40 +33,6 @@ struct JsonOutput {
     DWORD used;
     BOOL failed;
 };
-
-// The arguments after the program's path (quoted or ending at the first blank).
-static const wchar_t* Arguments(const wchar_t* commandLine)
-{
-    const wchar_t* p = commandLine;
-    if (*p == L'"') {
-        const wchar_t* close = wcschr(p + 1, L'"');
-        p = close ? close + 1 : p + lstrlenW(p);
-    } else {
-        while (*p && *p != L' ' && *p != L'\t')
-            ++p;
-    }
-    while (*p == L' ' || *p == L'\t')
-        ++p;
-    return p;
-}
-
-BOOL IsReportCommandLine(const wchar_t* commandLine)
-{
-    return Arguments(commandLine)[0] == L'/';
-}
-
-// "/status" in any letter case, blanks after it allowed.
-static BOOL IsReportSwitch(const wchar_t* arguments)
-{
-    int length = lstrlenW(arguments);
-    while (length > 0 && (arguments[length - 1] == L' ' || arguments[length - 1] == L'\t'))
-        --length;
-    if (length >= SWITCH_CHARS)
-        return FALSE;
-    wchar_t given[SWITCH_CHARS];
-    lstrcpynW(given, arguments, length + 1);
-    return lstrcmpiW(given, REPORT_SWITCH) == 0;
-}
 
 // A message for a person on the standard error: wide to a console, the ANSI code page to a
 // file or pipe.
@@ -324,15 +289,18 @@ static int WriteReport(const ReportEntries* found)
     return exitCode;
 }
 
-int RunStatusReport(HINSTANCE instance, const wchar_t* commandLine)
+int WriteUsage(HINSTANCE instance)
 {
     g_state.instance = instance;
-    if (!IsReportSwitch(Arguments(commandLine))) {
-        wchar_t usage[USAGE_CHARS];
-        LoadText(IDS_REPORT_USAGE, usage, ARRAYSIZE(usage));
-        WriteError(usage);
-        return EXIT_REPORT_USAGE;
-    }
+    wchar_t usage[USAGE_CHARS];
+    LoadText(IDS_USAGE, usage, ARRAYSIZE(usage));
+    WriteError(usage);
+    return EXIT_USAGE;
+}
+
+int RunStatusReport(HINSTANCE instance)
+{
+    g_state.instance = instance;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = QueryWndProc;
     wc.hInstance = instance;

@@ -6,10 +6,10 @@
 
 #define EXIT_REPORT_NO_ERROR 0
 #define EXIT_REPORT_NOT_WRITTEN 1   // the standard output could not be written
-#define EXIT_REPORT_USAGE 2         // a malformed command line
 #define EXIT_REPORT_ERROR_SHOWN 3   // at least one window shows a printer error
+// A malformed command line ends with EXIT_USAGE (command_line.h).
 
-// TRUE when the command line holds a switch ("/..."), not the window's "!D"/"!P" arguments.
-BOOL IsReportCommandLine(const wchar_t* commandLine);
-// Runs the report of a switch command line; returns the exit code.
-int RunStatusReport(HINSTANCE instance, const wchar_t* commandLine);
+// Runs the report; returns the exit code.
+int RunStatusReport(HINSTANCE instance);
+// Writes the usage of both command lines to the standard error; returns EXIT_USAGE.
+int WriteUsage(HINSTANCE instance);

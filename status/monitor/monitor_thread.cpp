@@ -168,6 +168,8 @@ static DWORD WINAPI MonitorThreadProc(void* parameter)
     return 0;
 }
 
+CreateThreadFunction g_createThread = CreateThread;
+
 BOOL StartMonitorThread(void)
 {
     MonitorThreadParams& params = g_state.monitorParams;
@@ -180,8 +182,13 @@ BOOL StartMonitorThread(void)
     params.handoff = &g_state.waitingJobsHandoff;
     if (!params.stopEvent)
         return FALSE;
-    g_state.monitorThread = CreateThread(NULL, 0, MonitorThreadProc, &params, 0, &g_state.monitorThreadId);
-    return g_state.monitorThread != NULL;
+    g_state.monitorThread = g_createThread(NULL, 0, MonitorThreadProc, &params, 0, &g_state.monitorThreadId);
+    if (g_state.monitorThread)
+        return TRUE;
+    // No thread waits on it: the watchdog's next start makes its own.
+    CloseHandle(params.stopEvent);
+    params.stopEvent = NULL;
+    return FALSE;
 }
 
 void Monitor_OnWatchdog(void)

@@ -11,8 +11,14 @@ struct WaitingJobsHandoff {
     int count;
 };
 
+// Thread creation, replaceable by tests: the platform does not refuse a thread on demand.
+typedef HANDLE(WINAPI* CreateThreadFunction)(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
+                                             LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                                             LPDWORD id);
+extern CreateThreadFunction g_createThread;
+
 // Creates the stop event, fills the parameter block from the spooler handle and starts the
-// thread. FALSE when the event or the thread cannot be made.
+// thread. FALSE when the event or the thread cannot be made; no stop event is left then.
 BOOL StartMonitorThread(void);
 // Timer tick of the watchdog: a thread that has ended is replaced, with the printer reopened.
 void Monitor_OnWatchdog(void);

@@ -15,6 +15,7 @@ void DiscardStatusCopy(void)
     FreeBlock(g_state.statusCopy);
     g_state.statusCopy = NULL;
     g_state.statusLength = 0;
+    g_state.statusLengthField = 0;
 }
 
 // ---- Timers ----
@@ -202,8 +203,9 @@ static void ApplyDisplayDecision(const DisplayDecision& decision)
 
 // The block as the library gets it and the window keeps it: a copy at least as long as the
 // fixed part (zeros after what arrived), whose own length field claims no more than arrived,
-// since the library bounds its string reads by it. NULL for an empty message.
-static BYTE* LibraryCopy(const COPYDATASTRUCT* data)
+// since the library bounds its string reads by it. The length field as it arrived goes to
+// `lengthField`. NULL for an empty message.
+static BYTE* LibraryCopy(const COPYDATASTRUCT* data, DWORD* lengthField)
 {
     if (!data->lpData || !data->cbData)
         return NULL;
@@ -213,23 +215,36 @@ static BYTE* LibraryCopy(const COPYDATASTRUCT* data)
         return NULL;
     CopyMemory(block, data->lpData, data->cbData);
     PswStatusData* fixed = reinterpret_cast<PswStatusData*>(block);
+    *lengthField = fixed->length;
     if (fixed->length > data->cbData)
         fixed->length = data->cbData;
     return block;
 }
 
+// The library may resend the same block freely: the kept copy, with its length field as it
+// arrived, against the new block's bytes.
+static BOOL IsKeptBlock(const COPYDATASTRUCT* data)
+{
+    if (!g_state.statusCopy || !data->lpData || data->cbData != g_state.statusLength)
+        return FALSE;
+    DWORD head = data->cbData < sizeof(DWORD) ? data->cbData : sizeof(DWORD);
+    const BYTE* bytes = static_cast<const BYTE*>(data->lpData);
+    return memcmp(&g_state.statusLengthField, bytes, head) == 0 &&
+           memcmp(g_state.statusCopy + head, bytes + head, data->cbData - head) == 0;
+}
+
 static void TakeOverStatus(const COPYDATASTRUCT* data)
 {
     BOOL newStatus = data->dwData == PSW_DATA_STATUS;
-    // The library may resend the same block freely.
-    if (g_state.statusCopy && data->cbData == g_state.statusLength && data->lpData &&
-        memcmp(g_state.statusCopy, data->lpData, data->cbData) == 0)
+    if (IsKeptBlock(data))
         return;
     DiscardStatusCopy();
-    BYTE* block = LibraryCopy(data);
+    DWORD lengthField = 0;
+    BYTE* block = LibraryCopy(data, &lengthField);
     if (newStatus && block) {
         g_state.statusCopy = block;
         g_state.statusLength = data->cbData;
+        g_state.statusLengthField = lengthField;
     }
     ArrivalDecision arrival =
         DecideOnArrival(g_state.rememberedDeviceFlags, CurrentStatusBlock(), g_state.showing, JobIsForThisSeat);

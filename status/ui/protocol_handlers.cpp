@@ -1,5 +1,5 @@
 #include "protocol_handlers.h"
-#include <stdio.h>
+#include "../app/command_line.h"
 #include "../app/protocol.h"
 #include "../app/state.h"
 #include "main_window.h"
@@ -59,11 +59,10 @@ BOOL StartProgramCopy(void)
     wchar_t* path = ModulePath();
     if (!path)
         return FALSE;
-    size_t chars = lstrlenW(path) + PRINTER_NAME_CHARS + PORT_NAME_CHARS + 8;
+    size_t chars = WindowCommandLineChars(lstrlenW(path));
     wchar_t* commandLine = static_cast<wchar_t*>(AllocZeroed(chars * sizeof(wchar_t)));
     BOOL started = FALSE;
-    if (commandLine) {
-        _snwprintf(commandLine, chars - 1, L"%ls !D%ls !P%ls", path, g_state.printerName, g_state.portName);
+    if (commandLine && WriteWindowCommandLine(path, g_state.printerName, g_state.portName, commandLine, chars)) {
         SECURITY_ATTRIBUTES processSecurity = {sizeof(SECURITY_ATTRIBUTES), NULL, FALSE};
         SECURITY_ATTRIBUTES threadSecurity = {sizeof(SECURITY_ATTRIBUTES), NULL, FALSE};
         STARTUPINFOW startup = {};

@@ -1,9 +1,12 @@
 #include "startup.h"
 #include <commctrl.h>
 #include <winspool.h>
+#include "../app/command_line.h"
+#include "../app/machine_layout.h"
 #include "../app/protocol.h"
 #include "../app/settings.h"
 #include "../app/state.h"
+#include "../app/strings.h"
 #include "../monitor/monitor_thread.h"
 #include "../res/resource.h"
 #include "commands.h"
@@ -16,48 +19,16 @@
 // How long start-up waits for the monitor thread to set up its wait, and shutdown for it to end.
 #define MONITOR_READY_WAIT_MS 5000
 #define MONITOR_END_WAIT_MS 5000
+// How long a start waits for another start of the same printer to make its window: that one
+// may itself be waiting for a closing window.
+#define START_LOCK_WAIT_MS (INSTANCE_WAIT_MS + 2 * MONITOR_READY_WAIT_MS)
+#define START_LOCK_PREFIX L"Local\\PSWM4Start:"
+#define LIBRARY_MESSAGE_CHARS 512
 
 // Driver names of the package's models, compared exactly.
 static const wchar_t* const kModelNames[] = {
     L"Tavik RAYLINE MP-250", L"Tavik QX2210-2370", L"Tavik RAYLINE MP-1110", L"Tavik MP-810", L"Tavik MP-800",
 };
-
-// Copies text[0, length) into a buffer of `chars`, cut to fit.
-static void CopyCut(wchar_t* buffer, int chars, const wchar_t* text, int length)
-{
-    if (length > chars - 1)
-        length = chars - 1;
-    CopyMemory(buffer, text, length * sizeof(wchar_t));
-    buffer[length] = 0;
-}
-
-BOOL ParseCommandLine(const wchar_t* commandLine, wchar_t* printer, wchar_t* port)
-{
-    printer[0] = port[0] = 0;
-    // The program's own path ends at the first blank; quotes are not interpreted.
-    const wchar_t* p = wcschr(commandLine, L' ');
-    if (!p)
-        return TRUE;
-    while ((p = wcschr(p, L'!')) != NULL) {
-        wchar_t kind = p[1];
-        if (kind != L'D' && kind != L'P')
-            return FALSE;
-        const wchar_t* value = p + 2;
-        const wchar_t* end = wcschr(value, L'!');
-        if (!end)
-            end = value + lstrlenW(value);
-        int length = int(end - value);
-        if (kind == L'D') {
-            while (length > 0 && value[length - 1] == L' ')
-                --length;
-            CopyCut(printer, PRINTER_NAME_CHARS, value, length);
-        } else {
-            CopyCut(port, PORT_NAME_CHARS, value, length);
-        }
-        p = end;
-    }
-    return TRUE;
-}
 
 static BOOL IsModelName(const wchar_t* driver)
 {
@@ -71,9 +42,12 @@ static BOOL IsModelName(const wchar_t* driver)
 // (DRIVER_INFO_3W), in a block of AllocZeroed; NULL when the spooler gives none.
 typedef BOOL(WINAPI* PrinterQuery)(HANDLE printer, DWORD level, BYTE* data, DWORD size, DWORD* needed);
 
+// The driver of the system's own environment: a 32-bit copy on 64-bit Windows would get the
+// 32-bit driver otherwise, which a 64-bit package does not install.
 static BOOL WINAPI QueryDriverData(HANDLE printer, DWORD level, BYTE* data, DWORD size, DWORD* needed)
 {
-    return GetPrinterDriverW(printer, NULL, level, data, size, needed);
+    return GetPrinterDriverW(printer, const_cast<wchar_t*>(ThisMachineLayout().printEnvironment), level, data,
+                             size, needed);
 }
 
 static BYTE* QueryPrinter(HANDLE printer, PrinterQuery query, DWORD level)
@@ -123,6 +97,38 @@ BOOL PrinterBelongsToPackage(HANDLE printer)
     }
     FreeBlock(driver);
     return belongs;
+}
+
+HANDLE LockPrinterStart(const wchar_t* printer)
+{
+    // One name per printer as the spooler and window titles see it: letter case folded, and
+    // the backslashes of a network name, which would name a namespace, replaced. Names that
+    // come out alike, or are cut alike, only take turns at starting.
+    wchar_t name[MAX_PATH];
+    lstrcpynW(name, START_LOCK_PREFIX, ARRAYSIZE(name));
+    int prefix = lstrlenW(name);
+    lstrcpynW(name + prefix, printer, ARRAYSIZE(name) - prefix);
+    CharUpperW(name + prefix);
+    for (wchar_t* p = name + prefix; *p; ++p)
+        if (*p == L'\\')
+            *p = L'/';
+    HANDLE lock = CreateMutexW(NULL, FALSE, name);
+    if (!lock)
+        return NULL;
+    // A start that ended without letting go leaves the lock abandoned: it is taken all the same.
+    DWORD result = WaitForSingleObject(lock, START_LOCK_WAIT_MS);
+    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED)
+        return lock;
+    CloseHandle(lock);
+    return NULL;
+}
+
+void UnlockPrinterStart(HANDLE lock)
+{
+    if (!lock)
+        return;
+    ReleaseMutex(lock);
+    CloseHandle(lock);
 }
 
 BOOL WaitForOtherInstance(const wchar_t* printer)
@@ -185,19 +191,60 @@ static FirstShow ShowAsLastTime(HWND window)
     return FIRST_SHOW_SEND_SHOW;
 }
 
-// Creates the window, opens the printer at the library and runs the message loop.
-static int RunWindow(void)
+// What a start that will serve the printer settles on the machine: the machine-wide watching
+// default when there is none, and the code page of the user's texts for the printer driver.
+static void SettleMachineValues(void)
+{
+    DWORD sense = 0;
+    ReadPswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, &sense, STATUS_SENSE_UNSET);
+    if (sense == STATUS_SENSE_UNSET)
+        WritePswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, STATUS_SENSE_ALWAYS);
+    DWORD codePage = GetACP();
+    SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
+                    reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
+}
+
+// Binds the libraries and makes the window, hidden; nothing is written to the machine before
+// the libraries are bound. NULL when it cannot be done, with `failure` telling a library that
+// could not be loaded.
+static HWND SetUpWindow(LibraryFailure* failure)
 {
     InitCommonControls();
-    if (!RegisterWindowClasses(g_state.instance) || !BindLibraries(&g_state.libraries))
-        return EXIT_SETUP_FAILED;
+    if (!RegisterWindowClasses(g_state.instance) || !BindLibraries(&g_state.libraries, failure))
+        return NULL;
+    SettleMachineValues();
     HWND window = CreateMainWindow();
     if (!window) {
         ReleaseLibraries(&g_state.libraries);
-        return EXIT_SETUP_FAILED;
+        return NULL;
     }
     RefreshCommandStates(FALSE, TRUE);
     PlaceMainWindow(SWP_HIDEWINDOW);
+    return window;
+}
+
+// Tells the user which library could not be loaded and what to do; a library of the other
+// bitness (ERROR_BAD_EXE_FORMAT) gets its own text.
+static void ShowLibraryFailure(const LibraryFailure& failure)
+{
+    // The program's own bitness is its build's; the library's is the other one.
+    BOOL own64 = sizeof(void*) == 8;
+    DWORD_PTR values[] = {reinterpret_cast<DWORD_PTR>(failure.library),
+                          reinterpret_cast<DWORD_PTR>(own64 ? L"64" : L"32"),
+                          reinterpret_cast<DWORD_PTR>(own64 ? L"32" : L"64")};
+    BOOL otherBitness = failure.loadError == ERROR_BAD_EXE_FORMAT;
+    wchar_t format[LIBRARY_MESSAGE_CHARS], text[LIBRARY_MESSAGE_CHARS], title[LIBRARY_MESSAGE_CHARS];
+    LoadText(otherBitness ? IDS_LIBRARY_OTHER_BITNESS : IDS_LIBRARY_NOT_LOADED, format, ARRAYSIZE(format));
+    if (!FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, format, 0, 0, text,
+                        ARRAYSIZE(text), reinterpret_cast<va_list*>(values)))
+        lstrcpynW(text, format, ARRAYSIZE(text));
+    LoadText(IDS_WINDOW_TITLE, title, ARRAYSIZE(title));
+    MessageBoxW(NULL, text, title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+// Opens the printer at the library and runs the message loop of the window.
+static int RunWindow(HWND window)
+{
     FirstShow firstShow = ShowAsLastTime(window);
 
     const PswLibraries& lib = g_state.libraries;
@@ -223,33 +270,44 @@ static int RunWindow(void)
     return int(msg.wParam);
 }
 
-int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
+// Serves an open printer of the package: the monitor thread, one window per printer, the loop.
+static int ServePrinter(void)
+{
+    // The window comes once the thread watches the queue, so no job change goes unseen.
+    g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
+    if (StartMonitorThread())
+        WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
+
+    // Another start of this printer at the same moment looks for the window only once this
+    // one has made it, or has given up.
+    HANDLE startLock = LockPrinterStart(g_state.printerName);
+    BOOL serve = startLock && WaitForOtherInstance(g_state.printerName);
+    LibraryFailure failure = {NULL, 0};
+    HWND window = serve ? SetUpWindow(&failure) : NULL;
+    UnlockPrinterStart(startLock);
+    if (!serve)
+        return 0;
+    if (!window) {
+        if (failure.loadError)
+            ShowLibraryFailure(failure);
+        return EXIT_SETUP_FAILED;
+    }
+    return RunWindow(window);
+}
+
+int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments)
 {
     g_state.instance = instance;
     InitializeCriticalSection(&g_state.ProcessHeapLock);   // before any block is allocated
-    if (ParseCommandLine(commandLine, g_state.printerName, g_state.portName) && g_state.printerName[0] &&
-        !g_state.portName[0])
+    lstrcpynW(g_state.printerName, arguments->printer, ARRAYSIZE(g_state.printerName));
+    lstrcpynW(g_state.portName, arguments->port, ARRAYSIZE(g_state.portName));
+    if (arguments->readToEnd && g_state.printerName[0] && !g_state.portName[0])
         LookUpPortName(g_state.printerName, g_state.portName);
-
-    DWORD sense = 0;
-    ReadPswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, &sense, STATUS_SENSE_UNSET);
-    if (sense == STATUS_SENSE_UNSET)
-        WritePswValue(HKEY_LOCAL_MACHINE, g_state.printerName, VALUE_STATUS_SENSE, STATUS_SENSE_ALWAYS);
 
     int exitCode = 0;
     BOOL threadEnded = TRUE;
     if (OpenPrinterW(g_state.printerName, &g_state.spooler, NULL) && PrinterBelongsToPackage(g_state.spooler)) {
-        // The printer driver learns which code page the user's texts are in.
-        DWORD codePage = GetACP();
-        SetPrinterDataW(g_state.spooler, const_cast<wchar_t*>(L"AnsiCodePage"), REG_NONE,
-                        reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
-
-        // The window comes once the thread watches the queue, so no job change goes unseen.
-        g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
-        if (StartMonitorThread())
-            WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
-        if (WaitForOtherInstance(g_state.printerName))
-            exitCode = RunWindow();
+        exitCode = ServePrinter();
         if (g_state.monitorParams.stopEvent)
             SetEvent(g_state.monitorParams.stopEvent);
         threadEnded = WaitForMonitorThread();
@@ -257,8 +315,10 @@ int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine)
     // A thread that has not ended may still use the spooler handle, its events and the heap
     // lock: they are left to the end of the process then.
     if (threadEnded) {
-        if (g_state.monitorParams.readyEvent)
-            CloseHandle(g_state.monitorParams.readyEvent);
+        HANDLE handles[] = {g_state.monitorThread, g_state.monitorParams.stopEvent, g_state.monitorParams.readyEvent};
+        for (size_t i = 0; i < ARRAYSIZE(handles); ++i)
+            if (handles[i])
+                CloseHandle(handles[i]);
         if (g_state.spooler)
             ClosePrinter(g_state.spooler);
         DeleteCriticalSection(&g_state.ProcessHeapLock);

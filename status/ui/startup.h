@@ -1,24 +1,27 @@
-// Start-up and shutdown of the status window: command line, printer check, one window per
-// printer, the libraries, the window and the message loop.
+// Start-up and shutdown of the status window: the printer check, one window per printer, the
+// libraries, the window and the message loop.
 #pragma once
 #include <windows.h>
+#include "../app/command_line.h"
 
 #define EXIT_SETUP_FAILED 1
 
 #define PACKAGE_MONITOR_NAME L"XERB5 Monitor"
 #define PACKAGE_DRIVER_NAME L"Tavik QX2210-2370"
 
-// Reads the switches of a whole command line (program path first) into the two buffers
-// (PRINTER_NAME_CHARS and PORT_NAME_CHARS). Returns TRUE when the line was read to its end,
-// FALSE when a switch other than !D and !P stopped it.
-BOOL ParseCommandLine(const wchar_t* commandLine, wchar_t* printer, wchar_t* port);
 // The port of a printer of this package from the spooler; `port` stays empty for a printer
 // whose driver names another print monitor or is not one of the package's models.
 void LookUpPortName(const wchar_t* printer, wchar_t* port);
 // TRUE when the driver of the open printer belongs to this package.
 BOOL PrinterBelongsToPackage(HANDLE printer);
+// Takes the lock a start of the printer holds from looking for another window until its own
+// is there, so that two starts at the same moment do not both find none; waits for another
+// start's. NULL when it could not be had in time: another start is still at work.
+HANDLE LockPrinterStart(const wchar_t* printer);
+void UnlockPrinterStart(HANDLE lock);
 // Looks for a window already serving the printer. TRUE: go on (none, or one that finished
 // closing within the wait); FALSE: another instance serves it.
 BOOL WaitForOtherInstance(const wchar_t* printer);
-// The whole life of the program; returns the process exit code.
-int RunStatusWindow(HINSTANCE instance, const wchar_t* commandLine);
+// The whole life of the program for the printer of the command line; returns the process
+// exit code.
+int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments);

@@ -280,6 +280,42 @@ TEST_F(WaitingJobs, AThreadThatEndsEmptiesTheListAndTheWatchdogStartsAnother)
     ClosePrinter(g_state.spooler);
 }
 
+// The stop events of the threads refused, read from the parameter block each was to get.
+std::vector<HANDLE> g_refusedStopEvents;
+
+// The platform makes every thread asked for; a refusal comes from this seam.
+HANDLE WINAPI RefuseThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID parameter, DWORD, LPDWORD)
+{
+    g_refusedStopEvents.push_back(static_cast<MonitorThreadParams*>(parameter)->stopEvent);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+TEST(MonitorThread, AThreadThatCannotBeMadeLeavesNoStopEventBehind)
+{
+    ResetStatusState();
+    lstrcpyW(g_state.printerName, kPackagePrinter);
+    g_refusedStopEvents.clear();
+    const CreateThreadFunction saved = g_createThread;
+    g_createThread = RefuseThread;
+    EXPECT_FALSE(StartMonitorThread());
+    // The watchdog tries again at every tick.
+    for (int tick = 0; tick < 3; ++tick)
+        Monitor_OnWatchdog();
+    g_createThread = saved;
+    ASSERT_EQ(g_refusedStopEvents.size(), 4u);
+    for (size_t i = 0; i < g_refusedStopEvents.size(); ++i) {
+        DWORD flags = 0;
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_FALSE(GetHandleInformation(g_refusedStopEvents[i], &flags)) << "stop event of attempt " << i;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE)) << "stop event of attempt " << i;
+    }
+    EXPECT_EQ(g_state.monitorParams.stopEvent, nullptr);
+    if (g_state.spooler)
+        ClosePrinter(g_state.spooler);
+    ResetStatusState();
+}
+
 TEST(NotificationBlock, OnlyWholeJobsInsideTheBlockAreRead)
 {
     // Two jobs and three stray entries; the block claims a third job it does not hold: its

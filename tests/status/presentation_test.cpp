@@ -279,6 +279,36 @@ TEST_F(Presentation, AnIdenticalBlockIsTakenOnce)
     EXPECT_EQ(g_fake.calls, calls + 1);
 }
 
+// Kept with its length field lowered to what arrived, a block is still compared as it came.
+TEST_F(Presentation, ABlockIsComparedAsDeliveredWhateverItsLengthFieldClaims)
+{
+    const std::vector<BYTE> bytes = JobStart().Bytes();
+    const DWORD delivered = DWORD(bytes.size());
+    const struct {
+        DWORD firstLength, secondLength;
+        bool taken;
+    } rows[] = {
+        {delivered + 64, delivered + 64, false},   // the same block again
+        {delivered + 64, delivered, true},         // another length field
+        {delivered + 64, delivered + 128, true},
+        {delivered, delivered, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "length fields " << row.firstLength << ", " << row.secondLength << " of "
+                                        << delivered << " bytes");
+        Send(Block(), DISPLAY_READY);   // another block in between
+        std::vector<BYTE> first = bytes, second = bytes;
+        memcpy(first.data(), &row.firstLength, sizeof(DWORD));
+        memcpy(second.data(), &row.secondLength, sizeof(DWORD));
+        COPYDATASTRUCT data = {PSW_DATA_STATUS, delivered, first.data()};
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        const int calls = g_fake.calls;
+        data.lpData = second.data();
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        EXPECT_EQ(g_fake.calls, calls + (row.taken ? 1 : 0));
+    }
+}
+
 TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
 {
     g_fake.estimate = 1;

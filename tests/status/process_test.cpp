@@ -14,6 +14,7 @@
 
 #include "app/protocol.h"
 #include "spooler_printers.h"
+#include "ui/startup.h"
 #include "status_test_support.h"
 
 namespace {
@@ -288,21 +289,156 @@ TEST_F(StatusProcess, APrinterOfAnotherDriverGetsNoWindow)
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
 }
 
-TEST_F(StatusProcess, AnUnknownPrinterGetsNoWindowButItsWatchingSettled)
+// The machine-wide watching default and the printer's code page are written only by a start
+// that serves the printer.
+TEST_F(StatusProcess, OnlyAStartThatServesThePrinterWritesToTheMachine)
 {
-    // Unknown printers end before any window, but the machine-wide "StatusSense" is settled.
     const wchar_t printer[] = L"PSW Unknown Printer";
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
-    ChildProcess status(StatusCommand(printer));
-    EXPECT_EQ(status.Wait(10000), 0u);
-    EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense"), 1u);
-    // A stored choice is kept.
-    SetRegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense", 0);
-    ChildProcess again(StatusCommand(printer));
-    EXPECT_EQ(again.Wait(10000), 0u);
-    EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(printer), L"StatusSense"), 0u);
+    ChildProcess unknown(StatusCommand(printer));
+    EXPECT_EQ(unknown.Wait(10000), 0u);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsRoot + std::wstring(printer)));
     EXPECT_TRUE(calls_.Lines().empty());
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kSettingsRoot + std::wstring(printer)).c_str());
+
+    const SavedDword sense(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter), L"StatusSense");
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter).c_str(), L"StatusSense");
+    for (DWORD stored : {DWORD(99), DWORD(0)}) {
+        SCOPED_TRACE(testing::Message() << "stored " << stored);
+        if (stored != 99)
+            SetRegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter), L"StatusSense", stored);
+        StatusWindowProcess status(StatusCommand(kPackagePrinter));
+        ASSERT_TRUE(status.Started());
+        EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter), L"StatusSense"),
+                  stored == 99 ? 1u : stored);
+        EXPECT_EQ(status.QuitAndWait(), 0u);
+    }
+}
+
+// Handles open to a kernel object, as the system counts them.
+ULONG OpenHandles(HANDLE object)
+{
+    struct {
+        ULONG attributes;
+        ACCESS_MASK grantedAccess;
+        ULONG handleCount, pointerCount;
+        ULONG reserved[10];
+    } basic = {};
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    const int objectBasicInformation = 0;
+    ULONG length = 0;
+    return query && query(object, objectBasicInformation, &basic, sizeof(basic), &length) >= 0 ? basic.handleCount
+                                                                                                 : 0;
+}
+
+// Of two starts of a printer at the same moment, the one that comes while the other is between
+// looking for a window and having made its own waits for it, then finds its window and ends.
+TEST_F(StatusProcess, AStartWaitsForAnotherStartOfThePrinterAtWork)
+{
+    // This test plays the other start: it holds the printer's start lock.
+    HANDLE lock = LockPrinterStart(kPackagePrinter);
+    ASSERT_TRUE(lock);
+    ChildProcess second(StatusCommand(kPackagePrinter));
+    // The second start has come to the lock once it holds a handle to it as well.
+    for (int i = 0; i < 150 && OpenHandles(lock) < 2 && !second.Wait(0); ++i)
+        Sleep(100);
+    EXPECT_EQ(OpenHandles(lock), 2u) << "the second start did not wait for the first";
+    ChildProcess first(Holder(PSW_MAIN_CLASS, kPackagePrinter, PSW_WINDOW_LIVE, 20000));
+    for (int i = 0; i < 50 && !FindWindowW(PSW_MAIN_CLASS, kPackagePrinter); ++i)
+        Sleep(100);
+    UnlockPrinterStart(lock);
+    EXPECT_EQ(second.Wait(10000), 0u);
+    EXPECT_EQ(StatusWindowCount(kPackagePrinter), 1);
+    EXPECT_TRUE(calls_.Calls("SmPsw_OpenPrinter").empty());
+}
+
+// The first shown top-level dialog window of a process (a message box), for up to 15 s;
+// nullptr when none came or the process ended first.
+HWND WaitForDialogOf(const ChildProcess& process)
+{
+    struct Search {
+        DWORD id;
+        HWND found;
+    } search = {process.id, nullptr};
+    for (int i = 0; i < 150 && !search.found && !process.Wait(0); ++i) {
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                wchar_t name[16] = {};
+                DWORD owner = 0;
+                GetClassNameW(window, name, ARRAYSIZE(name));
+                GetWindowThreadProcessId(window, &owner);
+                // Shown only once its texts are in place.
+                if (owner == s->id && lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window))
+                    s->found = window;
+                return !s->found;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            Sleep(100);
+    }
+    return search.found;
+}
+
+// The texts of a dialog's static controls, joined by line feeds.
+std::wstring StaticTexts(HWND dialog)
+{
+    std::wstring texts;
+    for (HWND child = FindWindowExW(dialog, nullptr, L"Static", nullptr); child;
+         child = FindWindowExW(dialog, child, L"Static", nullptr)) {
+        wchar_t text[512] = {};
+        if (GetWindowTextW(child, text, ARRAYSIZE(text)))
+            texts += (texts.empty() ? L"" : L"\n") + std::wstring(text);
+    }
+    return texts;
+}
+
+// A library that cannot be loaded is named in a message that says what to do; the start ends
+// with exit code 1 and has written nothing.
+TEST_F(StatusProcess, ALibraryThatCannotBeLoadedIsNamedAndNothingIsWritten)
+{
+    const std::wstring own = sizeof(void*) == 8 ? L"64" : L"32", other = sizeof(void*) == 8 ? L"32" : L"64";
+    const std::wstring installed = DriverDirectory();
+    const struct {
+        std::wstring presentation, status;   // copied beside the program; empty: none
+        std::wstring message;
+    } rows[] = {
+        {L"" OTHER_BITNESS_LIBRARY, installed + L"\\XERB5SMK.DLL",
+         L"无法加载状态库 XERB5PMN.DLL:它是 " + other + L" 位的程序库,而本程序是 " + own +
+             L" 位的。请重新安装与本 Windows 相符的打印机驱动程序包。"},
+        {installed + L"\\XERB5PMN.DLL", L"" OTHER_BITNESS_LIBRARY,
+         L"无法加载状态库 XERB5SMK.DLL:它是 " + other + L" 位的程序库,而本程序是 " + own +
+             L" 位的。请重新安装与本 Windows 相符的打印机驱动程序包。"},
+        {installed + L"\\XERB5PMN.DLL", L"", L"无法加载状态库 XERB5SMK.DLL。请重新安装打印机驱动程序包。"},
+    };
+    const SavedDword sense(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter), L"StatusSense");
+    const SavedDword left(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"Left");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter).c_str(), L"StatusSense");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter).c_str(), L"Left");
+        const ScratchFolder scratch(L"psw-unloadable");
+        const std::wstring& folder = scratch.path();
+        ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), (folder + L"\\pstatus.exe").c_str(), FALSE)) << GetLastError();
+        ASSERT_TRUE(CopyFileW(row.presentation.c_str(), (folder + L"\\XERB5PMN.DLL").c_str(), FALSE))
+            << GetLastError();
+        if (!row.status.empty()) {
+            ASSERT_TRUE(CopyFileW(row.status.c_str(), (folder + L"\\XERB5SMK.DLL").c_str(), FALSE)) << GetLastError();
+        }
+        ChildProcess status(StatusCommand(kPackagePrinter, L"LPT1:", folder + L"\\pstatus.exe"));
+        HWND box = WaitForDialogOf(status);
+        ASSERT_TRUE(box) << "no message; exit code " << status.Wait(0).value_or(STILL_ACTIVE);
+        EXPECT_EQ(StaticTexts(box), row.message);
+        wchar_t title[64] = {};
+        GetWindowTextW(box, title, ARRAYSIZE(title));
+        EXPECT_STREQ(title, L"打印机状态窗口");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(status.Wait(10000), 1u);
+        EXPECT_EQ(StatusWindowCount(kPackagePrinter), 0);
+        EXPECT_EQ(RegistryDword(HKEY_LOCAL_MACHINE, SettingsKey(kPackagePrinter), L"StatusSense"), std::nullopt);
+        EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"Left"), std::nullopt);
+    }
 }
 
 TEST_F(StatusProcess, AStatusLibraryWithoutOneEntryPointEndsWithOne)

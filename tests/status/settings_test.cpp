@@ -69,6 +69,45 @@ TEST(PortValues, ReadingCreatesThePortSubkeyAndFallsBackToTheDefault)
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, portKey.c_str());
 }
 
+// A number written as another type or size than a four-byte REG_DWORD: a short text whose
+// character is the number, its bytes, the other byte order, its two low bytes.
+struct OtherForm {
+    DWORD type, bytes;
+};
+const OtherForm kOtherForms[] = {{REG_SZ, 4}, {REG_BINARY, 4}, {REG_DWORD_BIG_ENDIAN, 4}, {REG_DWORD, 2}};
+
+void SetOtherForm(const std::wstring& path, const wchar_t* name, const OtherForm& form, DWORD number, CallSite site = {})
+{
+    CallerTrace trace(site);
+    const wchar_t text[2] = {wchar_t(number), 0};
+    const void* data = form.type == REG_SZ ? static_cast<const void*>(text) : static_cast<const void*>(&number);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, path.c_str(), name, form.type, data, form.bytes), ERROR_SUCCESS);
+}
+
+// The monitor's values, like the window's own, count only as four-byte numbers.
+TEST(PortValues, AValueOfAnotherTypeOrSizeReadsAsMissing)
+{
+    const std::wstring portKey = std::wstring(kPortMonitorKey) + L"\\LPT3:";
+    const std::wstring monitor = std::wstring(kMonitorsKey) + L"PSW Typed Monitor";
+    const SavedDword useDma(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, portKey.c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, monitor.c_str());
+    SetRegistryDword(HKEY_LOCAL_MACHINE, monitor + L"\\PSWPORT:", L"Unrelated", 0);
+    for (const OtherForm& form : kOtherForms) {
+        SCOPED_TRACE(testing::Message() << "type " << form.type << ", " << form.bytes << " bytes");
+        SetOtherForm(portKey, L"Attribute", form, 4);
+        DWORD attribute = 0;
+        ReadPortValue(&attribute, 8, 3, L"Attribute");
+        EXPECT_EQ(attribute, 8u);
+        SetOtherForm(kPortMonitorKey, L"UseDMA", form, 1);
+        EXPECT_FALSE(UseDmaPortSettings());
+        SetOtherForm(monitor, L"ZELTCompliant", form, COMPLIANT_MONITOR);
+        EXPECT_FALSE(FindCompliantMonitorPort(L"PSWPORT:"));
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, portKey.c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, monitor.c_str());
+}
+
 TEST(PortValues, OnlyUseDmaOneOffersDma)
 {
     const SavedDword useDma(HKEY_LOCAL_MACHINE, kPortMonitorKey, L"UseDMA");

@@ -7,59 +7,54 @@
 
 #include <string>
 
+#include "app/machine_layout.h"
 #include "status_test_support.h"
 
-inline const wchar_t kEnvironment[] = L"Windows NT x86";
-// A 64-bit build's spooler takes printers only for drivers of its own environment, so there the
-// drivers are added to that one as well.
-#ifdef _WIN64
-inline const wchar_t* const kDriverEnvironments[] = {kEnvironment, L"Windows x64"};
-#else
-inline const wchar_t* const kDriverEnvironments[] = {kEnvironment};
-#endif
-
-inline std::wstring DriverKey(const std::wstring& driver, const std::wstring& environment = kEnvironment)
+// The package registers its driver for the system's own environment only, and the spooler takes
+// printers only for drivers of that one: the test drivers go there too, where the status
+// window asks for them.
+inline const wchar_t* DriverEnvironment()
 {
-    return L"System\\CurrentControlSet\\Control\\Print\\Environments\\" + environment + L"\\Drivers\\Version-3\\" +
-           driver;
+    return ThisMachineLayout().printEnvironment;
+}
+
+inline std::wstring DriverKey(const std::wstring& driver)
+{
+    return L"System\\CurrentControlSet\\Control\\Print\\Environments\\" + std::wstring(DriverEnvironment()) +
+           L"\\Drivers\\Version-3\\" + driver;
 }
 
 // The driver's print monitor as the spooler reports it; empty text: none.
 inline void SetDriverMonitor(const std::wstring& driver, const std::wstring& monitor, CallSite site = {})
 {
     CallerTrace trace(site);
-    for (const wchar_t* environment : kDriverEnvironments) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, DriverKey(driver, environment).c_str(), 0, KEY_SET_VALUE, &key),
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, DriverKey(driver).c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS)
+        << "no driver " << driver << " for " << DriverEnvironment();
+    if (monitor.empty())
+        RegDeleteValueW(key, L"Monitor");
+    else
+        EXPECT_EQ(RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
+                                 DWORD((monitor.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS)
-            << "no driver " << driver << " for " << environment;
-        if (monitor.empty())
-            RegDeleteValueW(key, L"Monitor");
-        else
-            EXPECT_EQ(RegSetValueExW(key, L"Monitor", 0, REG_SZ, reinterpret_cast<const BYTE*>(monitor.c_str()),
-                                     DWORD((monitor.size() + 1) * sizeof(wchar_t))),
-                      ERROR_SUCCESS)
-                << "cannot set the monitor of " << driver << " for " << environment;
-        RegCloseKey(key);
-    }
+            << "cannot set the monitor of " << driver;
+    RegCloseKey(key);
 }
 
 inline void AddDriver(const wchar_t* name, CallSite site = {})
 {
     CallerTrace trace(site);
-    for (const wchar_t* environment : kDriverEnvironments) {
-        DRIVER_INFO_3W info = {};
-        info.cVersion = 3;
-        info.pName = const_cast<wchar_t*>(name);
-        info.pEnvironment = const_cast<wchar_t*>(environment);
-        info.pDriverPath = const_cast<wchar_t*>(L"XERB5K.DLL");
-        info.pDataFile = const_cast<wchar_t*>(L"XERB5K.DLL");
-        info.pConfigFile = const_cast<wchar_t*>(L"XERB5UIK.DLL");
-        info.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
-        ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) ||
-                    GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
-            << "cannot add driver " << name << " for " << environment << ", error " << GetLastError();
-    }
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = const_cast<wchar_t*>(name);
+    info.pEnvironment = const_cast<wchar_t*>(DriverEnvironment());
+    info.pDriverPath = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pDataFile = const_cast<wchar_t*>(L"XERB5K.DLL");
+    info.pConfigFile = const_cast<wchar_t*>(L"XERB5UIK.DLL");
+    info.pDefaultDataType = const_cast<wchar_t*>(L"RAW");
+    ASSERT_TRUE(AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&info), APD_COPY_NEW_FILES) ||
+                GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED)
+        << "cannot add driver " << name << ", error " << GetLastError();
 }
 
 inline void AddTestPrinter(const wchar_t* name, const wchar_t* driver, const wchar_t* port, CallSite site = {})
@@ -88,7 +83,5 @@ inline void DeletePrinterNamed(const wchar_t* name)
 
 inline void DeleteDriver(const wchar_t* name)
 {
-    for (const wchar_t* environment : kDriverEnvironments)
-        DeletePrinterDriverW(nullptr, const_cast<wchar_t*>(environment), const_cast<wchar_t*>(name));
+    DeletePrinterDriverW(nullptr, const_cast<wchar_t*>(DriverEnvironment()), const_cast<wchar_t*>(name));
 }
-

@@ -1,4 +1,4 @@
-// Start-up of the status window: the command line, the printer check and the port look-up.
+// Start-up of the status window: the printer check, the port look-up and the libraries.
 #include <windows.h>
 #include <winspool.h>
 
@@ -11,46 +11,6 @@
 #include "status_test_support.h"
 
 namespace {
-
-struct CommandLineCase {
-    const wchar_t* line;
-    const wchar_t* printer;
-    const wchar_t* port;
-    BOOL readToEnd;
-};
-
-TEST(CommandLine, SwitchesAreReadAsTheProgramStartersWriteThem)
-{
-    const CommandLineCase cases[] = {
-        {L"C:\\p\\pstatus.exe !DTavik QX2210-2370  !PLPT1:", L"Tavik QX2210-2370", L"LPT1:", TRUE},
-        {L"pstatus.exe !P LPT2:  !Dprn", L"prn", L" LPT2:  ", TRUE},
-        {L"pstatus.exe !Dprn !LX !PLPT2:", L"prn", L"", FALSE},
-        {L"pstatus.exe !Sx !Dprn", L"", L"", FALSE},
-        {L"pstatus.exe !Dprn !N", L"prn", L"", FALSE},
-        {L"pstatus.exe !Dprn!", L"prn", L"", FALSE},
-        {L"pstatus.exe !Dprn !P", L"prn", L"", TRUE},
-        {L"pstatus.exe", L"", L"", TRUE},
-        // Quotes are not interpreted: the path ends at its first blank.
-        {L"\"C:\\Program Files\\pstatus.exe\" !Dq", L"q", L"", TRUE},
-    };
-    for (const CommandLineCase& c : cases) {
-        wchar_t printer[PRINTER_NAME_CHARS], port[PORT_NAME_CHARS];
-        BOOL readToEnd = ParseCommandLine(c.line, printer, port);
-        SCOPED_TRACE(testing::Message() << "line " << (&c - cases));
-        EXPECT_STREQ(printer, c.printer);
-        EXPECT_STREQ(port, c.port);
-        EXPECT_EQ(readToEnd, c.readToEnd);
-    }
-}
-
-TEST(CommandLine, OverlongValuesAreCutToTheirBuffers)
-{
-    const std::wstring longPrinter(300, L'p'), longPort(100, L'q');
-    wchar_t printer[PRINTER_NAME_CHARS], port[PORT_NAME_CHARS];
-    ParseCommandLine((L"x !D" + longPrinter + L" !P" + longPort).c_str(), printer, port);
-    EXPECT_EQ(std::wstring(printer), std::wstring(261, L'p'));
-    EXPECT_EQ(std::wstring(port), std::wstring(79, L'q'));
-}
 
 const wchar_t kTestDriver[] = L"PSW Test Driver";
 const wchar_t kModelDriver[] = L"Tavik MP-800";

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/protocol.h"
 #include "app/status_report.h"
 #include "spooler_printers.h"
@@ -124,13 +125,28 @@ TEST_F(StatusReport, EachWindowReportsWhatItShowsAndAnErrorSetsTheExitCode)
     EXPECT_EQ(report.exitCode, DWORD(EXIT_REPORT_NO_ERROR));
 }
 
-TEST(StatusReportCommandLine, AMalformedSwitchGetsTheUsageAndExitCodeTwo)
+// Anything not understood, the window's switches included, gets the usage of both.
+TEST(StatusReportCommandLine, AMalformedCommandLineGetsTheUsageAndExitCodeTwo)
 {
-    for (const wchar_t* switches : {L"/stat", L"/status extra", L"/?"}) {
+    for (const wchar_t* arguments : {L"/stat", L"/status extra", L"/?", L"\"/status\" !Dprn", L"extra", L"!Xprn",
+                                     L"!DTavik QX2210-2370!"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(arguments)));
         std::string out, err;
-        EXPECT_EQ(RunCaught(L"\"" + ProgramPath() + L"\" " + switches, &out, &err), 2u);
+        EXPECT_EQ(RunCaught(L"\"" + ProgramPath() + L"\" " + arguments, &out, &err), DWORD(EXIT_USAGE));
         EXPECT_EQ(out, "");
-        EXPECT_NE(err.find("/status"), std::string::npos) << err;
+        EXPECT_NE(err.find("pstatus.exe /status"), std::string::npos) << err;
+        EXPECT_NE(err.find("pstatus.exe !D"), std::string::npos) << err;
+    }
+}
+
+// Quoted as scripts quote it, with a tab or blanks inside the quotes, the switch is the switch.
+TEST(StatusReportCommandLine, TheSwitchIsReadAsWindowsProgramsReadIt)
+{
+    for (const wchar_t* arguments : {L"\"/status\"", L"\"/status\t\"", L"\"/Status  \"", L"/STATUS\t"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(arguments)));
+        Report report = ReadStatus(arguments);
+        EXPECT_EQ(report.exitCode, DWORD(EXIT_REPORT_NO_ERROR));
+        EXPECT_EQ(report.windows, nlohmann::json::array());
     }
 }
 

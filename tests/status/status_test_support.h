@@ -2,6 +2,7 @@
 // up, registry values read and written directly, and other processes started and awaited.
 #pragma once
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,14 @@ inline const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
 // Clears the process-wide state as a fresh process has it; the heap lock stays initialised.
 void ResetStatusState();
 
+// Where the package built beside the tests, of their own bitness, is installed: the spooler's
+// driver folder of this process's own environment.
 inline std::wstring DriverDirectory()
 {
     wchar_t path[MAX_PATH] = {};
-    GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path) + L"\\spool\\drivers\\w32x86\\3";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
+    return std::wstring(path) + L"\\3";
 }
 
 inline std::optional<DWORD> RegistryDword(HKEY root, const std::wstring& path, const wchar_t* name)
@@ -116,10 +120,25 @@ inline std::wstring ProgramPath()
     return DriverDirectory() + L"\\pstatus.exe";
 }
 
+// A name as the start-up program writes it, without quotes; a quote in it is written as
+// Windows programs read one, \" (with the backslashes before it doubled).
+inline std::wstring UnquotedName(const std::wstring& name)
+{
+    std::wstring written;
+    size_t backslashes = 0;
+    for (wchar_t c : name) {
+        if (c == L'"')
+            written.append(backslashes + 1, L'\\');
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
+        written += c;
+    }
+    return written;
+}
+
 inline std::wstring StatusCommand(const std::wstring& printer, const std::wstring& port = L"LPT1:",
                                   const std::wstring& program = ProgramPath())
 {
-    return L"\"" + program + L"\" !D" + printer + L" !P" + port;
+    return L"\"" + program + L"\" !D" + UnquotedName(printer) + L" !P" + UnquotedName(port);
 }
 
 // The printer's status window of process `id`, waited for up to 15 s, or only until the
