@@ -59,10 +59,30 @@ std::wstring StatusWindowPath()
     return path + L"pstatus.exe";
 }
 
+// One argument in quotes, read back as it is by the rules Windows programs read theirs by: a
+// quote inside becomes \", and backslashes before a quote (the closing one too) are doubled.
+std::wstring Quoted(const std::wstring& argument)
+{
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+        } else {
+            if (c == L'"')
+                quoted.append(backslashes + 1, L'\\');
+            backslashes = 0;
+        }
+        quoted += c;
+    }
+    quoted.append(backslashes, L'\\');
+    return quoted + L"\"";
+}
+
 void StartStatusWindow(const Printer& printer)
 {
     const std::wstring program = StatusWindowPath();
-    std::wstring commandLine = L"\"" + program + L"\" !D" + printer.name + L" !P" + printer.port;
+    std::wstring commandLine = Quoted(program) + L" " + Quoted(L"!D" + printer.name) + L" " + Quoted(L"!P" + printer.port);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};

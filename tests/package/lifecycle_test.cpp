@@ -267,9 +267,11 @@ TEST(StatusStarter, StartsTheStatusWindowForEachPrinterAndStaysUntilTold)
     UniquePrinter added(AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info)));
     ASSERT_TRUE(added) << GetLastError();
 
+    // Each argument in quotes, so that a name with blanks (or quotes) reads back whole; in the
+    // order the lines sort in.
     const std::vector<std::wstring> expected = {
-        L"\"" + status + L"\" !DTavik QX2210-2370 !PLPT1:",
-        L"\"" + status + L"\" !DTavik QX2210-2370 (副本 2) !PLPT2:",
+        L"\"" + status + L"\" \"!DTavik QX2210-2370 (副本 2)\" \"!PLPT2:\"",
+        L"\"" + status + L"\" \"!DTavik QX2210-2370\" \"!PLPT1:\"",
     };
     {
         ChildProcess first(starter);
