@@ -1,6 +1,7 @@
 #include "help.h"
 #include <commctrl.h>
 #include <winspool.h>
+#include "../app/machine_layout.h"
 #include "../app/protocol.h"
 #include "../app/state.h"
 
@@ -8,17 +9,20 @@
 
 WinHelpFunction g_winHelp = WinHelpW;
 
-// The driver directory + "\3\" + the help file the presentation library names.
+// The driver directory of the system's own environment + "\3\" + the help file the
+// presentation library names (a 32-bit copy on 64-bit Windows would get the 32-bit folder).
 static BOOL HelpFilePath(wchar_t* path, DWORD chars)
 {
     wchar_t name[MAX_PATH] = L"";
     g_state.libraries.PSM_GetFileName(name, HELP_FILE_KIND);
     name[MAX_PATH - 1] = 0;
+    wchar_t* environment = const_cast<wchar_t*>(ThisMachineLayout().printEnvironment);
     DWORD needed = 0;
-    if (GetPrinterDriverDirectoryW(NULL, NULL, 1, NULL, 0, &needed) ||
+    if (GetPrinterDriverDirectoryW(NULL, environment, 1, NULL, 0, &needed) ||
         GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed > chars * sizeof(wchar_t))
         return FALSE;
-    if (!GetPrinterDriverDirectoryW(NULL, NULL, 1, reinterpret_cast<BYTE*>(path), chars * sizeof(wchar_t), &needed))
+    if (!GetPrinterDriverDirectoryW(NULL, environment, 1, reinterpret_cast<BYTE*>(path), chars * sizeof(wchar_t),
+                                    &needed))
         return FALSE;
     if (DWORD(lstrlenW(path) + lstrlenW(name) + 4) > chars)
         return FALSE;
