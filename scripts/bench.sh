@@ -15,9 +15,8 @@ runs=${2:-10}
 printer="Tavik QX2210-2370"
 
 # A set-up that fails has measured nothing: exit code 2, not a missed target.
-bash scripts/install-prereqs.sh || exit 2
-. scripts/wine-target.sh
-wine_target "${1:-build}" || exit 2
+. scripts/wine-session.sh
+wine_session_prepare "${1:-build}" || exit 2
 build=$wine_build
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$wine_toolchain.cmake" >/dev/null || exit 2
 cmake --build "$build" -j"$(nproc)" --target pdiag pstatus pkginst bench_trivial bench_imports bench_run \
@@ -26,13 +25,11 @@ cmake --build "$build" -j"$(nproc)" --target pdiag pstatus pkginst bench_trivial
 # One prefix of its own, so the benchmark neither disturbs nor depends on the tests' prefix.
 # Both programs share it: the troubleshooter runs without /repair and changes nothing, and
 # nothing it checks is written by the status window.
-bash scripts/wine-prefix.sh "$build" benchprefix || exit 2
-. scripts/wine-env.sh "$build" benchprefix
 output=$(mktemp)
 targets=$(mktemp)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -f "$output" "$targets"' EXIT
-wineserver -p 2>/dev/null || true
-wine net start spooler >/dev/null 2>&1 || true
+remove_outputs() { rm -f "$output" "$targets"; }
+wine_session_cleanup=remove_outputs
+wine_session_start benchprefix || exit 2
 if ! wine "$build/package/pkginst.exe" install >/dev/null; then
     echo "the stand-in package could not be installed" >&2
     exit 2

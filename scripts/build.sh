@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 toolchain=${2:-i686}
 shift $(($# < 2 ? $# : 2))
-bash scripts/install-prereqs.sh
+[ "${PROJECT_PREREQS_READY:-}" = 1 ] || bash scripts/install-prereqs.sh
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$toolchain.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)" ${1:+--target "$@"}

@@ -7,18 +7,12 @@
 # demo.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-prereqs.sh
-. scripts/wine-target.sh
-wine_target "${1:-build}" || { echo "The demo needs Wine and cannot run on this machine." >&2; exit 1; }
+. scripts/wine-session.sh
+wine_session_prepare "${1:-build}" || { echo "The demo needs Wine and cannot run on this machine." >&2; exit 1; }
 build=$wine_build
 bash scripts/build.sh "$build" "$wine_toolchain"
-bash scripts/wine-prefix.sh "$build" demoprefix
-. scripts/wine-env.sh "$build" demoprefix
-
-# One wineserver for the demo, with the spooler started; stopped on any exit.
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wine net start spooler >/dev/null 2>&1
+# One wineserver for the demo, with the spooler started.
+wine_session_start demoprefix
 
 pkginst="$build/package/pkginst.exe"
 pdiag="$build/diag/pdiag.exe"

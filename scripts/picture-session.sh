@@ -12,6 +12,8 @@
 # "left top width height" (desktop pixels; the desktop lies at the display's origin) and
 # waits until the file is gone; the picture lands in OUT_DIR/NAME.png.
 
+. scripts/wine-session.sh
+
 parse_picture_options() {
     build=build
     picture_dpi=96
@@ -31,9 +33,7 @@ parse_picture_options() {
     fi
     picture_suffix=
     [ "$picture_dpi" = 96 ] || picture_suffix=-$picture_dpi
-    bash scripts/install-prereqs.sh
-    . scripts/wine-target.sh
-    wine_target "$build" || exit 1
+    wine_session_prepare "$build" || exit 1
     build=$wine_build
 }
 
@@ -45,9 +45,6 @@ start_picture_session() {
     have_package=1
     cmake --build "$build" --target pkginst -j"$(nproc)" >/dev/null 2>&1 || have_package=0
 
-    bash scripts/wine-prefix.sh "$build" "$prefix"
-    . scripts/wine-env.sh "$build" "$prefix"
-
     # A display of our own for this run only.
     picture_display=
     local n
@@ -57,32 +54,35 @@ start_picture_session() {
     [ -n "$picture_display" ] || { echo "no free X display" >&2; exit 1; }
     Xvfb "$picture_display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     picture_xvfb=$!
-    trap stop_picture_session EXIT
+    trap 'kill "$picture_xvfb" 2>/dev/null || true' EXIT  # until the session takes over
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${picture_display#:}" ] && break; sleep 0.1; done
-    export DISPLAY=$picture_display
+    picture_dpi_of_run=$dpi
+    wine_session_cleanup=stop_picture_session
+    wine_session_start "$prefix" prepare_picture_prefix
+    if [ "$have_package" = 1 ]; then
+        wine "$PROJECT_BUILD/package/pkginst.exe" install >/dev/null 2>&1 || echo "the stand-in package could not be installed" >&2
+    fi
+}
 
+# What the wineserver reads when it starts: the display, the x11 graphics driver and the DPI. The DPI is
+# written on every run, 96 included, so that a run at another DPI does not leave the prefix
+# scaled for the next one.
+prepare_picture_prefix() {
+    # The project's Wine environment has no display; this run has its own.
+    export DISPLAY=$picture_display
     # Wine draws the caption buttons with its Marlett font; give the prefix its own copy so the
     # symbols show under the Chinese locale too.
     local fonts name
     for fonts in /usr/share/wine/fonts /usr/lib/wine/fonts; do
         [ -f "$fonts/marlett.ttf" ] && cp -f "$fonts/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/" && break
     done
-    # The graphics driver and the DPI are read when the wineserver starts: set them, then start
-    # the server. The DPI is written on every run, 96 included, so that a run at another DPI
-    # does not leave the prefix scaled for the next one.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$picture_dpi_of_run" /f >/dev/null 2>&1
     wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-        /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        /v LogPixels /t REG_DWORD /d "$picture_dpi_of_run" /f >/dev/null 2>&1
     for name in 宋体 SimSun; do
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     done
-    wineserver -w
-    wineserver -p
-    wine net start spooler >/dev/null 2>&1 || true
-    if [ "$have_package" = 1 ]; then
-        wine "$PROJECT_BUILD/package/pkginst.exe" install >/dev/null 2>&1 || echo "the stand-in package could not be installed" >&2
-    fi
 }
 
 stop_picture_session() {

@@ -3,12 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-bash scripts/install-prereqs.sh
-. scripts/wine-target.sh
+. scripts/wine-session.sh
 
 # Without a Wine that runs, everything is still built and the tests of the build machine's own
 # scripts run; the Wine tests are reported as not run. WINE_TESTS=required makes that an error.
-if ! wine_target "$build"; then
+if ! wine_session_prepare "$build"; then
     bash scripts/build.sh "$build"
     echo "NOT RUN: the tests under Wine. Everything was built; only the tests that run on this" \
          "machine itself follow." >&2
@@ -20,30 +19,19 @@ fi
 [ "$wine_build" = "$build" ] || bash scripts/build.sh "$build" i686 pdiag pstatus
 bash scripts/build.sh "$wine_build" "$wine_toolchain"
 
-bash scripts/wine-prefix.sh "$wine_build"
-. scripts/wine-env.sh "$wine_build"
-
-# One wineserver for the whole run, with the spooler service started; stopped on any exit.
-wineserver -p 2>/dev/null || true  # one already serving this prefix is used as it is
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wine net start spooler >/dev/null 2>&1 || true  # already running is fine
-
+# One wineserver for the whole run, with the spooler service started.
+wine_session_start wineprefix
 ctest --test-dir "$wine_build" --output-on-failure -j1
 
 # Where 32-bit programs run, the shipped 32-bit pdiag is also run under WoW64 against the 64-bit
 # package in a 64-bit prefix, as it meets 64-bit Windows. (A machine without 32-bit support
 # skips those rows; the 64-bit build's own rows ran above.)
 if [ "$wine_toolchain" = i686 ] && bash scripts/wine-usable.sh 64; then
-    wineserver -k >/dev/null 2>&1 || true
-    bash scripts/build.sh "$build-x64" x86_64 test_app pdiag pkginst
-    bash scripts/wine-prefix.sh "$build-x64"
-    (
-        . scripts/wine-env.sh "$build-x64"
-        wineserver -p 2>/dev/null || true
-        trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-        wine net start spooler >/dev/null 2>&1 || true
-        wine "$build-x64/package/pkginst.exe" install
-        PDIAG_WOW64=$(winepath -w "$build/diag/pdiag.exe") \
-            wine "$build-x64/tests/test_app.exe" --gtest_filter='Builds/LayoutRunTest.*'
-    )
+    wine_session_stop
+    wine_build=$build-x64
+    bash scripts/build.sh "$wine_build" x86_64 test_app pdiag pkginst
+    wine_session_start wineprefix
+    wine "$wine_build/package/pkginst.exe" install
+    PDIAG_WOW64=$(winepath -w "$build/diag/pdiag.exe") \
+        wine "$wine_build/tests/test_app.exe" --gtest_filter='Builds/LayoutRunTest.*'
 fi
