@@ -353,28 +353,32 @@ TEST_F(StatusProcess, AStartWaitsForAnotherStartOfThePrinterAtWork)
     EXPECT_TRUE(calls_.Calls("SmPsw_OpenPrinter").empty());
 }
 
+struct DialogSearch {
+    DWORD id;
+    HWND found;
+};
+
+// EnumWindows' callback, a plain function: a 32-bit build calls it with the stdcall convention.
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<DialogSearch*>(data);
+    wchar_t name[16] = {};
+    DWORD owner = 0;
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    GetWindowThreadProcessId(window, &owner);
+    // Shown only once its texts are in place.
+    if (owner == s->id && lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window))
+        s->found = window;
+    return !s->found;
+}
+
 // The first shown top-level dialog window of a process (a message box), for up to 15 s;
 // nullptr when none came or the process ended first.
 HWND WaitForDialogOf(const ChildProcess& process)
 {
-    struct Search {
-        DWORD id;
-        HWND found;
-    } search = {process.id, nullptr};
+    DialogSearch search = {process.id, nullptr};
     for (int i = 0; i < 150 && !search.found && !process.Wait(0); ++i) {
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                wchar_t name[16] = {};
-                DWORD owner = 0;
-                GetClassNameW(window, name, ARRAYSIZE(name));
-                GetWindowThreadProcessId(window, &owner);
-                // Shown only once its texts are in place.
-                if (owner == s->id && lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(window))
-                    s->found = window;
-                return !s->found;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(FindShownDialog, reinterpret_cast<LPARAM>(&search));
         if (!search.found)
             Sleep(100);
     }
