@@ -126,7 +126,8 @@ BOOL CResultsDlg::OnInitDialog()
 
 void CResultsDlg::FitIntoMonitor()
 {
-    MONITORINFO monitor = { sizeof(monitor) };
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
     if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
         FitIntoWorkArea(monitor.rcWork);
 }

@@ -1266,8 +1266,9 @@ TEST_P(LayoutRunTest, ChecksAndRepairsTheSpoolersEnvironment)
     for (const LayoutRun& row : kLayoutRuns) {
         SCOPED_TRACE(row.label);
         ReinstallAtEnd reinstall;
-        if (row.fault)
+        if (row.fault) {
             ASSERT_EQ(RunProgram(std::wstring(L"fault ") + row.fault, installer).exitCode, 0u);
+        }
         DeleteFileW(log_.c_str());
         Child child = RunProgram(std::wstring(row.switches) + L" /unattended \"/log:" + log_ + L"\"", program);
         EXPECT_EQ(child.exitCode, row.exitCode);
