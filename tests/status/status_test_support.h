@@ -21,11 +21,12 @@ inline const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
 // Clears the process-wide state as a fresh process has it; the heap lock stays initialised.
 void ResetStatusState();
 
+// Where the package of this build's bitness lies: the 64-bit package in the x64 folder.
 inline std::wstring DriverDirectory()
 {
     wchar_t path[MAX_PATH] = {};
     GetSystemDirectoryW(path, MAX_PATH);
-    return std::wstring(path) + L"\\spool\\drivers\\w32x86\\3";
+    return std::wstring(path) + (sizeof(void*) == 8 ? L"\\spool\\drivers\\x64\\3" : L"\\spool\\drivers\\w32x86\\3");
 }
 
 inline std::optional<DWORD> RegistryDword(HKEY root, const std::wstring& path, const wchar_t* name)
