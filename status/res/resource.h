@@ -45,3 +45,6 @@
 #define IDS_PORT_BUSY 2065
 #define IDS_COLUMN_RESULT 2100
 #define IDS_REPORT_USAGE 2110
+#define IDS_PROGRESS_NAME 2120      // what a screen reader calls the progress bar
+#define IDS_MESSAGE_NAME 2121       // ... the message text box
+#define IDS_TOOLBAR_NAME 2122       // ... the toolbars of job commands
