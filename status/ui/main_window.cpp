@@ -175,9 +175,6 @@ HWND CreateMainWindow(void)
     ShowPage(PAGE_DETAIL);
     Accessibility_AnnounceParts();
     Accessibility_SayStatus(FALSE);
-    // Tab moves between the panes through accelerators, not the dialog manager, which alone
-    // would reveal the focus: it shows from the start.
-    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     return window;
 }
 

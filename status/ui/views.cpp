@@ -446,6 +446,9 @@ void CycleFocus(BOOL forward)
     if (from >= 0)
         to = stops[(from + (forward ? 1 : count - 1)) % count];
     FocusPane(to);
+    // The dialog manager shows the focus once the keyboard moves it; Tab comes here through an
+    // accelerator instead, so the window shows it from now on.
+    SendMessageW(g_state.mainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void RestoreFocus(void)

@@ -284,6 +284,17 @@ TEST_F(Keyboard, TabReachesThePagesToolbarWhichShowsTheFocusOnItsFirstButton)
     ASSERT_EQ(GetFocus(), c.statusToolbar);
     EXPECT_EQ(SendMessageW(c.statusToolbar, TB_GETHOTITEM, 0, 0), 0);
 
+    // Enter presses it: the command goes to the library as from the mouse.
+    {
+        LibraryCallLog calls;
+        ASSERT_TRUE(g_state.libraries.SmPsw_OpenPrinter(window_, kWindowPrinter, L"LPT1:", &g_state.statusHandle));
+        SendMessageW(c.statusToolbar, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageW(c.statusToolbar, WM_KEYUP, VK_RETURN, 0);
+        const std::vector<std::string> expected = {"SmPsw_JobRequest " + std::to_string(g_state.statusHandle) +
+                                                   " " + std::to_string(JOB_REQUEST_PAUSE) + " 0"};
+        EXPECT_EQ(calls.Calls("SmPsw_JobRequest"), expected);
+    }
+
     // With no button to press the toolbar is passed over.
     commands_[0].state = 0;
     for (UINT id = IDM_PAUSE; id <= IDM_CANCEL; ++id)
