@@ -418,6 +418,11 @@ static int PaneIdOf(HWND window)
 
 static void FocusPane(HWND pane)
 {
+    // A toolbar the focus leaves shows no button as the focused one any more.
+    const HWND toolbars[] = {g_state.children.statusToolbar, g_state.children.waitingToolbar};
+    for (size_t i = 0; i < ARRAYSIZE(toolbars); ++i)
+        if (toolbars[i] != pane)
+            SendMessageW(toolbars[i], TB_SETHOTITEM, WPARAM(-1), 0);
     SetFocus(pane);
     int id = PaneIdOf(pane);
     if (id == IDC_DETAIL_LIST || id == IDC_LOG_LIST || id == IDC_WAITING_LIST)

@@ -272,6 +272,7 @@ TEST_F(Keyboard, TabReachesThePagesToolbarWhichShowsTheFocusOnItsFirstButton)
         SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
         EXPECT_EQ(GetFocus(), expected) << "Tab from pane " << g_state.focusPane;
     }
+    EXPECT_EQ(SendMessageW(c.statusToolbar, TB_GETHOTITEM, 0, 0), -1) << "no button stays raised after the focus left";
     const HWND backward[] = {c.messageBox, c.statusToolbar, c.detailList, c.tab};
     for (HWND expected : backward) {
         SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
