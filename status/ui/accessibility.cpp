@@ -1,9 +1,10 @@
 // Each part of the status window answers WM_GETOBJECT with the system's standard object for its
 // window, wrapped: the wrapper says the part's role, and its name, value and the names of its
-// children where the standard object cannot know them (a pane that only paints, the pages of
-// the progress bar, the tooltips of the toolbar buttons); everything else is the standard
-// object's. The panes that only paint keep what they show as their window text, which the
-// standard object reads as their name.
+// children where the standard object cannot know them (the progress bar and its pages, the
+// lists and tabs by their pages, the toolbar buttons by their tooltips); everything else is
+// the standard object's. The panes that only paint keep what they show as their window text,
+// which the standard object reads as their name. The same subclass remembers which part took
+// the keyboard focus last.
 //
 // The wrapper is a COM object in C style, a struct whose first member points to its table of
 // functions, as the rest of the window has no classes. The accessibility and COM libraries are
