@@ -3,6 +3,7 @@
 #include "dialogs/problem_dialogs.h"
 
 #include "app/troubleshooter_app.h"
+#include "framework/accessibility.h"
 #include "framework/strings.h"
 
 namespace {
@@ -155,6 +156,8 @@ BOOL ProblemDialog::OnInitDialog()
             text.resize(kPathChars - 1);
         SetDlgItemText(fill.control, text);
     }
+    // A reader hears what each button does, not only "是" or "否".
+    DescribeButtonsByTheirLines(hwnd());
     return TRUE;
 }
 

@@ -83,6 +83,7 @@ struct StatusWindowState {
     HPALETTE palette;                         // from the program's 16-colour bitmap
     int page;                                 // tab page showing
     int focusPane;                            // control id that has the keyboard focus
+    HWND focusedChild;                        // the child that took the focus last; gets it back on activation
     WNDPROC previousPaneProc;                 // of the subclassed picture and status-text panes
     WNDPROC previousToolbarPaneProc;          // of the two subclassed toolbar panes
     WNDPROC previousListProc;                 // of the subclassed detail list

@@ -39,6 +39,9 @@ static const Fallback kFallbacks[] = {
     {IDS_WINDOW_TITLE, L"Printer Status Window"},
     {IDS_PORT_BUSY, L"Port Setting cannot be executed while printing"},
     {IDS_COLUMN_RESULT, L"Status"},
+    {IDS_PROGRESS_NAME, L"Print progress"},
+    {IDS_MESSAGE_NAME, L"Status message"},
+    {IDS_TOOLBAR_NAME, L"Job control"},
 };
 
 int LoadText(UINT id, wchar_t* buffer, int chars)

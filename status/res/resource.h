@@ -47,3 +47,6 @@
 #define IDS_USAGE 2110
 #define IDS_LIBRARY_NOT_LOADED 2111
 #define IDS_LIBRARY_OTHER_BITNESS 2112
+#define IDS_PROGRESS_NAME 2120      // what a screen reader calls the progress bar
+#define IDS_MESSAGE_NAME 2121       // ... the message text box
+#define IDS_TOOLBAR_NAME 2122       // ... the toolbars of job commands

@@ -11,10 +11,40 @@
 #define SCHEME_TEAL 600
 #define SCHEME_AMBER 601
 #define SCHEME_MIRRORED 602
+#define SCHEME_SYSTEM_COLOURS MAXDWORD   // what the picture cache holds under a high-contrast scheme
 #define STATUS_ICON_SIZE 32
 #define PROGRESS_TEXT_CHARS 520
 #define PROGRESS_FILL RGB(0, 0, 255)
 #define PROGRESS_FILL_TEXT RGB(255, 255, 255)
+
+static BOOL SystemHighContrast(void)
+{
+    HIGHCONTRASTW scheme = {};
+    scheme.cbSize = sizeof(scheme);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(scheme), &scheme, 0) &&
+           (scheme.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+BOOL (*HighContrastOn)(void) = SystemHighContrast;
+
+// The colours of what the window draws itself. With a high-contrast scheme only the scheme's
+// colours are used (the window's and the highlight's) and nothing is shaded.
+struct DrawingColours {
+    BOOL schemeOnly;
+    int background;                    // system colour index of the panes' background
+    COLORREF text, fill, fillText;     // text; the printed part of the progress bar and its text
+};
+
+static DrawingColours CurrentColours(void)
+{
+    DrawingColours colours;
+    colours.schemeOnly = HighContrastOn();
+    colours.background = colours.schemeOnly ? COLOR_WINDOW : COLOR_BTNFACE;
+    colours.text = GetSysColor(colours.schemeOnly ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    colours.fill = colours.schemeOnly ? GetSysColor(COLOR_HIGHLIGHT) : PROGRESS_FILL;
+    colours.fillText = colours.schemeOnly ? GetSysColor(COLOR_HIGHLIGHTTEXT) : PROGRESS_FILL_TEXT;
+    return colours;
+}
 
 DWORD DibColourCount(const BITMAPINFOHEADER* header)
 {
@@ -184,7 +214,7 @@ void DrawTransparentDib(HDC dc, HRSRC picture, int x, int y, int workWidth, int 
     FreeBlock(maskInfo);
 }
 
-static void DropPictureCache(void)
+void DropPictureCache(void)
 {
     if (g_state.pictureCache) {
         SelectObject(g_state.pictureCache, g_state.pictureCacheOldBitmap);
@@ -196,8 +226,9 @@ static void DropPictureCache(void)
     g_state.pictureCacheBitmap = g_state.pictureCacheOldBitmap = NULL;
 }
 
-// Gradient and background picture, rebuilt only when the background or the scheme changes.
-static void BuildPictureCache(HDC dc, const RECT& client)
+// Gradient (the window's colour under a high-contrast scheme) and background picture, rebuilt
+// only when the background or the scheme changes.
+static void BuildPictureCache(HDC dc, const RECT& client, DWORD scheme)
 {
     DropPictureCache();
     g_state.pictureCache = CreateCompatibleDC(dc);
@@ -208,8 +239,11 @@ static void BuildPictureCache(HDC dc, const RECT& client)
     }
     g_state.pictureCacheOldBitmap =
         static_cast<HBITMAP>(SelectObject(g_state.pictureCache, g_state.pictureCacheBitmap));
-    FillGradient(g_state.pictureCache, client.left, client.top, client.right, client.bottom);
-    g_state.cacheScheme = g_state.display.colourScheme;
+    if (scheme == SCHEME_SYSTEM_COLOURS)
+        FillRect(g_state.pictureCache, &client, GetSysColorBrush(COLOR_WINDOW));
+    else
+        FillGradient(g_state.pictureCache, client.left, client.top, client.right, client.bottom);
+    g_state.cacheScheme = scheme;
     const HRSRC* background = g_state.display.background;
     if (background && !IsBadReadPtr(background, sizeof(HRSRC))) {
         const BITMAPINFOHEADER* header = LockDib(g_state.libraries.presentation, *background);
@@ -231,9 +265,9 @@ static void DrawFrame(HDC dc, const AnimationFrame* frame)
 void DrawPicturePane(HDC dc, const RECT& client)
 {
     const PswDisplayInfo& display = g_state.display;
-    if (!g_state.pictureCache || g_state.cacheBackground != display.background ||
-        g_state.cacheScheme != display.colourScheme)
-        BuildPictureCache(dc, client);
+    DWORD scheme = CurrentColours().schemeOnly ? SCHEME_SYSTEM_COLOURS : display.colourScheme;
+    if (!g_state.pictureCache || g_state.cacheBackground != display.background || g_state.cacheScheme != scheme)
+        BuildPictureCache(dc, client, scheme);
     if (g_state.pictureCache)
         BitBlt(dc, 0, 0, client.right, client.bottom, g_state.pictureCache, 0, 0, SRCCOPY);
 
@@ -319,10 +353,11 @@ void DrawJobStatus(HDC dc, RECT rect)
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfPitchAndFamily = VARIABLE_PITCH;
     HFONT font = CreateFontIndirectW(&logFont);
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    DrawingColours colours = CurrentColours();
+    FillRect(dc, &rect, GetSysColorBrush(colours.background));
     int previousMode = SetBkMode(dc, TRANSPARENT);
     HGDIOBJ previousFont = SelectObject(dc, font);
-    COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    COLORREF previousColour = SetTextColor(dc, colours.text);
     const wchar_t* text = record->text ? record->text : L"";
     if (record->x || record->y) {
         rect.left += record->x;
@@ -362,7 +397,7 @@ static void PaintPrinterStatusPane(HWND pane)
     HDC dc = BeginPaint(pane, &ps);
     RECT rect;
     GetClientRect(pane, &rect);
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &rect, GetSysColorBrush(CurrentColours().background));
     if (g_state.display.statusIcon)
         DrawIconEx(dc, 0, 0, g_state.display.statusIcon, STATUS_ICON_SIZE, STATUS_ICON_SIZE, 0, NULL, DI_NORMAL);
     EndPaint(pane, &ps);
@@ -383,6 +418,10 @@ static LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM 
             PaintPrinterStatusPane(pane);
             return 0;
         }
+    } else if (message == WM_SETTEXT) {
+        // The text is what the pane shows, for screen readers; the pane itself paints, and a
+        // static control would draw the text over it.
+        return DefWindowProcW(pane, message, wParam, lParam);
     } else if (message == WM_DESTROY && GetDlgCtrlID(pane) == IDC_PICTURE_PANE) {
         DropPictureCache();
     }
@@ -442,31 +481,32 @@ void ProgressText(wchar_t* text)
 void DrawProgressBar(HDC dc, const RECT& area)
 {
     RECT client = area;
-    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    DrawingColours colours = CurrentColours();
+    FillRect(dc, &client, GetSysColorBrush(colours.background));
     if (g_state.display.hideProgress == 1)
         return;
     wchar_t text[FORMATTED_TEXT_CHARS];
     ProgressText(text);
     HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    COLORREF previousText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    COLORREF previousBack = SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    COLORREF previousText = SetTextColor(dc, colours.text);
+    COLORREF previousBack = SetBkColor(dc, GetSysColor(colours.background));
     DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);
     if (g_state.totalPages) {
         RECT filled = client;
         // A count above the total (the block comes from another process) fills the whole bar.
         DWORD printed = g_state.pagesPrinted < g_state.totalPages ? g_state.pagesPrinted : g_state.totalPages;
         filled.right = LONG(LONGLONG(client.right) * printed / g_state.totalPages);
-        HBRUSH blue = CreateSolidBrush(PROGRESS_FILL);
-        FillRect(dc, &filled, blue);
+        HBRUSH fill = CreateSolidBrush(colours.fill);
+        FillRect(dc, &filled, fill);
         HRGN clip = CreateRectRgnIndirect(&filled);
         SelectClipRgn(dc, clip);
         int previousMode = SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, PROGRESS_FILL_TEXT);
+        SetTextColor(dc, colours.fillText);
         DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);
         SetBkMode(dc, previousMode);
         SelectClipRgn(dc, NULL);
         DeleteObject(clip);
-        DeleteObject(blue);
+        DeleteObject(fill);
     }
     SetBkColor(dc, previousBack);
     SetTextColor(dc, previousText);

@@ -30,6 +30,13 @@ void DrawProgressBar(HDC dc, const RECT& client);
 // FORMATTED_TEXT_CHARS.
 void ProgressText(wchar_t* text);
 
+// Whether the system's high-contrast scheme is on (SPI_GETHIGHCONTRAST): then the panes and the
+// progress bar take the window and highlight colours and the picture pane no gradient. Wine
+// cannot switch the scheme on, so tests put their own answer here.
+extern BOOL (*HighContrastOn)(void);
+// Forgets the picture pane's gradient and background (the system colours changed).
+void DropPictureCache(void);
+
 // Fills the rectangle with the colour bands of the current colour scheme.
 void FillGradient(HDC dc, int left, int top, int right, int bottom);
 // Draws a picture of the presentation library at (x, y), leaving its key colour transparent.

@@ -8,6 +8,7 @@
 #include "../app/strings.h"
 #include "../monitor/monitor_thread.h"
 #include "../res/resource.h"
+#include "accessibility.h"
 #include "children.h"
 #include "commands.h"
 #include "drawing.h"
@@ -172,6 +173,8 @@ HWND CreateMainWindow(void)
     CreateStatusBar(window);
     SetWindowTextW(window, g_state.printerName);
     ShowPage(PAGE_DETAIL);
+    Accessibility_AnnounceParts();
+    Accessibility_SayStatus(FALSE);
     return window;
 }
 
@@ -293,6 +296,7 @@ static void MainWnd_OnDestroy(HWND window)
     DiscardStatusCopy();
     StopPresentationTimers();
     ReleaseLibraries(&g_state.libraries);
+    Accessibility_Shutdown();
     HMENU menu = GetMenu(window);
     SetMenu(window, NULL);
     if (menu)
@@ -441,8 +445,17 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == SPI_SETWORKAREA)
             MainWnd_OnDisplayChange(window);
         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+        // Activated again (after a dialog or a message box) or left by a child that hid: the
+        // focus goes to a child that shows it, not to the window itself.
+        if (!IsIconic(window))
+            RestoreFocus();
+        return 0;
     case WM_SYSCOLORCHANGE:
         ApplyListColours();
+        // Under a high-contrast scheme the picture pane's background is a system colour.
+        DropPictureCache();
+        RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_COPYDATA:
         MainWnd_OnCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));

@@ -3,6 +3,7 @@
 #include "../app/state.h"
 #include "../monitor/port_class.h"
 #include "../monitor/status_decision.h"
+#include "accessibility.h"
 #include "commands.h"
 #include "help.h"
 #include "main_window.h"
@@ -265,6 +266,8 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
     GetLocalTime(&now);
     ApplyDisplayDecision(DecideOnDisplay(RememberedPresentation(), CurrentStatusBlock(), newStatus,
                                          g_state.previousDisplayCode, g_state.display, now));
+    // A reader hears what changed; an error that brought the window up, at once.
+    Accessibility_SayStatus(arrival.popUp == POP_UP_FOR_ERROR);
 }
 
 // The new printer name of a rename message, read only within the message's bytes.

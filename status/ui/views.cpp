@@ -385,34 +385,83 @@ static HWND PageList(void)
     return NULL;
 }
 
+// The first button of a toolbar that can be pressed, or -1.
+static int FirstEnabledButton(HWND toolbar)
+{
+    int count = int(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)) &&
+            (button.fsState & TBSTATE_ENABLED) && !(button.fsStyle & BTNS_SEP))
+            return i;
+    }
+    return -1;
+}
+
+// The toolbar of the page showing, when one of its buttons can be pressed: a toolbar that
+// takes the focus shows it on that button.
+static HWND PageToolbar(void)
+{
+    const MainWindowChildren& c = g_state.children;
+    HWND toolbar = g_state.page == PAGE_DETAIL ? c.statusToolbar : g_state.page == PAGE_WAITING ? c.waitingToolbar : NULL;
+    return toolbar && FirstEnabledButton(toolbar) >= 0 ? toolbar : NULL;
+}
+
+// The pane id a window counts as: its own, or for a toolbar the id of the pane that hosts it.
+static int PaneIdOf(HWND window)
+{
+    const MainWindowChildren& c = g_state.children;
+    return window == c.statusToolbar ? IDC_STATUS_TOOLBAR_PANE
+           : window == c.waitingToolbar ? IDC_WAITING_TOOLBAR_PANE
+                                        : GetDlgCtrlID(window);
+}
+
 static void FocusPane(HWND pane)
 {
+    // A toolbar the focus leaves shows no button as the focused one any more.
+    const HWND toolbars[] = {g_state.children.statusToolbar, g_state.children.waitingToolbar};
+    for (size_t i = 0; i < ARRAYSIZE(toolbars); ++i)
+        if (toolbars[i] != pane)
+            SendMessageW(toolbars[i], TB_SETHOTITEM, WPARAM(-1), 0);
     SetFocus(pane);
-    int id = GetDlgCtrlID(pane);
+    int id = PaneIdOf(pane);
     if (id == IDC_DETAIL_LIST || id == IDC_LOG_LIST || id == IDC_WAITING_LIST)
         SetRowState(pane, 0, LVIS_FOCUSED);
+    else if (id == IDC_STATUS_TOOLBAR_PANE || id == IDC_WAITING_TOOLBAR_PANE)
+        SendMessageW(pane, TB_SETHOTITEM, FirstEnabledButton(pane), 0);
     g_state.focusPane = id;
 }
 
+// The panes Tab visits in turn: the tab control, the page's list and toolbar when it has
+// them, the message box; from any other pane both ways lead to the tab control.
 void CycleFocus(BOOL forward)
 {
     const MainWindowChildren& c = g_state.children;
-    HWND list = PageList();
-    int from = g_state.focusPane;
-    BOOL fromList = from == IDC_DETAIL_LIST || from == IDC_LOG_LIST || from == IDC_WAITING_LIST;
-    HWND to = c.tab;
-    if (forward) {
-        if (from == IDC_TAB)
-            to = list ? list : c.messageBox;
-        else if (fromList)
-            to = c.messageBox;
-    } else {
-        if (from == IDC_TAB)
-            to = c.messageBox;
-        else if (from == IDC_MESSAGE_BOX)
-            to = list ? list : c.tab;
+    HWND stops[4];
+    int count = 0, from = -1;
+    HWND candidates[] = {c.tab, PageList(), PageToolbar(), c.messageBox};
+    for (size_t i = 0; i < ARRAYSIZE(candidates); ++i) {
+        if (!candidates[i])
+            continue;
+        if (PaneIdOf(candidates[i]) == g_state.focusPane)
+            from = count;
+        stops[count++] = candidates[i];
     }
+    HWND to = c.tab;
+    if (from >= 0)
+        to = stops[(from + (forward ? 1 : count - 1)) % count];
     FocusPane(to);
+    // The dialog manager shows the focus once the keyboard moves it; Tab comes here through an
+    // accelerator instead, so the window shows it from now on.
+    SendMessageW(g_state.mainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void RestoreFocus(void)
+{
+    HWND child = g_state.focusedChild;
+    if (!child || !IsWindow(child) || !IsWindowVisible(child) || !IsWindowEnabled(child))
+        child = g_state.children.tab;
+    SetFocus(child);
 }
 
 // Selects again the rows of jobs selected before (at most 100), and remembers exactly those.

@@ -35,5 +35,9 @@ void CollectSelection(void);
 LRESULT Views_OnWaitingJobs(void);
 // WM_NOTIFY from the lists; returns the notification's result.
 LRESULT Views_OnNotify(const NMHDR* header);
-// Tab (forward) and Shift+Tab between the tab control, the page's list and the message box.
+// Tab (forward) and Shift+Tab between the tab control, the page's list and toolbar and the
+// message box.
 void CycleFocus(BOOL forward);
+// Gives the keyboard focus back to the child that had it last (the tab control when that one
+// cannot take it): the window got activated again, after a dialog or a message box.
+void RestoreFocus(void);

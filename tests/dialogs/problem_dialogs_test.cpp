@@ -4,8 +4,11 @@
 #include "dialogs/problem_dialogs.h"
 #include "res/resource.h"
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -245,6 +248,50 @@ TEST_P(ProblemDialogTest, HelpButtonAndF1OpenTheTopicAndLeaveTheDialogOpen)
     if (GetParam().helpTopic)
         expected = { { GetParam().helpTopic, HELP_CONTEXT }, { GetParam().helpTopic, HELP_CONTEXT } };
     EXPECT_EQ(app.help, expected);
+}
+
+// What a screen reader gives as the description of a control; empty when it has none.
+std::wstring DescriptionOf(HWND control)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return L"(no object)";
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    std::wstring description = SUCCEEDED(object->get_accDescription(self, &text)) && text ? text : L"";
+    SysFreeString(text);
+    object->Release();
+    return description;
+}
+
+// A reader hears "是" and what it does: each button is described by the line beside it; the
+// buttons without one (确定, 重试, 上一步, 取消) have no description.
+TEST_P(ProblemDialogTest, EachButtonIsDescribedByTheLineBesideIt)
+{
+    const std::map<std::wstring, std::wstring> kLines = {
+        { kYes.label, kYes.line }, { kNo.label, kNo.line }, { kExit.label, kExit.line },
+        { kContinue.label, kContinue.line }, { kHelp.label, kHelp.line }, { L"帮助(&H) ", kHelp.line },
+        { L"重新启动 Windows(&R)", L"重新启动 Windows。" }, { L"返回 Windows(&E)", L"返回 Windows 而不重新启动。" },
+    };
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    auto dialog = Dialog();
+    std::vector<std::pair<std::wstring, std::wstring>> heard, expected;
+    StepPilot pilot({ Do([&](const DialogSnapshot& seen) {
+                          for (const ControlState& control : seen.controls) {
+                              if (control.className != L"Button")
+                                  continue;
+                              heard.emplace_back(control.text, DescriptionOf(GetDlgItem(dialog->hwnd(), control.id)));
+                              auto line = kLines.find(control.text);
+                              expected.emplace_back(control.text, line == kLines.end() ? L"" : line->second);
+                          }
+                      }),
+                      Press(GetParam().buttons.front().first) });
+    Run(pilot, dialog);
+    CoUninitialize();
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(heard, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, ProblemDialogTest, ::testing::ValuesIn(Cases()),

@@ -245,4 +245,55 @@ TEST_F(Drawing, TwoLinesOfJobStatusStartAFullLineAboveTheMiddle)
     EXPECT_LT(two, 50 - height / 2);
 }
 
+// Wine cannot switch a high-contrast scheme on: the drawing is told it is on.
+class HighContrastScheme {
+public:
+    HighContrastScheme() : previous_(HighContrastOn) { HighContrastOn = [] { return BOOL(TRUE); }; }
+    ~HighContrastScheme() { HighContrastOn = previous_; }
+    HighContrastScheme(const HighContrastScheme&) = delete;
+    HighContrastScheme& operator=(const HighContrastScheme&) = delete;
+
+private:
+    BOOL (*previous_)(void);
+};
+
+TEST_F(Drawing, UnderHighContrastTheBarAndPanesTakeTheSchemesColoursAndThePictureNoGradient)
+{
+    g_state.totalPages = 10;
+    g_state.pagesPrinted = 3;
+    g_state.display.colourScheme = 600;
+    const RECT pane = {0, 0, 16, 16};
+    const PswJobStatusText status = {0, 0, -12, FW_NORMAL, {}, L"A"};
+    g_state.display.jobStatus = &status;
+    {
+        HighContrastScheme on;
+        Canvas bar(200, 20);
+        DrawProgressBar(bar.dc(), {0, 0, 200, 20});
+        EXPECT_EQ(bar.At(0, 19), GetSysColor(COLOR_HIGHLIGHT)) << "the printed part";
+        EXPECT_EQ(bar.At(60, 19), GetSysColor(COLOR_WINDOW)) << "the rest";
+        EXPECT_FALSE(bar.AnyIn(0, 200, RGB(0, 0, 255)));
+        g_state.pagesPrinted = 9;
+        Canvas later(200, 20);
+        DrawProgressBar(later.dc(), {0, 0, 200, 20});
+        EXPECT_TRUE(later.AnyIn(0, 180, GetSysColor(COLOR_HIGHLIGHTTEXT))) << "the text over the printed part";
+
+        Canvas picture(16, 16);
+        DrawPicturePane(picture.dc(), pane);
+        for (int y = 0; y < 16; y += 5)
+            EXPECT_EQ(picture.At(0, y), GetSysColor(COLOR_WINDOW)) << "row " << y << ": no gradient";
+
+        Canvas text(40, 40, RGB(1, 2, 3));
+        DrawJobStatus(text.dc(), {0, 0, 40, 40});
+        EXPECT_EQ(text.At(39, 0), GetSysColor(COLOR_WINDOW)) << "the job-status pane";
+    }
+    // Without the scheme, the gradient again: row 0 of a 16-pixel pane has band 3's colour.
+    Canvas picture(16, 16);
+    DrawPicturePane(picture.dc(), pane);
+    EXPECT_EQ(picture.At(0, 0), RGB(14, 132, 132));
+    Canvas text(40, 40, RGB(1, 2, 3));
+    DrawJobStatus(text.dc(), {0, 0, 40, 40});
+    EXPECT_EQ(text.At(39, 0), GetSysColor(COLOR_BTNFACE));
+    DropPictureCache();
+}
+
 }  // namespace

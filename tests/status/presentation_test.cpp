@@ -535,17 +535,16 @@ TEST_F(Presentation, WaitingJobsShowTheirFirstStatusBitAndLocalSubmissionTime)
 
 TEST_F(Presentation, TabCyclesThroughThePanesOfThePage)
 {
+    // The status toolbar, with buttons to press, is a stop of its page.
     g_state.focusPane = IDC_TAB;
-    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
-    EXPECT_EQ(g_state.focusPane, IDC_DETAIL_LIST);
-    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
-    EXPECT_EQ(g_state.focusPane, IDC_MESSAGE_BOX);
-    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
-    EXPECT_EQ(g_state.focusPane, IDC_TAB);
-    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
-    EXPECT_EQ(g_state.focusPane, IDC_MESSAGE_BOX);
-    SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
-    EXPECT_EQ(g_state.focusPane, IDC_DETAIL_LIST);
+    for (int pane : {IDC_DETAIL_LIST, IDC_STATUS_TOOLBAR_PANE, IDC_MESSAGE_BOX, IDC_TAB}) {
+        SendMessageW(window_, WM_COMMAND, IDM_FOCUS_NEXT, 0);
+        EXPECT_EQ(g_state.focusPane, pane);
+    }
+    for (int pane : {IDC_MESSAGE_BOX, IDC_STATUS_TOOLBAR_PANE, IDC_DETAIL_LIST}) {
+        SendMessageW(window_, WM_COMMAND, IDM_FOCUS_PREVIOUS, 0);
+        EXPECT_EQ(g_state.focusPane, pane);
+    }
 
     // The log page without rows has no list to visit.
     g_state.page = PAGE_LOG;
