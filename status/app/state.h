@@ -2,6 +2,7 @@
 // lives here; the monitor thread gets only its parameter block.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <winspool.h>
 #include "libraries.h"
 #include "psw_records.h"
@@ -50,6 +51,13 @@ struct Animation {
     const AnimationFrame* frame;    // the frame drawn now, NULL when none
 };
 
+// A toolbar's images: the presentation library's, at 96 DPI, and ours at the window's DPI.
+struct ToolbarImages {
+    HIMAGELIST library;   // the toolbar's own list, freed with it
+    SIZE button;          // the toolbar's button size with the library's images
+    HIMAGELIST scaled;    // ours, set on the toolbar; NULL at 96 DPI
+};
+
 // The children of the main window.
 struct MainWindowChildren {
     HWND tab, messageBox, jobStatusPane, picturePane, statusBar;
@@ -80,6 +88,11 @@ struct StatusWindowState {
     MainWindowChildren children;
     PswLayoutInfo layout;
     int statusBarAllowance;                   // status bar height beyond 20 pixels
+    UINT dpi;                                 // the DPI the window is laid out for (its monitor's)
+    HFONT guiFont;                            // DEFAULT_GUI_FONT made for that DPI; NULL: the stock one
+    ToolbarImages toolbarImages[2];           // status toolbar, waiting toolbar
+    HICON shownStatusIcon;                    // the status icon at its size on the screen
+    HICON shownStatusIconSource;              // the library's icon it was made from
     HPALETTE palette;                         // from the program's 16-colour bitmap
     int page;                                 // tab page showing
     int focusPane;                            // control id that has the keyboard focus

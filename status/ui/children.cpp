@@ -4,6 +4,7 @@
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../res/resource.h"
+#include "dpi.h"
 #include "drawing.h"
 #include "main_window.h"
 #include "toolbar_panes.h"
@@ -14,15 +15,66 @@
 #define LAYOUT_STATUS_BAR_HEIGHT 20
 
 static HWND CreateChild(HWND parent, int id, const wchar_t* className, DWORD exStyle, DWORD style,
-                        const PswRect& rect)
+                        const PswRect& layoutRect)
 {
-    return CreateWindowExW(exStyle, className, L"", style, rect.x, rect.y, rect.width, rect.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_state.instance, NULL);
+    RECT rect = Dpi_Rect(layoutRect);
+    return CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           g_state.instance, NULL);
 }
 
-static void SetDefaultFont(HWND window)
+static void SetDefaultFont(HWND window, BOOL redraw = FALSE)
 {
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Dpi_GuiFont()), redraw);
+}
+
+// Each child placed by the layout record, with its rectangle there.
+struct LaidOutChild {
+    HWND MainWindowChildren::*child;
+    PswRect PswLayoutInfo::*rect;
+};
+
+static const LaidOutChild kLaidOutChildren[] = {
+    {&MainWindowChildren::printerStatusPane, &PswLayoutInfo::printerStatus},
+    {&MainWindowChildren::jobStatusPane, &PswLayoutInfo::jobStatus},
+    {&MainWindowChildren::messageBox, &PswLayoutInfo::messageBox},
+    {&MainWindowChildren::picturePane, &PswLayoutInfo::picture},
+    {&MainWindowChildren::tab, &PswLayoutInfo::tab},
+    {&MainWindowChildren::detailList, &PswLayoutInfo::detailList},
+    {&MainWindowChildren::logList, &PswLayoutInfo::logList},
+    {&MainWindowChildren::waitingList, &PswLayoutInfo::waitingList},
+    {&MainWindowChildren::waitingToolbarPane, &PswLayoutInfo::waitingToolbar},
+    {&MainWindowChildren::statusToolbarPane, &PswLayoutInfo::statusToolbar},
+    {&MainWindowChildren::progressBar, &PswLayoutInfo::progressBar},
+};
+
+// A toolbar fills its pane, with its images at the window's DPI.
+static void FitToolbar(HWND toolbar, HWND pane, int which)
+{
+    if (!toolbar)
+        return;
+    ScaleToolbarImages(toolbar, which);
+    RECT client;
+    GetClientRect(pane, &client);
+    SetWindowPos(toolbar, NULL, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void LayoutChildren(void)
+{
+    MainWindowChildren& c = g_state.children;
+    // Fonts and columns first: a list decides on its header and scroll bars when it is resized.
+    HWND fonts[] = {c.tab, c.detailList, c.logList, c.waitingList, c.messageBox};
+    for (size_t i = 0; i < ARRAYSIZE(fonts); ++i)
+        SetDefaultFont(fonts[i], TRUE);
+    ScaleListColumns();
+    for (size_t i = 0; i < ARRAYSIZE(kLaidOutChildren); ++i) {
+        RECT rect = Dpi_Rect(g_state.layout.*kLaidOutChildren[i].rect);
+        SetWindowPos(c.*kLaidOutChildren[i].child, NULL, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FitToolbar(c.statusToolbar, c.statusToolbarPane, 0);
+    FitToolbar(c.waitingToolbar, c.waitingToolbarPane, 1);
+    DropPictureCache();
 }
 
 static BOOL InsertTabPages(HWND tab)
@@ -83,6 +135,7 @@ BOOL CreateChildren(HWND window)
                                 layout.picture);
     if (!c.printerStatusPane || !c.jobStatusPane || !c.messageBox || !c.picturePane)
         return FALSE;
+    SetDefaultFont(c.messageBox);
     SubclassPanes();
 
     c.tab = CreateChild(window, IDC_TAB, WC_TABCONTROLW, 0, visibleChild | WS_CLIPSIBLINGS, layout.tab);
@@ -107,6 +160,8 @@ BOOL CreateChildren(HWND window)
     SubclassToolbarPanes();
     c.statusToolbar = g_state.libraries.PSM_CreateToolbar(c.statusToolbarPane, 0);
     c.waitingToolbar = g_state.libraries.PSM_CreateToolbar(c.waitingToolbarPane, 1);
+    FitToolbar(c.statusToolbar, c.statusToolbarPane, 0);
+    FitToolbar(c.waitingToolbar, c.waitingToolbarPane, 1);
 
     c.progressBar = CreateChild(window, IDC_PROGRESS_BAR, PSW_PROGRESS_CLASS, WS_EX_CLIENTEDGE,
                                 visibleChild | WS_BORDER, layout.progressBar);

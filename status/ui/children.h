@@ -9,3 +9,6 @@ BOOL CreateChildren(HWND window);
 void CreateStatusBar(HWND window);
 // Background and text-background colours of the three lists.
 void ApplyListColours(void);
+// Places every child at the window's DPI again, with its font, columns and images (the
+// window moved to a monitor of another scale).
+void LayoutChildren(void);

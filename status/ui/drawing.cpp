@@ -3,6 +3,7 @@
 #include "../app/state.h"
 #include "../app/strings.h"
 #include "../res/resource.h"
+#include "dpi.h"
 #include "main_window.h"
 #include "views.h"
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #define SCHEME_MIRRORED 602
 #define SCHEME_SYSTEM_COLOURS MAXDWORD   // what the picture cache holds under a high-contrast scheme
 #define STATUS_ICON_SIZE 32
+#define ICON_RESOURCE_VERSION 0x00030000
 #define PROGRESS_TEXT_CHARS 520
 #define PROGRESS_FILL RGB(0, 0, 255)
 #define PROGRESS_FILL_TEXT RGB(255, 255, 255)
@@ -262,7 +264,8 @@ static void DrawFrame(HDC dc, const AnimationFrame* frame)
     DrawTransparentDib(dc, frame->picture, frame->x, frame->y, g_state.pictureWidth, g_state.pictureHeight);
 }
 
-void DrawPicturePane(HDC dc, const RECT& client)
+// The pane's picture as the library lays it out, in pixels at 96 DPI.
+static void ComposePicture(HDC dc, const RECT& client)
 {
     const PswDisplayInfo& display = g_state.display;
     DWORD scheme = CurrentColours().schemeOnly ? SCHEME_SYSTEM_COLOURS : display.colourScheme;
@@ -289,6 +292,37 @@ void DrawPicturePane(HDC dc, const RECT& client)
         const PswOverlay& overlay = display.overlays[i];
         DrawTransparentDib(dc, overlay.picture, overlay.x, overlay.y, g_state.pictureWidth, g_state.pictureHeight);
     }
+}
+
+// At another DPI than 96 the picture is composed at its 96-DPI size and scaled smoothly onto
+// the pane: the library's pictures and their places are in pixels.
+void DrawPicturePane(HDC dc, const RECT& client)
+{
+    if (Dpi_Scale(DESIGN_DPI) == DESIGN_DPI) {
+        ComposePicture(dc, client);
+        return;
+    }
+    RECT design = {0, 0, MulDiv(client.right, DESIGN_DPI, int(g_state.dpi)),
+                   MulDiv(client.bottom, DESIGN_DPI, int(g_state.dpi))};
+    DWORD *composed = NULL, *scaled = NULL;
+    HBITMAP composedBitmap = Dpi_PixelBitmap(design.right, design.bottom, &composed);
+    HBITMAP scaledBitmap = Dpi_PixelBitmap(client.right, client.bottom, &scaled);
+    HDC memory = CreateCompatibleDC(dc);
+    if (composedBitmap && scaledBitmap && memory) {
+        HGDIOBJ previous = SelectObject(memory, composedBitmap);
+        ComposePicture(memory, design);
+        GdiFlush();
+        Dpi_StretchPixels(composed, design.right, design.bottom, scaled, client.right, client.bottom);
+        SelectObject(memory, scaledBitmap);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+    }
+    if (memory)
+        DeleteDC(memory);
+    if (scaledBitmap)
+        DeleteObject(scaledBitmap);
+    if (composedBitmap)
+        DeleteObject(composedBitmap);
 }
 
 // Paints a pane with one of the drawing routines on the DC of its update.
@@ -329,7 +363,7 @@ static void FillMessageBox(void)
     // Font and text are set only when they change: setting them repaints the box, and the
     // job-status pane is painted at every status block.
     HWND box = g_state.children.messageBox;
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = Dpi_GuiFont();
     if (reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)) != font)
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SIZE_T chars = MessageLinesText(NULL, 0);
@@ -348,7 +382,7 @@ void DrawJobStatus(HDC dc, RECT rect)
 {
     const PswJobStatusText* record = g_state.display.jobStatus;
     LOGFONTW logFont = {};
-    logFont.lfHeight = record->fontHeight;
+    logFont.lfHeight = Dpi_Scale(record->fontHeight);
     logFont.lfWeight = record->fontWeight;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfPitchAndFamily = VARIABLE_PITCH;
@@ -360,8 +394,8 @@ void DrawJobStatus(HDC dc, RECT rect)
     COLORREF previousColour = SetTextColor(dc, colours.text);
     const wchar_t* text = record->text ? record->text : L"";
     if (record->x || record->y) {
-        rect.left += record->x;
-        rect.top += record->y;
+        rect.left += Dpi_Scale(record->x);
+        rect.top += Dpi_Scale(record->y);
     } else {
         // Centred: one line half a line above the middle, two lines a whole line.
         TEXTMETRICW metrics;
@@ -391,6 +425,96 @@ static void PaintJobStatusPane(HWND pane)
     EndPaint(pane, &ps);
 }
 
+void DropStatusIcon(void)
+{
+    if (g_state.shownStatusIcon)
+        DestroyIcon(g_state.shownStatusIcon);
+    g_state.shownStatusIcon = g_state.shownStatusIconSource = NULL;
+}
+
+// The image of exactly `size` pixels of the icon resource `icon` was loaded from, where that
+// resource has one; NULL otherwise.
+static HICON IconOfSize(HICON icon, int size)
+{
+    ICONINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (!GetIconInfoExW(icon, &info))
+        return NULL;
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    HMODULE module = info.szModName[0] ? GetModuleHandleW(info.szModName) : NULL;
+    HRSRC group = module && info.wResID ? FindResourceW(module, MAKEINTRESOURCEW(info.wResID), RT_GROUP_ICON) : NULL;
+    HGLOBAL directory = group ? LoadResource(module, group) : NULL;
+    int id = directory ? LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(directory)), TRUE, size, size,
+                                                     LR_DEFAULTCOLOR)
+                       : 0;
+    HRSRC image = id ? FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON) : NULL;
+    HGLOBAL loaded = image ? LoadResource(module, image) : NULL;
+    const BITMAPINFOHEADER* header = loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : NULL;
+    if (!header || header->biSize != sizeof(BITMAPINFOHEADER) || header->biWidth != size)
+        return NULL;
+    return CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<BITMAPINFOHEADER*>(header)),
+                                    SizeofResource(module, image), TRUE, ICON_RESOURCE_VERSION, size, size,
+                                    LR_DEFAULTCOLOR);
+}
+
+static void DrawIconImage(HDC dc, const void* icon, int, BOOL mask)
+{
+    DrawIconEx(dc, 0, 0, static_cast<HICON>(const_cast<void*>(icon)), STATUS_ICON_SIZE, STATUS_ICON_SIZE, 0, NULL,
+               mask ? DI_MASK : DI_IMAGE);
+}
+
+// The 32-pixel icon scaled smoothly to `size`, with alpha; NULL on failure.
+static HICON SmoothlyScaledIcon(HICON icon, int size)
+{
+    const int maskRowBytes = (size + 15) / 16 * 2;
+    DWORD* source = static_cast<DWORD*>(AllocZeroed(STATUS_ICON_SIZE * STATUS_ICON_SIZE * sizeof(DWORD)));
+    BYTE* maskBits = static_cast<BYTE*>(AllocZeroed(SIZE_T(maskRowBytes) * size));
+    DWORD* pixels = NULL;
+    HBITMAP colour = Dpi_PixelBitmap(size, size, &pixels);
+    HICON scaled = NULL;
+    if (source && maskBits && colour &&
+        Dpi_MaskedPixels(DrawIconImage, icon, 0, STATUS_ICON_SIZE, STATUS_ICON_SIZE, source)) {
+        Dpi_StretchPixels(source, STATUS_ICON_SIZE, STATUS_ICON_SIZE, pixels, size, size);
+        Dpi_Unpremultiply(pixels, size * size);
+        // The mask for those who draw without alpha: transparent where less than half covers.
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                if ((pixels[y * size + x] >> 24) < 0x80)
+                    maskBits[y * maskRowBytes + x / 8] |= BYTE(0x80 >> (x % 8));
+        HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits);
+        if (mask) {
+            ICONINFO info = {TRUE, 0, 0, mask, colour};
+            scaled = CreateIconIndirect(&info);
+            DeleteObject(mask);
+        }
+    }
+    if (colour)
+        DeleteObject(colour);
+    FreeBlock(maskBits);
+    FreeBlock(source);
+    return scaled;
+}
+
+// The library's status icon at the size it is shown: its resource's image of that size where
+// the library has one, else its 32-pixel image scaled smoothly. The icon itself at 96 DPI, or
+// when neither can be made (DrawIconEx then stretches it).
+static HICON ShownStatusIcon(HICON icon, int size)
+{
+    if (size == STATUS_ICON_SIZE)
+        return icon;
+    if (g_state.shownStatusIconSource != icon) {
+        DropStatusIcon();
+        g_state.shownStatusIcon = IconOfSize(icon, size);
+        if (!g_state.shownStatusIcon)
+            g_state.shownStatusIcon = SmoothlyScaledIcon(icon, size);
+        g_state.shownStatusIconSource = icon;
+    }
+    return g_state.shownStatusIcon ? g_state.shownStatusIcon : icon;
+}
+
 static void PaintPrinterStatusPane(HWND pane)
 {
     PAINTSTRUCT ps;
@@ -398,8 +522,10 @@ static void PaintPrinterStatusPane(HWND pane)
     RECT rect;
     GetClientRect(pane, &rect);
     FillRect(dc, &rect, GetSysColorBrush(CurrentColours().background));
-    if (g_state.display.statusIcon)
-        DrawIconEx(dc, 0, 0, g_state.display.statusIcon, STATUS_ICON_SIZE, STATUS_ICON_SIZE, 0, NULL, DI_NORMAL);
+    if (g_state.display.statusIcon) {
+        int size = Dpi_Scale(STATUS_ICON_SIZE);
+        DrawIconEx(dc, 0, 0, ShownStatusIcon(g_state.display.statusIcon, size), size, size, 0, NULL, DI_NORMAL);
+    }
     EndPaint(pane, &ps);
     SetBigIcon();
 }
@@ -487,7 +613,7 @@ void DrawProgressBar(HDC dc, const RECT& area)
         return;
     wchar_t text[FORMATTED_TEXT_CHARS];
     ProgressText(text);
-    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ previousFont = SelectObject(dc, Dpi_GuiFont());
     COLORREF previousText = SetTextColor(dc, colours.text);
     COLORREF previousBack = SetBkColor(dc, GetSysColor(colours.background));
     DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);

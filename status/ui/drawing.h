@@ -34,8 +34,10 @@ void ProgressText(wchar_t* text);
 // progress bar take the window and highlight colours and the picture pane no gradient. Wine
 // cannot switch the scheme on, so tests put their own answer here.
 extern BOOL (*HighContrastOn)(void);
-// Forgets the picture pane's gradient and background (the system colours changed).
+// Forgets the picture pane's gradient and background (the system colours or the DPI changed).
 void DropPictureCache(void);
+// Forgets the status icon made for the size it is shown at (the DPI changed).
+void DropStatusIcon(void);
 
 // Fills the rectangle with the colour bands of the current colour scheme.
 void FillGradient(HDC dc, int left, int top, int right, int bottom);

@@ -11,16 +11,21 @@
 #include "accessibility.h"
 #include "children.h"
 #include "commands.h"
+#include "dpi.h"
 #include "drawing.h"
 #include "help.h"
 #include "presentation.h"
 #include "protocol_handlers.h"
 #include "status_snapshot.h"
+#include "toolbar_panes.h"
 #include "views.h"
 
 // The layout's heights assume a 19-pixel title bar and a 20-pixel status bar; taller ones
-// of the running system are added.
+// of the running system are added. Its sizes also hold a 3-pixel fixed frame at each side.
+// What remains is the layout's own, and only that scales with the window's DPI.
 #define LAYOUT_TITLE_BAR_HEIGHT 19
+#define LAYOUT_STATUS_BAR_HEIGHT 20
+#define LAYOUT_FRAMES 6
 #define MENU_TEXT_CHARS 64
 #define CLOSE_WITHOUT_STATUS_WAIT_MS 3000   // the library's last block may be under way
 
@@ -48,10 +53,28 @@ static int TitleBarAllowance(void)
     return allowance > 0 ? allowance : 0;
 }
 
+// What the layout's own part of a size grows by at the window's DPI.
+static int ScaledGrowth(int size, int assumed)
+{
+    int own = size - assumed;
+    return Dpi_Scale(own) - own;
+}
+
+static int LayoutHeightGrowth(void)
+{
+    return ScaledGrowth(int(g_state.layout.layoutHeight),
+                        LAYOUT_TITLE_BAR_HEIGHT + LAYOUT_STATUS_BAR_HEIGHT + LAYOUT_FRAMES);
+}
+
+int MainWindowWidth(void)
+{
+    return int(g_state.layout.width) + ScaledGrowth(int(g_state.layout.width), LAYOUT_FRAMES);
+}
+
 int MainWindowHeight(void)
 {
     return GetSystemMetrics(SM_CYMENUSIZE) + GetSystemMetrics(SM_CYCAPTION) + g_state.statusBarAllowance +
-           int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT;
+           int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT + LayoutHeightGrowth();
 }
 
 // How much of the title bar must lie inside a monitor's work area for the user to grab it.
@@ -123,7 +146,7 @@ static POINT SavedPosition(void)
     RECT rect;
     SetRect(&rect, Clamp(LONG(left), COORDINATE_MIN, COORDINATE_MAX), Clamp(LONG(top), COORDINATE_MIN, COORDINATE_MAX),
             0, 0);
-    rect.right = rect.left + int(g_state.layout.width);
+    rect.right = rect.left + MainWindowWidth();
     rect.bottom = rect.top + MainWindowHeight();
     if (MoveIntoView(&rect)) {
         WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, DWORD(rect.left));
@@ -137,7 +160,7 @@ void PlaceMainWindow(UINT flags)
 {
     POINT corner = SavedPosition();
     SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, corner.x, corner.y,
-                 int(g_state.layout.width), MainWindowHeight(), flags);
+                 MainWindowWidth(), MainWindowHeight(), flags);
 }
 
 HWND CreateMainWindow(void)
@@ -149,21 +172,26 @@ HWND CreateMainWindow(void)
         g_state.animationA.frame = g_state.display.frames;
     }
     lib.PSM_GetPSWInfo(&g_state.layout);
+    // The system's DPI until the window is on its monitor.
+    Dpi_Set(WindowDpi(NULL));
     POINT corner = SavedPosition();
     HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
 
     // The window repaints itself in the middle of erasing its background; clipping the
     // children keeps that from wiping out the tab control drawn under them.
     HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, corner.x,
-                                  corner.y, int(g_state.layout.width),
+                                  corner.y, MainWindowWidth(),
                                   GetSystemMetrics(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
-                                      TitleBarAllowance(),
+                                      TitleBarAllowance() + LayoutHeightGrowth(),
                                   NULL, menu, g_state.instance, NULL);
     if (!window) {
         if (menu)
             DestroyMenu(menu);
+        Dpi_Release();
         return NULL;
     }
+    // The children are made at the DPI of the monitor the window is on.
+    Dpi_Set(WindowDpi(window));
     // The window takes no text input: no input-method context.
     ImmAssociateContext(window, NULL);
     if (!CreateChildren(window)) {
@@ -285,6 +313,9 @@ static void MainWnd_OnDestroy(HWND window)
     if (g_state.palette)
         DeleteObject(g_state.palette);
     g_state.palette = NULL;
+    ReleaseToolbarImages();
+    DropStatusIcon();
+    Dpi_Release();
     FreeJobLog();
     WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? LAST_WINDOW_MINIMISED : 0);
     // Without any status yet, give the library a moment to deliver what it has under way.
@@ -327,14 +358,11 @@ static void MainWnd_OnDisplayChange(HWND window)
     g_state.showReason = reason;
 }
 
+// A line one pixel high at 96 DPI, as high as that pixel row is at the window's DPI.
 static void DrawLine(HDC dc, int colourIndex, int xStart, int y, int xEnd)
 {
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colourIndex));
-    HGDIOBJ previous = SelectObject(dc, pen);
-    MoveToEx(dc, xStart, y, NULL);
-    LineTo(dc, xEnd, y);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
+    RECT band = {Dpi_Scale(xStart), Dpi_Scale(y), Dpi_Scale(xEnd), Dpi_Scale(y + 1)};
+    FillRect(dc, &band, GetSysColorBrush(colourIndex));
 }
 
 static void MainWnd_OnPaint(HWND window)
@@ -347,6 +375,21 @@ static void MainWnd_OnPaint(HWND window)
         DrawLine(dc, COLOR_WINDOW, line.xStart, line.highlightY, line.xEnd);
     }
     EndPaint(window, &ps);
+}
+
+// Moved to a monitor of another scale (or the scale changed): the window takes the place
+// Windows suggests and lays itself out, with its fonts and pictures, at the new DPI. As with a
+// change of the screens, the move does not count as the user touching the window.
+static void MainWnd_OnDpiChanged(HWND window, UINT dpi, const RECT* suggested)
+{
+    Dpi_Set(dpi);
+    ShowReason reason = g_state.showReason;
+    SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    g_state.showReason = reason;
+    LayoutChildren();
+    DropStatusIcon();
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 static LRESULT MainWnd_OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
@@ -445,6 +488,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == SPI_SETWORKAREA)
             MainWnd_OnDisplayChange(window);
         return DefWindowProcW(window, message, wParam, lParam);
+    case PSW_WM_DPICHANGED:
+        MainWnd_OnDpiChanged(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_SETFOCUS:
         // Activated again (after a dialog or a message box) or left by a child that hid: the
         // focus goes to a child that shows it, not to the window itself.

@@ -8,7 +8,10 @@ BOOL RegisterWindowClasses(HINSTANCE instance);
 HWND CreateMainWindow(void);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The window's height: menu bar, title bar, the status-bar allowance and the layout.
+// The window's width: the layout's, its own part scaled to the window's DPI.
+int MainWindowWidth(void);
+// The window's height: menu bar, title bar, the status-bar allowance and the layout (its own
+// part scaled to the window's DPI).
 int MainWindowHeight(void);
 // Moves the window to the saved position and layer ("Left", "Top", "AlwaysOnTop") at its
 // layout size, with `flags` (SWP_HIDEWINDOW, SWP_SHOWWINDOW, SWP_FRAMECHANGED).

@@ -3,6 +3,7 @@
 #include "../app/protocol.h"
 #include "../app/state.h"
 #include "commands.h"
+#include "dpi.h"
 
 // The pane's tooltips are strings of the presentation library.
 static void SetToolTipText(NMTTDISPINFOW* info)
@@ -37,4 +38,84 @@ void SubclassToolbarPanes(void)
     for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
         g_state.previousToolbarPaneProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(panes[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ToolbarPaneProc)));
+}
+
+// One image of the library's list, in colour or as its mask.
+static void DrawListImage(HDC dc, const void* list, int index, BOOL mask)
+{
+    ImageList_Draw(static_cast<HIMAGELIST>(const_cast<void*>(list)), index, dc, 0, 0, mask ? ILD_MASK : ILD_NORMAL);
+}
+
+// The library's images scaled to width x height into a 32-bit list with alpha; NULL on failure.
+static HIMAGELIST ScaledImageList(HIMAGELIST library, int width, int height)
+{
+    int sourceWidth = 0, sourceHeight = 0, count = ImageList_GetImageCount(library);
+    ImageList_GetIconSize(library, &sourceWidth, &sourceHeight);
+    HIMAGELIST scaled = ImageList_Create(width, height, ILC_COLOR32, count, 0);
+    DWORD* source = static_cast<DWORD*>(AllocZeroed(SIZE_T(sourceWidth) * sourceHeight * sizeof(DWORD)));
+    DWORD* target = NULL;
+    HBITMAP bitmap = Dpi_PixelBitmap(width, height, &target);
+    BOOL complete = scaled && source && bitmap;
+    for (int i = 0; complete && i < count; ++i) {
+        complete = Dpi_MaskedPixels(DrawListImage, library, i, sourceWidth, sourceHeight, source);
+        if (complete) {
+            Dpi_StretchPixels(source, sourceWidth, sourceHeight, target, width, height);
+            Dpi_Unpremultiply(target, width * height);
+            complete = ImageList_Add(scaled, bitmap, NULL) == i;
+        }
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    FreeBlock(source);
+    if (!complete && scaled) {
+        ImageList_Destroy(scaled);
+        scaled = NULL;
+    }
+    return scaled;
+}
+
+static void SetToolbarImages(HWND toolbar, HIMAGELIST images, SIZE button)
+{
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(button.cx, button.cy));
+    SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+}
+
+void ScaleToolbarImages(HWND toolbar, int which)
+{
+    ToolbarImages& images = g_state.toolbarImages[which];
+    if (!images.library) {
+        images.library = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+        DWORD size = DWORD(SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
+        images.button.cx = LOWORD(size);
+        images.button.cy = HIWORD(size);
+    }
+    int width = 0, height = 0;
+    if (!images.library || !ImageList_GetIconSize(images.library, &width, &height))
+        return;
+    HIMAGELIST previous = images.scaled;
+    images.scaled = Dpi_Scale(width) == width ? NULL : ScaledImageList(images.library, Dpi_Scale(width), Dpi_Scale(height));
+    if (images.scaled || previous) {
+        SIZE button = images.button;
+        if (images.scaled) {
+            button.cx = Dpi_Scale(button.cx);
+            button.cy = Dpi_Scale(button.cy);
+        }
+        SetToolbarImages(toolbar, images.scaled ? images.scaled : images.library, button);
+    }
+    if (previous)
+        ImageList_Destroy(previous);
+}
+
+void ReleaseToolbarImages(void)
+{
+    HWND toolbars[] = {g_state.children.statusToolbar, g_state.children.waitingToolbar};
+    for (size_t i = 0; i < ARRAYSIZE(toolbars); ++i) {
+        ToolbarImages& images = g_state.toolbarImages[i];
+        if (images.scaled) {
+            SetToolbarImages(toolbars[i], images.library, images.button);
+            ImageList_Destroy(images.scaled);
+        }
+        images.scaled = NULL;
+    }
 }

@@ -8,6 +8,7 @@
 #include "../monitor/status_rules.h"
 #include "../res/resource.h"
 #include "commands.h"
+#include "dpi.h"
 
 #define HEADER_TEXT_CHARS 64
 #define WAITING_COLUMNS 4   // document, status, owner, started
@@ -21,6 +22,7 @@
 #define MINUTES_SHOWN_BELOW 7200
 
 #define LOG_COLUMNS 5
+#define DETAIL_COLUMNS 2   // item, contents
 
 enum DetailRow { ROW_DOCUMENT, ROW_OWNER, ROW_MACHINE, ROW_TIME_LEFT, ROW_FINISH };
 
@@ -37,11 +39,40 @@ static void InsertColumns(HWND list, const UINT* texts, const SHORT* widths, int
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
+        column.cx = Dpi_Scale(widths[i]);
         column.pszText = text;
         column.iSubItem = i;
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
+}
+
+// The waiting list's widths: the fourth lies apart from the first three in the layout record.
+static void WaitingColumnWidths(SHORT widths[WAITING_COLUMNS])
+{
+    const PswLayoutInfo& layout = g_state.layout;
+    const SHORT all[WAITING_COLUMNS] = {layout.waitingColumns[0], layout.waitingColumns[1], layout.waitingColumns[2],
+                                        layout.waitingColumn4};
+    CopyMemory(widths, all, sizeof(all));
+}
+
+void ScaleListColumns(void)
+{
+    const PswLayoutInfo& layout = g_state.layout;
+    const MainWindowChildren& c = g_state.children;
+    SHORT waitingWidths[WAITING_COLUMNS];
+    WaitingColumnWidths(waitingWidths);
+    const struct {
+        HWND list;
+        const SHORT* widths;
+        int count;
+    } lists[] = {
+        {c.detailList, layout.detailColumns, DETAIL_COLUMNS},
+        {c.logList, layout.logColumns, LOG_COLUMNS},
+        {c.waitingList, waitingWidths, WAITING_COLUMNS},
+    };
+    for (size_t i = 0; i < ARRAYSIZE(lists); ++i)
+        for (int column = 0; column < lists[i].count; ++column)
+            SendMessageW(lists[i].list, LVM_SETCOLUMNWIDTH, column, Dpi_Scale(lists[i].widths[column]));
 }
 
 void InitListColumns(void)
@@ -70,8 +101,8 @@ void InitListColumns(void)
 
     static const UINT kWaitingColumns[] = {IDS_DOCUMENT_NAME, IDS_COLUMN_STATUS, IDS_COLUMN_OWNER,
                                            IDS_COLUMN_STARTED};
-    const SHORT waitingWidths[] = {layout.waitingColumns[0], layout.waitingColumns[1], layout.waitingColumns[2],
-                                   layout.waitingColumn4};
+    SHORT waitingWidths[WAITING_COLUMNS];
+    WaitingColumnWidths(waitingWidths);
     InsertColumns(c.waitingList, kWaitingColumns, waitingWidths, ARRAYSIZE(kWaitingColumns));
 }
 

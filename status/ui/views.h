@@ -8,6 +8,8 @@
 
 // Columns of the three lists from the layout's widths, and the detail list's fixed rows.
 void InitListColumns(void);
+// Sets the columns' widths again at the window's DPI.
+void ScaleListColumns(void);
 // The second column of the detail list from the last status block.
 void RefreshDetailRows(void);
 // TRUE when the last status block has a job in progress that the detail list shows.

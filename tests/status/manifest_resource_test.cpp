@@ -35,13 +35,13 @@ TEST_F(StatusWindowManifest, BindsCommonControlsSix)
     EXPECT_TRUE(IsCommonControlsSix(assembly)) << testing::PrintToString(assembly);
 }
 
-// The window's layout comes in pixels from the presentation library: under display scaling
-// Windows is to stretch the whole window, so the program says it is not DPI-aware and names
-// no newer awareness that would override that.
-TEST_F(StatusWindowManifest, IsNotDpiAware)
+// The window scales its pixel layout to each monitor's DPI: per-monitor v2, falling back to
+// per-monitor and, on Windows before 8.1, to the system's DPI.
+TEST_F(StatusWindowManifest, IsAwareOfEachMonitorsDpi)
 {
-    EXPECT_EQ(manifest_.Setting(kWindowsSettings2005, L"dpiAware"), std::optional<std::wstring>(L"false"));
-    EXPECT_EQ(manifest_.Setting(kWindowsSettings2016, L"dpiAwareness"), std::nullopt);
+    EXPECT_EQ(manifest_.Setting(kWindowsSettings2005, L"dpiAware"), std::optional<std::wstring>(L"true/pm"));
+    EXPECT_EQ(manifest_.Setting(kWindowsSettings2016, L"dpiAwareness"),
+              std::optional<std::wstring>(L"PerMonitorV2, PerMonitor"));
 }
 
 }  // namespace
