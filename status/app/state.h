@@ -56,6 +56,7 @@ struct ToolbarImages {
     HIMAGELIST library;   // the toolbar's own list, freed with it
     SIZE button;          // the toolbar's button size with the library's images
     HIMAGELIST scaled;    // ours, set on the toolbar; NULL at 96 DPI
+    HIMAGELIST disabled;  // ours for disabled buttons, with `scaled`
 };
 
 // The children of the main window.

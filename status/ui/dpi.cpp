@@ -128,7 +128,9 @@ BOOL Dpi_MaskedPixels(MaskedDraw draw, const void* picture, int index, int width
     if (colourBitmap && maskBitmap && dc) {
         HGDIOBJ previous = SelectObject(dc, colourBitmap);
         draw(dc, picture, index, FALSE);
+        // White first: a mask may be combined with what lies under it (SRCAND) or copied.
         SelectObject(dc, maskBitmap);
+        PatBlt(dc, 0, 0, width, height, WHITENESS);
         draw(dc, picture, index, TRUE);
         SelectObject(dc, previous);
         GdiFlush();

@@ -47,7 +47,9 @@ static void DrawListImage(HDC dc, const void* list, int index, BOOL mask)
 }
 
 // The library's images scaled to width x height into a 32-bit list with alpha; NULL on failure.
-static HIMAGELIST ScaledImageList(HIMAGELIST library, int width, int height)
+// With `greyed` each image is its silhouette in the shadow colour, as a disabled button shows
+// it: a toolbar cannot grey images that have alpha and no mask by itself.
+static HIMAGELIST ScaledImageList(HIMAGELIST library, int width, int height, BOOL greyed)
 {
     int sourceWidth = 0, sourceHeight = 0, count = ImageList_GetImageCount(library);
     ImageList_GetIconSize(library, &sourceWidth, &sourceHeight);
@@ -55,12 +57,16 @@ static HIMAGELIST ScaledImageList(HIMAGELIST library, int width, int height)
     DWORD* source = static_cast<DWORD*>(AllocZeroed(SIZE_T(sourceWidth) * sourceHeight * sizeof(DWORD)));
     DWORD* target = NULL;
     HBITMAP bitmap = Dpi_PixelBitmap(width, height, &target);
+    COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    DWORD silhouette = DWORD(GetRValue(shadow)) << 16 | DWORD(GetGValue(shadow)) << 8 | GetBValue(shadow);
     BOOL complete = scaled && source && bitmap;
     for (int i = 0; complete && i < count; ++i) {
         complete = Dpi_MaskedPixels(DrawListImage, library, i, sourceWidth, sourceHeight, source);
         if (complete) {
             Dpi_StretchPixels(source, sourceWidth, sourceHeight, target, width, height);
             Dpi_Unpremultiply(target, width * height);
+            for (int p = 0; greyed && p < width * height; ++p)
+                target[p] = (target[p] & 0xFF000000) | silhouette;
             complete = ImageList_Add(scaled, bitmap, NULL) == i;
         }
     }
@@ -74,9 +80,26 @@ static HIMAGELIST ScaledImageList(HIMAGELIST library, int width, int height)
     return scaled;
 }
 
-static void SetToolbarImages(HWND toolbar, HIMAGELIST images, SIZE button)
+static void FreeScaledImages(ToolbarImages& images)
 {
-    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    if (images.scaled)
+        ImageList_Destroy(images.scaled);
+    if (images.disabled)
+        ImageList_Destroy(images.disabled);
+    images.scaled = images.disabled = NULL;
+}
+
+// The toolbar with the library's images (at 96 DPI) or with the scaled ones.
+static void SetToolbarImages(HWND toolbar, const ToolbarImages& images)
+{
+    SIZE button = images.button;
+    if (images.scaled) {
+        button.cx = Dpi_Scale(button.cx);
+        button.cy = Dpi_Scale(button.cy);
+    }
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(images.scaled ? images.scaled : images.library));
+    SendMessageW(toolbar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images.disabled));
     SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(button.cx, button.cy));
     SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
 }
@@ -93,29 +116,25 @@ void ScaleToolbarImages(HWND toolbar, int which)
     int width = 0, height = 0;
     if (!images.library || !ImageList_GetIconSize(images.library, &width, &height))
         return;
-    HIMAGELIST previous = images.scaled;
-    images.scaled = Dpi_Scale(width) == width ? NULL : ScaledImageList(images.library, Dpi_Scale(width), Dpi_Scale(height));
-    if (images.scaled || previous) {
-        SIZE button = images.button;
-        if (images.scaled) {
-            button.cx = Dpi_Scale(button.cx);
-            button.cy = Dpi_Scale(button.cy);
-        }
-        SetToolbarImages(toolbar, images.scaled ? images.scaled : images.library, button);
+    ToolbarImages previous = images;
+    images.scaled = images.disabled = NULL;
+    if (Dpi_Scale(width) != width) {
+        images.scaled = ScaledImageList(images.library, Dpi_Scale(width), Dpi_Scale(height), FALSE);
+        images.disabled = ScaledImageList(images.library, Dpi_Scale(width), Dpi_Scale(height), TRUE);
     }
-    if (previous)
-        ImageList_Destroy(previous);
+    if (images.scaled || previous.scaled)
+        SetToolbarImages(toolbar, images);
+    FreeScaledImages(previous);
 }
 
 void ReleaseToolbarImages(void)
 {
     HWND toolbars[] = {g_state.children.statusToolbar, g_state.children.waitingToolbar};
     for (size_t i = 0; i < ARRAYSIZE(toolbars); ++i) {
-        ToolbarImages& images = g_state.toolbarImages[i];
-        if (images.scaled) {
-            SetToolbarImages(toolbars[i], images.library, images.button);
-            ImageList_Destroy(images.scaled);
-        }
-        images.scaled = NULL;
+        ToolbarImages previous = g_state.toolbarImages[i];
+        g_state.toolbarImages[i].scaled = g_state.toolbarImages[i].disabled = NULL;
+        if (previous.scaled)
+            SetToolbarImages(toolbars[i], g_state.toolbarImages[i]);
+        FreeScaledImages(previous);
     }
 }
