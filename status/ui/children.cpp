@@ -11,8 +11,6 @@
 #include "views.h"
 
 #define TAB_TEXT_CHARS 64
-// The layout is made for a 20-pixel status bar; a taller one adds to the window's height.
-#define LAYOUT_STATUS_BAR_HEIGHT 20
 
 static HWND CreateChild(HWND parent, int id, const wchar_t* className, DWORD exStyle, DWORD style,
                         const PswRect& layoutRect)
@@ -26,6 +24,16 @@ static HWND CreateChild(HWND parent, int id, const wchar_t* className, DWORD exS
 static void SetDefaultFont(HWND window, BOOL redraw = FALSE)
 {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Dpi_GuiFont()), redraw);
+}
+
+// The status bar's height beyond the layout's 20 pixels.
+static void MeasureStatusBar(HWND bar)
+{
+    RECT rect = {};
+    if (bar)
+        GetWindowRect(bar, &rect);
+    int allowance = int(rect.bottom - rect.top) - LAYOUT_STATUS_BAR_HEIGHT;
+    g_state.statusBarAllowance = allowance > 0 ? allowance : 0;
 }
 
 // Each child placed by the layout record, with its rectangle there.
@@ -75,6 +83,9 @@ void LayoutChildren(void)
     FitToolbar(c.statusToolbar, c.statusToolbarPane, 0);
     FitToolbar(c.waitingToolbar, c.waitingToolbarPane, 1);
     DropPictureCache();
+    // The status bar places itself at the bottom when told of the window's new size.
+    SendMessageW(c.statusBar, WM_SIZE, 0, 0);
+    MeasureStatusBar(c.statusBar);
 }
 
 static BOOL InsertTabPages(HWND tab)
@@ -177,14 +188,10 @@ BOOL CreateChildren(HWND window)
 void CreateStatusBar(HWND window)
 {
     // The allowance is measured on a status bar made for that purpose only.
-    RECT rect = {};
     HWND measured = CreateStatusWindowW(WS_CHILD | CCS_BOTTOM, L"", window, IDC_STATUS_BAR);
-    if (measured) {
-        GetWindowRect(measured, &rect);
+    MeasureStatusBar(measured);
+    if (measured)
         DestroyWindow(measured);
-    }
-    int allowance = int(rect.bottom - rect.top) - LAYOUT_STATUS_BAR_HEIGHT;
-    g_state.statusBarAllowance = allowance > 0 ? allowance : 0;
     PlaceMainWindow(SWP_HIDEWINDOW | SWP_FRAMECHANGED | SWP_NOZORDER);
 
     g_state.children.statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_BOTTOM, L"", window, IDC_STATUS_BAR);

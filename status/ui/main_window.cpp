@@ -24,7 +24,6 @@
 // of the running system are added. Its sizes also hold a 3-pixel fixed frame at each side.
 // What remains is the layout's own, and only that scales with the window's DPI.
 #define LAYOUT_TITLE_BAR_HEIGHT 19
-#define LAYOUT_STATUS_BAR_HEIGHT 20
 #define LAYOUT_FRAMES 6
 #define MENU_TEXT_CHARS 64
 #define CLOSE_WITHOUT_STATUS_WAIT_MS 3000   // the library's last block may be under way

@@ -174,6 +174,11 @@ TEST_F(WindowAtDpi, ADpiChangeTakesTheSuggestedRectangleAndLaysTheWindowOutAgain
         SCOPED_TRACE("after the change to 192 DPI");
         ExpectLaidOutAt(192);
     }
+    RECT client, bar;
+    GetClientRect(window_, &client);
+    GetWindowRect(GetDlgItem(window_, IDC_STATUS_BAR), &bar);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.bottom, client.bottom) << "the status bar at the bottom";
     const std::wstring key = SettingsKey(kWindowPrinter);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, VALUE_LEFT), std::optional<DWORD>(150));
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, VALUE_TOP), std::optional<DWORD>(120));
