@@ -2,6 +2,7 @@
 #include "../app/state.h"
 
 typedef UINT(WINAPI* GetDpiForWindowProc)(HWND window);
+typedef int(WINAPI* GetSystemMetricsForDpiProc)(int index, UINT dpi);
 
 UINT SystemDpi(void)
 {
@@ -30,23 +31,32 @@ void Dpi_Release(void)
     g_state.guiFont = NULL;
 }
 
-void Dpi_Set(UINT dpi)
+HFONT Dpi_Set(UINT dpi)
 {
+    HFONT previous = g_state.guiFont;
+    g_state.guiFont = NULL;
     g_state.dpi = dpi ? dpi : DESIGN_DPI;
-    Dpi_Release();
     UINT system = SystemDpi();
-    if (g_state.dpi == system)
-        return;
-    LOGFONTW logFont = {};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
-    logFont.lfHeight = MulDiv(logFont.lfHeight, int(g_state.dpi), int(system));
-    logFont.lfWidth = MulDiv(logFont.lfWidth, int(g_state.dpi), int(system));
-    g_state.guiFont = CreateFontIndirectW(&logFont);
+    if (g_state.dpi != system) {
+        LOGFONTW logFont = {};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(logFont), &logFont);
+        logFont.lfHeight = MulDiv(logFont.lfHeight, int(g_state.dpi), int(system));
+        logFont.lfWidth = MulDiv(logFont.lfWidth, int(g_state.dpi), int(system));
+        g_state.guiFont = CreateFontIndirectW(&logFont);
+    }
+    return previous;
 }
 
 int Dpi_Scale(int value)
 {
     return g_state.dpi ? MulDiv(value, int(g_state.dpi), DESIGN_DPI) : value;
+}
+
+int Dpi_Metric(int index)
+{
+    static GetSystemMetricsForDpiProc metricForDpi = reinterpret_cast<GetSystemMetricsForDpiProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    return metricForDpi && g_state.dpi ? metricForDpi(index, g_state.dpi) : GetSystemMetrics(index);
 }
 
 RECT Dpi_Rect(const PswRect& rect)

@@ -16,10 +16,14 @@ extern UINT (*WindowDpi)(HWND window);
 // The system's DPI, which the stock fonts are made for.
 UINT SystemDpi(void);
 
-// Lays out for `dpi` from now on: every later Dpi_Scale and the GUI font follow it.
-void Dpi_Set(UINT dpi);
+// Lays out for `dpi` from now on: every later Dpi_Scale and the GUI font follow it. Returns
+// the font made for the DPI before (NULL: none), for the caller to delete once no child uses it.
+HFONT Dpi_Set(UINT dpi);
 // A measure in pixels at 96 DPI, at the window's DPI: MulDiv(value, dpi, 96).
 int Dpi_Scale(int value);
+// A system metric at the window's DPI (GetSystemMetricsForDpi, Windows 10 1607 and later), or
+// at the system's DPI where Windows lacks that.
+int Dpi_Metric(int index);
 // A layout rectangle at the window's DPI, its edges scaled so that neighbours stay neighbours.
 RECT Dpi_Rect(const PswRect& rect);
 // DEFAULT_GUI_FONT at the window's DPI: the stock font itself at the system's DPI.

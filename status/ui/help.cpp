@@ -4,6 +4,7 @@
 #include "../app/machine_layout.h"
 #include "../app/protocol.h"
 #include "../app/state.h"
+#include "dpi.h"
 
 #define HELP_FILE_KIND 1
 
@@ -115,7 +116,7 @@ BOOL Help_OnContextMenu(HWND clicked, POINT screen)
     HWND window = g_state.mainWindow;
     RECT frame;
     GetWindowRect(window, &frame);
-    if (screen.y < frame.top + GetSystemMetrics(SM_CYCAPTION))
+    if (screen.y < frame.top + Dpi_Metric(SM_CYCAPTION))
         return FALSE;
     DWORD* pair = s_contextPair;
     ZeroMemory(s_contextPair, sizeof(s_contextPair));
@@ -125,7 +126,7 @@ BOOL Help_OnContextMenu(HWND clicked, POINT screen)
     } else {
         // Layout rectangles are client coordinates below the title bar and the menu.
         POINT client = {screen.x - frame.left,
-                        screen.y - (frame.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU))};
+                        screen.y - (frame.top + Dpi_Metric(SM_CYCAPTION) + Dpi_Metric(SM_CYMENU))};
         const PaneTopic* hit = HitPane(kCommonPanes, ARRAYSIZE(kCommonPanes), client);
         if (!hit && g_state.page == PAGE_LOG)
             hit = HitPane(kLogPanes, ARRAYSIZE(kLogPanes), client);

@@ -48,7 +48,7 @@ BOOL RegisterWindowClasses(HINSTANCE instance)
 
 static int TitleBarAllowance(void)
 {
-    int allowance = GetSystemMetrics(SM_CYCAPTION) - LAYOUT_TITLE_BAR_HEIGHT;
+    int allowance = Dpi_Metric(SM_CYCAPTION) - LAYOUT_TITLE_BAR_HEIGHT;
     return allowance > 0 ? allowance : 0;
 }
 
@@ -72,7 +72,7 @@ int MainWindowWidth(void)
 
 int MainWindowHeight(void)
 {
-    return GetSystemMetrics(SM_CYMENUSIZE) + GetSystemMetrics(SM_CYCAPTION) + g_state.statusBarAllowance +
+    return Dpi_Metric(SM_CYMENUSIZE) + Dpi_Metric(SM_CYCAPTION) + g_state.statusBarAllowance +
            int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT + LayoutHeightGrowth();
 }
 
@@ -114,7 +114,7 @@ static BOOL MoveIntoView(RECT* rect)
 {
     CaptionSearch search = {};
     search.caption = *rect;
-    search.caption.bottom = rect->top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    search.caption.bottom = rect->top + Dpi_Metric(SM_CYFIXEDFRAME) + Dpi_Metric(SM_CYCAPTION);
     EnumDisplayMonitors(NULL, NULL, FindCaptionMonitor, reinterpret_cast<LPARAM>(&search));
     if (search.reachable)
         return FALSE;
@@ -171,7 +171,7 @@ HWND CreateMainWindow(void)
         g_state.animationA.frame = g_state.display.frames;
     }
     lib.PSM_GetPSWInfo(&g_state.layout);
-    // The system's DPI until the window is on its monitor.
+    // The system's DPI until the window is on its monitor (no font was made before the window).
     Dpi_Set(WindowDpi(NULL));
     POINT corner = SavedPosition();
     HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
@@ -180,7 +180,7 @@ HWND CreateMainWindow(void)
     // children keeps that from wiping out the tab control drawn under them.
     HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, corner.x,
                                   corner.y, MainWindowWidth(),
-                                  GetSystemMetrics(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
+                                  Dpi_Metric(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
                                       TitleBarAllowance() + LayoutHeightGrowth(),
                                   NULL, menu, g_state.instance, NULL);
     if (!window) {
@@ -190,7 +190,9 @@ HWND CreateMainWindow(void)
         return NULL;
     }
     // The children are made at the DPI of the monitor the window is on.
-    Dpi_Set(WindowDpi(window));
+    HFONT systemDpiFont = Dpi_Set(WindowDpi(window));
+    if (systemDpiFont)
+        DeleteObject(systemDpiFont);
     // The window takes no text input: no input-method context.
     ImmAssociateContext(window, NULL);
     if (!CreateChildren(window)) {
@@ -381,12 +383,14 @@ static void MainWnd_OnPaint(HWND window)
 // change of the screens, the move does not count as the user touching the window.
 static void MainWnd_OnDpiChanged(HWND window, UINT dpi, const RECT* suggested)
 {
-    Dpi_Set(dpi);
+    HFONT previousFont = Dpi_Set(dpi);
     ShowReason reason = g_state.showReason;
     SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     g_state.showReason = reason;
     LayoutChildren();
+    if (previousFont)
+        DeleteObject(previousFont);
     DropStatusIcon();
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
