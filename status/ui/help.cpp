@@ -96,12 +96,13 @@ static const PaneTopic kWaitingPanes[] = {
     {IDC_TAB, &PswLayoutInfo::tab, 0},
 };
 
-// The first pane of the list whose layout rectangle holds the point (edges inside).
+// The first pane of the list whose layout rectangle, at the window's DPI, holds the point
+// (edges inside).
 static const PaneTopic* HitPane(const PaneTopic* panes, size_t count, POINT client)
 {
     for (size_t i = 0; i < count; ++i) {
-        const PswRect& r = g_state.layout.*panes[i].rect;
-        if (client.x >= r.x && client.x <= r.x + r.width && client.y >= r.y && client.y <= r.y + r.height)
+        RECT r = Dpi_Rect(g_state.layout.*panes[i].rect);
+        if (client.x >= r.left && client.x <= r.right && client.y >= r.top && client.y <= r.bottom)
             return &panes[i];
     }
     return NULL;

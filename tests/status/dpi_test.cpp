@@ -13,6 +13,7 @@
 #include "app/strings.h"
 #include "ui/dpi.h"
 #include "ui/drawing.h"
+#include "ui/help.h"
 #include "status_test_support.h"
 
 namespace {
@@ -20,6 +21,15 @@ namespace {
 UINT g_givenDpi = DESIGN_DPI;
 
 UINT GivenDpi(HWND) { return g_givenDpi; }
+
+DWORD g_contextControl;   // the control of the last context-help request
+
+BOOL WINAPI RecordContextHelp(HWND, const wchar_t*, UINT command, ULONG_PTR data)
+{
+    if (command == HELP_CONTEXTMENU)
+        g_contextControl = reinterpret_cast<const DWORD*>(data)[0];
+    return TRUE;
+}
 
 class WindowAtDpi : public StatusWindowTest {
 protected:
@@ -186,6 +196,24 @@ TEST_F(WindowAtDpi, ADpiChangeTakesTheSuggestedRectangleAndLaysTheWindowOutAgain
     SendMessageW(window_, PSW_WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&at96));
     SCOPED_TRACE("back at 96 DPI");
     ExpectLaidOutAt(96);
+}
+
+// A right click names the pane under the point where the pane lies at the window's DPI: at 192
+// DPI the point halfway down the progress bar lies below where it lies at 96.
+TEST_F(WindowAtDpi, ARightClickAt192DpiNamesThePaneWhereItIsShown)
+{
+    OpenAt(192);
+    WinHelpFunction previous = g_winHelp;
+    g_winHelp = RecordContextHelp;
+    g_contextControl = 0;
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const PswRect& bar = g_state.layout.progressBar;
+    POINT p = {frame.left + MulDiv(bar.x + bar.width / 2, 192, 96),
+               frame.top + Dpi_Metric(SM_CYCAPTION) + Dpi_Metric(SM_CYMENU) + MulDiv(bar.y + bar.height / 2, 192, 96)};
+    SendMessageW(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(g_state.children.progressBar), MAKELPARAM(p.x, p.y));
+    g_winHelp = previous;
+    EXPECT_EQ(g_contextControl, DWORD(IDC_PROGRESS_BAR));
 }
 
 }  // namespace
