@@ -19,12 +19,25 @@
 #define PROGRESS_FILL RGB(0, 0, 255)
 #define PROGRESS_FILL_TEXT RGB(255, 255, 255)
 
+// The system's answer, kept until it says its colours or settings changed: every pane's paint
+// asks, and under Wine each question reads the registry (it doubled a status block's cost).
+// -1: not asked yet. Written and read on the window's thread only.
+static int s_highContrast = -1;
+
 static BOOL SystemHighContrast(void)
 {
-    HIGHCONTRASTW scheme = {};
-    scheme.cbSize = sizeof(scheme);
-    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(scheme), &scheme, 0) &&
-           (scheme.dwFlags & HCF_HIGHCONTRASTON);
+    if (s_highContrast < 0) {
+        HIGHCONTRASTW scheme = {};
+        scheme.cbSize = sizeof(scheme);
+        s_highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(scheme), &scheme, 0) &&
+                         (scheme.dwFlags & HCF_HIGHCONTRASTON);
+    }
+    return s_highContrast;
+}
+
+void ForgetHighContrast(void)
+{
+    s_highContrast = -1;
 }
 
 BOOL (*HighContrastOn)(void) = SystemHighContrast;

@@ -34,6 +34,8 @@ void ProgressText(wchar_t* text);
 // progress bar take the window and highlight colours and the picture pane no gradient. Wine
 // cannot switch the scheme on, so tests put their own answer here.
 extern BOOL (*HighContrastOn)(void);
+// Forgets whether high contrast is on (the system's colours or settings changed).
+void ForgetHighContrast(void);
 // Forgets the picture pane's gradient and background (the system colours or the DPI changed).
 void DropPictureCache(void);
 // Forgets the status icon made for the size it is shown at (the DPI changed).

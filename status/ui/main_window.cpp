@@ -490,6 +490,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA)
             MainWnd_OnDisplayChange(window);
+        else if (wParam == SPI_SETHIGHCONTRAST)
+            ForgetHighContrast();
         return DefWindowProcW(window, message, wParam, lParam);
     case PSW_WM_DPICHANGED:
         MainWnd_OnDpiChanged(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
@@ -501,6 +503,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             RestoreFocus();
         return 0;
     case WM_SYSCOLORCHANGE:
+        ForgetHighContrast();
         ApplyListColours();
         // Under a high-contrast scheme the picture pane's background is a system colour.
         DropPictureCache();
