@@ -19,7 +19,7 @@ namespace {
 
 // How long the first status may take to come and be painted.
 constexpr DWORD kFirstStatusWaitMs = 10000;
-constexpr int kMaxMarks = 8;
+constexpr int kMaxMarks = 16;
 
 struct Mark {
     const char* moment;
@@ -68,7 +68,7 @@ bool TakeSteps(HINSTANCE instance, const wchar_t* printer, const wchar_t* port)
         return false;
     MarkNow("printer checked");
     StartWatchingQueue();
-    MarkNow("monitor thread ready");
+    MarkNow("monitor thread started");
     HANDLE startLock = LockPrinterStart(g_state.printerName);
     const bool alone = startLock && WaitForOtherInstance(g_state.printerName);
     MarkNow("no other window");
@@ -76,6 +76,9 @@ bool TakeSteps(HINSTANCE instance, const wchar_t* printer, const wchar_t* port)
     const bool bound = alone && BindWindowLibraries(&failure);
     if (bound)
         MarkNow("libraries bound");
+    WaitUntilWatching();
+    if (bound)
+        MarkNow("monitor thread ready");
     HWND window = bound ? MakeMainWindow() : nullptr;
     UnlockPrinterStart(startLock);
     if (!window)

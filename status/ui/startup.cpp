@@ -219,7 +219,9 @@ HWND MakeMainWindow(void)
         return NULL;
     }
     RefreshCommandStates(FALSE, TRUE);
-    PlaceMainWindow(SWP_HIDEWINDOW);
+    // Making the window placed it where it was left; what is left is its place in the z-order.
+    SetWindowPos(window, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
     return window;
 }
 
@@ -274,9 +276,14 @@ static int RunMessageLoop(void)
 
 void StartWatchingQueue(void)
 {
-    // The window comes once the thread watches the queue, so no job change goes unseen.
     g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
-    if (StartMonitorThread())
+    StartMonitorThread();
+}
+
+void WaitUntilWatching(void)
+{
+    // Without a thread nothing will tell.
+    if (g_state.monitorThread)
         WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
 }
 
@@ -289,7 +296,11 @@ static int ServePrinter(void)
     HANDLE startLock = LockPrinterStart(g_state.printerName);
     BOOL serve = startLock && WaitForOtherInstance(g_state.printerName);
     LibraryFailure failure = {NULL, 0};
-    HWND window = serve && BindWindowLibraries(&failure) ? MakeMainWindow() : NULL;
+    // The libraries load while the thread sets up its watch. Nothing is written to the machine
+    // and no window comes before the thread watches the queue, so no job change goes unseen.
+    BOOL bound = serve && BindWindowLibraries(&failure);
+    WaitUntilWatching();
+    HWND window = bound ? MakeMainWindow() : NULL;
     UnlockPrinterStart(startLock);
     if (!serve)
         return 0;

@@ -29,13 +29,15 @@ BOOL WaitForOtherInstance(const wchar_t* printer);
 void TakeArguments(HINSTANCE instance, const PswArguments* arguments);
 // Opens the printer at the spooler; TRUE when its driver belongs to this package.
 BOOL OpenPackagePrinter(void);
-// Starts the monitor thread and waits until it watches the queue (or gives up waiting).
+// Starts the monitor thread; it tells when it watches the queue.
 void StartWatchingQueue(void);
+// Waits until the monitor thread watches the queue (or has failed to, or the wait is over).
+void WaitUntilWatching(void);
 // Registers the window classes and binds the libraries; FALSE when either fails, with
 // `failure` telling a library that could not be loaded.
 BOOL BindWindowLibraries(LibraryFailure* failure);
-// Settles the machine's values for the printer and makes the main window, hidden; NULL (the
-// libraries released) when it cannot be made.
+// Settles the machine's values for the printer and makes the main window, hidden, where it was
+// left and in its place in the z-order; NULL (the libraries released) when it cannot be made.
 HWND MakeMainWindow(void);
 // Shows or hides the window as it was left, opens the printer at the status library and asks
 // for the first status. FALSE when the library refuses the printer: the window is gone then.
