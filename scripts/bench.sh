@@ -3,9 +3,10 @@
 # - the troubleshooter: complete unattended runs against starts of a trivial program and of a
 #   program with its libraries only, taking turns, and the time of each check (bench/run,
 #   bench/checks);
-# - the status window: start-up and memory beside a minimal window program, status blocks
-#   beside bare WM_COPYDATA round trips, idle CPU (bench/status), and the waiting list rebuilt
-#   from 100 and 1,000 jobs (bench/waiting).
+# - the status window: start-up beside a minimal window program and a floor program, where
+#   start-up goes step by step, memory beside the minimal window program, status blocks beside
+#   bare WM_COPYDATA round trips, idle CPU (bench/status), and the waiting list rebuilt from 100
+#   and 1,000 jobs (bench/waiting).
 # Ends with every target and whether it was met. Exit code: 0 when all are met, 1 when one is
 # missed, 2 when something could not be measured. Not part of the tests.
 # bench.sh [BUILD_DIR] [RUNS]      RUNS: troubleshooter runs of each kind (default 10)
@@ -20,7 +21,7 @@ wine_session_prepare "${1:-build}" || exit 2
 build=$wine_build
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$wine_toolchain.cmake" >/dev/null || exit 2
 cmake --build "$build" -j"$(nproc)" --target pdiag pstatus pkginst bench_trivial bench_imports bench_run \
-    bench_checks bench_status bench_window bench_waiting || exit 2
+    bench_checks bench_status bench_window bench_floor bench_startup bench_waiting || exit 2
 
 # One prefix of its own, so the benchmark neither disturbs nor depends on the tests' prefix.
 # Both programs share it: the troubleshooter runs without /repair and changes nothing, and

@@ -1,7 +1,11 @@
 // The installed status window measured from another process, each figure beside a minimal
 // window program (bench_window, in this program's folder) where one compares:
-// - start-up: from CreateProcess to the moment this process finds the window, the two programs
-//   started in turns;
+// - start-up: from CreateProcess to the moment this process finds the window, the status
+//   window started in turns with the minimal window program and with the floor program
+//   (bench_floor: opens the printer, asks for its driver and shows one window, what no start
+//   can avoid), so that the ratio to the floor is the status window's own share;
+// - where start-up goes: the window's own code taking start-up's steps one by one in a
+//   program of its own (bench_startup), each moment's median from CreateProcess;
 // - memory: working set and private bytes 1.5 s after the window appeared and after the
 //   status blocks;
 // - status blocks sent as the status-monitor library sends them (SendMessageW returns once the
@@ -19,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,8 @@ namespace {
 const wchar_t kDefaultPrinter[] = L"Tavik QX2210-2370";
 const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
 const wchar_t kMinimalWindowProgram[] = L"bench_window.exe";
+const wchar_t kFloorProgram[] = L"bench_floor.exe";
+const wchar_t kStartupStepsProgram[] = L"bench_startup.exe";
 
 constexpr int kStartRuns = 15;
 constexpr int kBlocks = 2000;
@@ -266,8 +273,10 @@ HWND FindOwnedWindow(DWORD processId, const wchar_t* className, const wchar_t* t
 }
 
 // Starts the command line and looks for its window every kPollMs until it is there, the
-// process has ended or kWaitForWindowMs have passed; `window` stays null then.
-Program Launch(const std::wstring& commandLine, const wchar_t* className, const wchar_t* title)
+// process has ended or kWaitForWindowMs have passed; `window` stays null then. `started` gets
+// the counter's reading just before CreateProcess.
+Program Launch(const std::wstring& commandLine, const wchar_t* className, const wchar_t* title,
+               LONGLONG* started = nullptr)
 {
     Program program;
     std::wstring line = commandLine;
@@ -275,6 +284,8 @@ Program Launch(const std::wstring& commandLine, const wchar_t* className, const 
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     const LONGLONG start = Now();
+    if (started)
+        *started = start;
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return program;
     CloseHandle(info.hThread);
@@ -307,23 +318,39 @@ void End(Program& program, UINT message)
     program = Program();
 }
 
-std::wstring StatusCommandLine(const std::wstring& printer)
+// The folder of the installed package's programs and libraries. The package is of this
+// program's bitness: its folder is the spooler's for this program's own environment.
+std::wstring PackageFolder()
 {
-    // The installed package is of this program's bitness: its folder is the spooler's for this
-    // program's own environment.
     wchar_t path[MAX_PATH] = {};
     DWORD needed = 0;
     GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
-    return Quoted(std::wstring(path) + L"\\3\\pstatus.exe") + L" !D" + printer + L" !PLPT1:";
+    return std::wstring(path) + L"\\3";
 }
 
-std::wstring MinimalWindowCommandLine()
+std::wstring StatusCommandLine(const std::wstring& printer)
+{
+    return Quoted(PackageFolder() + L"\\pstatus.exe") + L" !D" + printer + L" !PLPT1:";
+}
+
+// A program of this one's folder.
+std::wstring BenchPath(const wchar_t* name)
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;
     path.erase(path.find_last_of(L'\\') + 1);
-    return Quoted(path + kMinimalWindowProgram);
+    return path + name;
+}
+
+std::wstring BenchProgram(const wchar_t* name)
+{
+    return Quoted(BenchPath(name));
+}
+
+std::wstring MinimalWindowCommandLine()
+{
+    return BenchProgram(kMinimalWindowProgram);
 }
 
 void SetSetting(const std::wstring& printer, const wchar_t* name, DWORD value)
@@ -341,44 +368,144 @@ void ShowAtStart(const std::wstring& printer)
 
 // ---- start-up ----
 
+// One moment of start-up as bench_startup tells it: its median from CreateProcess and the
+// median of the step that ends there (from the moment before).
+struct StartUpMoment {
+    std::string moment;
+    double sinceStartMs = 0, stepMs = 0;
+};
+
 struct StartUp {
-    double status = 0, minimal = 0;  // medians, ms
+    double status = 0, minimal = 0, floor = 0;  // medians, ms
+    std::vector<StartUpMoment> moments;
     bool measured = false;
 };
+
+// Starts a program that ends by `message` and returns its time to its window; -1 when the
+// window did not come up.
+double TimeOneStart(const std::wstring& commandLine, const wchar_t* className, const wchar_t* title, UINT message)
+{
+    Program program = Launch(commandLine, className, title);
+    const double ms = program.window ? program.startMs : -1.0;
+    End(program, message);
+    return ms;
+}
 
 // kStartRuns starts of each program, in turns, after one uncounted round that warms the
 // caches. Each program ends before the next start, so no start of the status window meets
 // another instance.
-StartUp TimeStartUps(const std::wstring& printer)
+bool TimeStartUps(const std::wstring& printer, StartUp* figures)
 {
-    std::vector<double> status, minimal;
+    std::vector<double> status, minimal, floor;
+    const std::wstring floorCommandLine = BenchProgram(kFloorProgram) + L" " + Quoted(printer);
     for (int round = 0; round <= kStartRuns; ++round) {
-        Program m = Launch(MinimalWindowCommandLine(), BENCH_WINDOW_CLASS, nullptr);
-        const double minimalMs = m.startMs;
-        const bool minimalUp = m.window != nullptr;
-        End(m, WM_CLOSE);
-
+        const double minimalMs = TimeOneStart(MinimalWindowCommandLine(), BENCH_WINDOW_CLASS, nullptr, WM_CLOSE);
+        const double floorMs = TimeOneStart(floorCommandLine, BENCH_FLOOR_CLASS, printer.c_str(), WM_CLOSE);
         ShowAtStart(printer);
-        Program s = Launch(StatusCommandLine(printer), PSW_MAIN_CLASS, printer.c_str());
-        const double statusMs = s.startMs;
-        const bool statusUp = s.window != nullptr;
-        End(s, PSWM_QUIT);
-
-        if (!minimalUp || !statusUp) {
+        const double statusMs = TimeOneStart(StatusCommandLine(printer), PSW_MAIN_CLASS, printer.c_str(), PSWM_QUIT);
+        if (minimalMs < 0 || floorMs < 0 || statusMs < 0) {
             std::fprintf(stderr, "%s did not come up at start %d\n",
-                         minimalUp ? "the status window" : "the minimal window program", round);
-            return StartUp();
+                         statusMs < 0 ? "the status window" : minimalMs < 0 ? "the minimal window program"
+                                                                           : "the floor program",
+                         round);
+            return false;
         }
         if (round) {
             minimal.push_back(minimalMs);
+            floor.push_back(floorMs);
             status.push_back(statusMs);
         }
     }
-    StartUp figures;
-    figures.status = Median(status);
-    figures.minimal = Median(minimal);
-    figures.measured = true;
-    return figures;
+    figures->status = Median(status);
+    figures->minimal = Median(minimal);
+    figures->floor = Median(floor);
+    return true;
+}
+
+// The moments bench_startup wrote ("ticks moment" a line), as ms since `started`.
+std::vector<std::pair<std::string, double>> ReadMoments(const std::wstring& path, LONGLONG started)
+{
+    std::vector<std::pair<std::string, double>> moments;
+    FILE* file = _wfopen(path.c_str(), L"r");
+    if (!file)
+        return moments;
+    char line[256];
+    while (std::fgets(line, sizeof(line), file)) {
+        char* rest = nullptr;
+        const long long ticks = std::strtoll(line, &rest, 10);
+        std::string moment = rest && *rest == ' ' ? rest + 1 : "";
+        while (!moment.empty() && (moment.back() == '\n' || moment.back() == '\r'))
+            moment.pop_back();
+        moments.emplace_back(moment, Milliseconds(ticks - started));
+    }
+    std::fclose(file);
+    return moments;
+}
+
+// One run of bench_startup to its first status shown: its moments, none when it did not get
+// there.
+std::vector<std::pair<std::string, double>> RunStartUpSteps(const std::wstring& printer,
+                                                            const std::wstring& commandLine,
+                                                            const std::wstring& marks)
+{
+    DeleteFileW(marks.c_str());
+    ShowAtStart(printer);
+    LONGLONG started = 0;
+    Program program = Launch(commandLine, PSW_MAIN_CLASS, printer.c_str(), &started);
+    if (!program.process)
+        return {};
+    // It ends by itself once the first status is shown.
+    DWORD code = 2;
+    const bool ended = WaitForSingleObject(program.process, kEndMs) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(program.process, &code) && code == 0;
+    if (!ended)
+        TerminateProcess(program.process, 1);
+    CloseHandle(program.process);
+    return ended ? ReadMoments(marks, started) : std::vector<std::pair<std::string, double>>();
+}
+
+// kStartRuns runs of bench_startup after one uncounted run; the medians of every moment and
+// of every step. FALSE when a run did not get to the first status or told other moments than
+// the first run.
+bool TimeStartUpSteps(const std::wstring& printer, StartUp* figures)
+{
+    // It runs from the program's own folder, as the program does: the libraries lie beside it
+    // there, and under Wine a start from another drive costs differently.
+    const std::wstring copy = PackageFolder() + L"\\" + kStartupStepsProgram;
+    if (!CopyFileW(BenchPath(kStartupStepsProgram).c_str(), copy.c_str(), FALSE)) {
+        std::fprintf(stderr, "bench_startup could not be copied into the package's folder\n");
+        return false;
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring marks = std::wstring(temp) + L"bench_startup_moments.txt";
+    const std::wstring commandLine = Quoted(copy) + L" " + Quoted(marks) + L" " + Quoted(printer) + L" LPT1:";
+    std::vector<std::pair<std::string, double>> first;
+    std::vector<std::vector<double>> since, steps;
+    bool measured = true;
+    for (int run = 0; run <= kStartRuns && measured; ++run) {
+        const auto moments = RunStartUpSteps(printer, commandLine, marks);
+        if (!run) {
+            first = moments;
+            since.resize(first.size());
+            steps.resize(first.size());
+        }
+        measured = !moments.empty() && moments.size() == first.size();
+        for (size_t i = 0; measured && i < moments.size(); ++i) {
+            measured = moments[i].first == first[i].first;
+            if (run) {
+                since[i].push_back(moments[i].second);
+                steps[i].push_back(moments[i].second - (i ? moments[i - 1].second : 0.0));
+            }
+        }
+        if (!measured)
+            std::fprintf(stderr, "bench_startup did not get to the first status as before at run %d\n", run);
+    }
+    DeleteFileW(marks.c_str());
+    DeleteFileW(copy.c_str());
+    for (size_t i = 0; measured && i < first.size(); ++i)
+        figures->moments.push_back({first[i].first, Median(since[i]), Median(steps[i])});
+    return measured;
 }
 
 // ---- memory ----
@@ -467,8 +594,15 @@ int Measure(const std::wstring& printer, const Program& status, const Program& m
     const double idleCpu = std::max(idleAtStart, idleAfter);
     std::printf("status window of \"%ls\"\n", printer.c_str());
     std::printf("  start-up to the window, medians of %d starts each in turns after one uncounted round: "
-                "%.1f ms, minimal window program %.1f ms, ratio %.2f\n",
-                kStartRuns, startUp.status, startUp.minimal, startRatio);
+                "%.1f ms, minimal window program %.1f ms, ratio %.2f; floor program %.1f ms, ratio %.2f "
+                "(the floor %.2f times the minimal window program)\n",
+                kStartRuns, startUp.status, startUp.minimal, startRatio, startUp.floor,
+                Ratio(startUp.status, startUp.floor), Ratio(startUp.floor, startUp.minimal));
+    std::printf("  start-up's steps by the window's own code (bench_startup), medians of %d runs after one "
+                "uncounted run, from CreateProcess (the step's own):\n",
+                kStartRuns);
+    for (const StartUpMoment& m : startUp.moments)
+        std::printf("    %-30s %7.1f ms (%6.1f ms)\n", (m.moment + ":").c_str(), m.sinceStartMs, m.stepMs);
     PrintMemory("1.5 s after start-up", atStart);
     PrintMemory(("after " + std::to_string(kBlocks) + " blocks").c_str(), afterBlocks);
     std::printf("  %d status blocks per run, medians (90th percentile):\n", kBlocks);
@@ -514,7 +648,8 @@ int wmain(int argc, wchar_t** argv)
     timeBeginPeriod(kPollMs);
 
     int result = 2;
-    const StartUp startUp = TimeStartUps(printer);
+    StartUp startUp;
+    startUp.measured = TimeStartUps(printer, &startUp) && TimeStartUpSteps(printer, &startUp);
     if (startUp.measured) {
         Program minimal = Launch(MinimalWindowCommandLine(), BENCH_WINDOW_CLASS, nullptr);
         ShowAtStart(printer);

@@ -204,14 +204,14 @@ static void SettleMachineValues(void)
                     reinterpret_cast<BYTE*>(&codePage), sizeof(codePage));
 }
 
-// Binds the libraries and makes the window, hidden; nothing is written to the machine before
-// the libraries are bound. NULL when it cannot be done, with `failure` telling a library that
-// could not be loaded.
-static HWND SetUpWindow(LibraryFailure* failure)
+BOOL BindWindowLibraries(LibraryFailure* failure)
 {
     InitCommonControls();
-    if (!RegisterWindowClasses(g_state.instance) || !BindLibraries(&g_state.libraries, failure))
-        return NULL;
+    return RegisterWindowClasses(g_state.instance) && BindLibraries(&g_state.libraries, failure);
+}
+
+HWND MakeMainWindow(void)
+{
     SettleMachineValues();
     HWND window = CreateMainWindow();
     if (!window) {
@@ -219,7 +219,9 @@ static HWND SetUpWindow(LibraryFailure* failure)
         return NULL;
     }
     RefreshCommandStates(FALSE, TRUE);
-    PlaceMainWindow(SWP_HIDEWINDOW);
+    // Making the window placed it where it was left; what is left is its place in the z-order.
+    SetWindowPos(window, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
     return window;
 }
 
@@ -242,15 +244,13 @@ static void ShowLibraryFailure(const LibraryFailure& failure)
     MessageBoxW(NULL, text, title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-// Opens the printer at the library and runs the message loop of the window.
-static int RunWindow(HWND window)
+BOOL OpenAtStatusLibrary(HWND window)
 {
     FirstShow firstShow = ShowAsLastTime(window);
-
     const PswLibraries& lib = g_state.libraries;
     if (!lib.SmPsw_OpenPrinter(window, g_state.printerName, g_state.portName, &g_state.statusHandle)) {
         SendMessageW(window, PSWM_QUIT, 0, 0);
-        return 0;
+        return FALSE;
     }
     if (!g_state.statusCopy)
         RequestFirstStatus(1);
@@ -258,7 +258,11 @@ static int RunWindow(HWND window)
         SendMessageW(window, PSWM_SHOW, 0, 0);
     else if (g_state.statusHandle)
         lib.SmPsw_StopPolling(g_state.statusHandle);
+    return TRUE;
+}
 
+static int RunMessageLoop(void)
+{
     HACCEL accelerators = LoadAcceleratorsW(g_state.instance, IDR_MAINACCEL_NAME);
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
@@ -270,20 +274,33 @@ static int RunWindow(HWND window)
     return int(msg.wParam);
 }
 
+void StartWatchingQueue(void)
+{
+    g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
+    StartMonitorThread();
+}
+
+void WaitUntilWatching(void)
+{
+    // Without a thread nothing will tell.
+    if (g_state.monitorThread)
+        WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
+}
+
 // Serves an open printer of the package: the monitor thread, one window per printer, the loop.
 static int ServePrinter(void)
 {
-    // The window comes once the thread watches the queue, so no job change goes unseen.
-    g_state.monitorParams.readyEvent = CreateEventW(NULL, FALSE, FALSE, NULL);
-    if (StartMonitorThread())
-        WaitForSingleObject(g_state.monitorParams.readyEvent, MONITOR_READY_WAIT_MS);
-
+    StartWatchingQueue();
     // Another start of this printer at the same moment looks for the window only once this
     // one has made it, or has given up.
     HANDLE startLock = LockPrinterStart(g_state.printerName);
     BOOL serve = startLock && WaitForOtherInstance(g_state.printerName);
     LibraryFailure failure = {NULL, 0};
-    HWND window = serve ? SetUpWindow(&failure) : NULL;
+    // The libraries load while the thread sets up its watch. Nothing is written to the machine
+    // and no window comes before the thread watches the queue, so no job change goes unseen.
+    BOOL bound = serve && BindWindowLibraries(&failure);
+    WaitUntilWatching();
+    HWND window = bound ? MakeMainWindow() : NULL;
     UnlockPrinterStart(startLock);
     if (!serve)
         return 0;
@@ -292,10 +309,12 @@ static int ServePrinter(void)
             ShowLibraryFailure(failure);
         return EXIT_SETUP_FAILED;
     }
-    return RunWindow(window);
+    if (!OpenAtStatusLibrary(window))
+        return 0;
+    return RunMessageLoop();
 }
 
-int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments)
+void TakeArguments(HINSTANCE instance, const PswArguments* arguments)
 {
     g_state.instance = instance;
     InitializeCriticalSection(&g_state.ProcessHeapLock);   // before any block is allocated
@@ -303,10 +322,19 @@ int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments)
     lstrcpynW(g_state.portName, arguments->port, ARRAYSIZE(g_state.portName));
     if (arguments->readToEnd && g_state.printerName[0] && !g_state.portName[0])
         LookUpPortName(g_state.printerName, g_state.portName);
+}
 
+BOOL OpenPackagePrinter(void)
+{
+    return OpenPrinterW(g_state.printerName, &g_state.spooler, NULL) && PrinterBelongsToPackage(g_state.spooler);
+}
+
+int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments)
+{
+    TakeArguments(instance, arguments);
     int exitCode = 0;
     BOOL threadEnded = TRUE;
-    if (OpenPrinterW(g_state.printerName, &g_state.spooler, NULL) && PrinterBelongsToPackage(g_state.spooler)) {
+    if (OpenPackagePrinter()) {
         exitCode = ServePrinter();
         if (g_state.monitorParams.stopEvent)
             SetEvent(g_state.monitorParams.stopEvent);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include "../app/command_line.h"
+#include "../app/libraries.h"
 
 #define EXIT_SETUP_FAILED 1
 
@@ -22,6 +23,25 @@ void UnlockPrinterStart(HANDLE lock);
 // Looks for a window already serving the printer. TRUE: go on (none, or one that finished
 // closing within the wait); FALSE: another instance serves it.
 BOOL WaitForOtherInstance(const wchar_t* printer);
+// Start-up's steps, in the order RunStatusWindow takes them; the start-up benchmark takes
+// them one by one, in the same order, to time each.
+// Fills the process-wide state from the command line; looks up a port not given.
+void TakeArguments(HINSTANCE instance, const PswArguments* arguments);
+// Opens the printer at the spooler; TRUE when its driver belongs to this package.
+BOOL OpenPackagePrinter(void);
+// Starts the monitor thread; it tells when it watches the queue.
+void StartWatchingQueue(void);
+// Waits until the monitor thread watches the queue (or has failed to, or the wait is over).
+void WaitUntilWatching(void);
+// Registers the window classes and binds the libraries; FALSE when either fails, with
+// `failure` telling a library that could not be loaded.
+BOOL BindWindowLibraries(LibraryFailure* failure);
+// Settles the machine's values for the printer and makes the main window, hidden, where it was
+// left and in its place in the z-order; NULL (the libraries released) when it cannot be made.
+HWND MakeMainWindow(void);
+// Shows or hides the window as it was left, opens the printer at the status library and asks
+// for the first status. FALSE when the library refuses the printer: the window is gone then.
+BOOL OpenAtStatusLibrary(HWND window);
 // The whole life of the program for the printer of the command line; returns the process
 // exit code.
 int RunStatusWindow(HINSTANCE instance, const PswArguments* arguments);
