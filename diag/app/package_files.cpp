@@ -96,7 +96,7 @@ int CTroubleshooterApp::CheckManifestFile()
 
 int CTroubleshooterApp::LoadFileManifest()
 {
-    FileList list;
+    ManifestFileList list;
     if (!ReadFileList(list))
         return 1;
     checkedFileEntries = 0;

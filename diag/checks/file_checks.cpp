@@ -244,9 +244,9 @@ bool ReadManifestText(std::wstring& text)
 
 // The file list: the body after the header's "]" up to the next line that begins with "["
 // (a section header), or to the end. A "[" inside a line, a comment's say, does not end it.
-FileList FindFileList(const std::wstring& text)
+ManifestFileList FindFileList(const std::wstring& text)
 {
-    FileList list;
+    ManifestFileList list;
     size_t header = text.find(kSectionHeader);
     if (header == std::wstring::npos)
         return list;
@@ -286,7 +286,7 @@ bool ManifestFileOpens()
     return bool(file);
 }
 
-bool ReadFileList(FileList& list)
+bool ReadFileList(ManifestFileList& list)
 {
     std::wstring text;
     if (!ReadManifestText(text))
@@ -295,7 +295,7 @@ bool ReadFileList(FileList& list)
     return true;
 }
 
-bool IsDamagedFileList(const FileList& list, int checkedEntries)
+bool IsDamagedFileList(const ManifestFileList& list, int checkedEntries)
 {
     return checkedEntries == 0 && !(list.found && NothingButComments(list.body));
 }

@@ -8,15 +8,15 @@
 bool ManifestFileOpens();
 
 // The file list of the manifest: the body after the section header up to the next section.
-struct FileList {
+struct ManifestFileList {
     bool found = false;  // the manifest has the section
     std::wstring body;
 };
 // False when the manifest cannot be read.
-bool ReadFileList(FileList& list);
+bool ReadFileList(ManifestFileList& list);
 // A list that yielded no entry to check and is not an empty list as the installer writes one
 // (blank and comment lines only): damaged, and only reinstalling brings it back.
-bool IsDamagedFileList(const FileList& list, int checkedEntries);
+bool IsDamagedFileList(const ManifestFileList& list, int checkedEntries);
 
 // One complete entry of the list, its texts as the list gives them.
 struct PackageFileEntry {
