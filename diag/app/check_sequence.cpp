@@ -2,12 +2,12 @@
 // leads to, the answers of the problem dialogs, and the closing lines of the result log.
 #include "app/troubleshooter_app.h"
 
-#include "app/check_ids.h"
 #include "app/system_utility.h"
 #include "app/unattended.h"
+#include "checks/check_ids.h"
 #include "checks/manifest.h"
+#include "checks/port_checks.h"
 #include "checks/port_driver_service.h"
-#include "checks/registry_util.h"
 #include "dialogs/problem_dialogs.h"
 #include "dialogs/results_dialog.h"
 #include "dialogs/select_port_dialog.h"
@@ -171,11 +171,8 @@ bool CheckSequence::Port()
 
 void CheckSequence::LogPortMode()
 {
-    UniqueKey key;
-    std::wstring path = std::wstring(L"SOFTWARE\\Tavik\\XERB5") + L"\\" + L"Monitors\\XERB5 Monitor" + L"\\" +
-                        app_.portName;
     DWORD mode = 0;
-    if (OpenMachineKey(path, KEY_READ, key) != ERROR_SUCCESS || !ReadDwordValue(key.get(), L"CurrentMode", mode))
+    if (!ReadPortMode(app_.portName, mode))
         return;
     UINT text = mode == 1 ? IDS_MODE_BIDI : mode == 3 ? IDS_MODE_ECP : mode == 4 ? IDS_MODE_ECP_DMA : IDS_MODE_STANDARD;
     app_.BeginCheck(CheckId::kPortMode);

@@ -4,6 +4,7 @@
 #include "app/system_utility.h"
 #include "app/unattended.h"
 #include "checks/machine_layout.h"
+#include "checks/port_checks.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -81,10 +82,7 @@ void CTroubleshooterApp::PrepareLogFilePath()
 
 void CTroubleshooterApp::FormatPortName(wchar_t* out)
 {
-    if (portNumber != 0)
-        wsprintfW(out, L"LPT%d:", portNumber);
-    else
-        lstrcpynW(out, portName.c_str(), 257);
+    lstrcpynW(out, facts.CheckedPortText().c_str(), 257);
 }
 
 const wchar_t* CTroubleshooterApp::GetLogFilePath() { return logFilePath; }
@@ -95,6 +93,68 @@ void CTroubleshooterApp::SetPreviousPortName(const std::wstring& name) { previou
 std::wstring CTroubleshooterApp::GetPrinterName() { return printerName; }
 void CTroubleshooterApp::SetPrinterName(const std::wstring& name) { printerName = name; }
 wchar_t* CTroubleshooterApp::GetDriverName() { return driverName; }
+
+DWORD CTroubleshooterApp::FreeDiskSpaceMB() { return CSystemUtility().GetFreeDiskSpaceMB(); }
+DWORD CTroubleshooterApp::AvailableMemory() { return CSystemUtility().GetAvailableMemory(); }
+std::vector<std::wstring> CTroubleshooterApp::SupportedPrinters() { return SupportedPrinterNames(); }
+
+int CTroubleshooterApp::ClassifyPrinter(const std::wstring& name)
+{
+    int number = 0;
+    ClassifyPrinterNamed(facts, name, number);
+    return number;
+}
+
+int CTroubleshooterApp::ClassifyPrinter(const PRINTER_INFO_2W* printer)
+{
+    int number = 0;
+    ::ClassifyPrinter(facts, printer, number);
+    return number;
+}
+
+void CTroubleshooterApp::StartLog(const std::wstring& diskText, const std::wstring& memoryText, bool redirected)
+{
+    {
+        // A fresh, empty log, closed at once; when it cannot be created the appends create it.
+        UniqueFile fresh(CreateFileW(GetLogFilePath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+
+    std::wstring portText = portName;
+    if (!networkConnection)
+        portText += LoadStr(IDS_LOCAL);
+    else if (redirected)
+        portText += L"[" + std::wstring(networkPath) + L"]";
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    now.wMilliseconds = 0;
+    wchar_t date[64] = {};
+    wchar_t time[64] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, 64);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, 64);
+
+    CSystemUtility log;
+    std::wstring header = FormatInserts(LoadStr(IDS_LOG_HEADER), driverName, portText.c_str(), date, time);
+    log.AppendLogLine(GetLogFilePath(), (header + L"\r\n").c_str());
+    log.AppendLogLine(GetLogFilePath(), FormatPrintf(L"%s: %s%s\r\n", LoadStr(IDS_FREE_DISK).c_str(), diskText.c_str(),
+                                                LoadStr(IDS_MB).c_str())
+                                       .c_str());
+    log.AppendLogLine(GetLogFilePath(), FormatPrintf(L"%s: %s%s\r\n", LoadStr(IDS_FREE_MEMORY).c_str(),
+                                                memoryText.c_str(), LoadStr(IDS_KB).c_str())
+                                       .c_str());
+}
+
+void CTroubleshooterApp::ChoosePrinter(const std::wstring& name)
+{
+    SetPrinterName(name);
+    // Help comes from the driver package's help file in the printer-driver directory.
+    std::wstring help = lstrcmpW(driverName, kSupportedDriver) == 0 ? SpoolerDriverFolder() : L"";
+    SetHelpFilePath(help + L"\\3\\" + L"XERB5.HLP");
+}
+
+std::vector<std::wstring> CTroubleshooterApp::PortsToChoose() { return EligiblePorts(facts); }
+void CTroubleshooterApp::MovePrinter(const std::wstring& port) { MovePrinterToPort(facts, port); }
 
 void CTroubleshooterApp::AppendLog(const std::wstring& text, LogPiece piece)
 {

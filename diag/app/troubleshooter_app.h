@@ -1,12 +1,15 @@
-// The one application object of pdiag. It holds the state every check shares and carries
-// every check, repair and log writer as a virtual operation, so that a test subclass can
-// script any of them while the others run for real.
+// The one application object of pdiag. It owns the facts the checks share and the run's own
+// state (the log, the run's flags), carries every check, repair and log writer as a virtual
+// operation (a check's operation runs it with the facts), so that a test subclass can script
+// any of them while the others run for real, and is the host the dialogs ask.
 #pragma once
+#include "checks/run_facts.h"
+#include "checks/tokenizer.h"
+#include "dialogs/dialog_host.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "framework/winapp.h"
 
-#include <map>
 #include <string>
 
 // What a piece of text appended to the result log is, for a listener that follows the log
@@ -30,12 +33,10 @@ protected:
     ~LogListener() = default;
 };
 
-struct TokenizerState {
-    wchar_t* copy = nullptr;   // private copy of the text being split
-    wchar_t* cursor = nullptr; // where the next token starts; null when done
-};
+// The buffers LogFileMismatch writes its lines into hold this many characters.
+constexpr size_t kFileLineChars = 256;
 
-class CTroubleshooterApp : public CWinApp {
+class CTroubleshooterApp : public CWinApp, public DialogHost {
 public:
     CTroubleshooterApp();
     ~CTroubleshooterApp() override;
@@ -92,6 +93,7 @@ public:
     virtual void LogLanguageMonitorResult(int ok);
     virtual void LogPrinterDriverResult(int ok);
     virtual void LogStatusWindowResult(int ok);
+    // One line of a file's version, time stamp and size into `out` (kFileLineChars).
     virtual void LogFileMismatch(int current, const wchar_t* version, const wchar_t* time, unsigned size,
                                  wchar_t* out);
     virtual void LogPrintServerResult(int ok);
@@ -104,7 +106,22 @@ public:
     virtual const wchar_t* FindAnyOf(const wchar_t* text, const wchar_t* set);
 
     // Run by the program-folder dialog's yes button before it closes.
-    virtual void CreateProgramFolder();
+    void CreateProgramFolder() override;
+
+    // What the dialogs show of the run and ask of it.
+    const RunFacts& Facts() override { return facts; }
+    const wchar_t* LogFilePath() override { return logFilePath; }
+    wchar_t* SavedResultPath() override { return savedResultPath; }
+    unsigned RunFlags() override { return runFlags; }
+    DWORD FreeDiskSpaceMB() override;
+    DWORD AvailableMemory() override;
+    std::vector<std::wstring> SupportedPrinters() override;
+    int ClassifyPrinter(const std::wstring& name) override;
+    int ClassifyPrinter(const PRINTER_INFO_2W* printer) override;
+    void StartLog(const std::wstring& diskText, const std::wstring& memoryText, bool redirected) override;
+    void ChoosePrinter(const std::wstring& name) override;
+    std::vector<std::wstring> PortsToChoose() override;
+    void MovePrinter(const std::wstring& port) override;
 
     // Appends text to the temporary result log, and tells the log's listener.
     void AppendLog(const std::wstring& text, LogPiece piece = LogPiece::Text);
@@ -130,59 +147,40 @@ public:
     // checked.
     virtual bool RegistryReadable();
 
-    // The all-users special folder `csidl` (CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP), asked
-    // of the shell once for the run: the checks of the program items ask for it once per item.
-    // False when the shell cannot name it.
-    bool CommonFolder(int csidl, std::wstring& path);
+    // What the checks share; the fields of the shared state below that the checks read and
+    // set are its fields by their old names.
+    RunFacts facts;
 
     // Fields, in the order of the shared state.
     wchar_t logFilePath[kPathChars] = {};
     int restartNeeded = 0;
     int filesAsExpected = 1;
     wchar_t savedResultPath[kPathChars] = {};
-    std::wstring portName;
-    std::wstring previousPortName;
-    std::wstring printerName;
-    wchar_t driverName[kPathChars] = {};
+    std::wstring& portName = facts.portName;
+    std::wstring& previousPortName = facts.previousPortName;
+    std::wstring& printerName = facts.printerName;
+    wchar_t (&driverName)[kPathChars] = facts.driverName;
     int hasAdminRights = 1;
     unsigned char runFlags = 0;
-    int portNumber = 1;
+    int& portNumber = facts.portNumber;
     const wchar_t* currentFileEntry = nullptr;
     int checkedFileEntries = 0;  // entries of the file list looked for in at least one place
-    int networkConnection = 0;
-    wchar_t networkPath[kPathChars] = {};
-    std::wstring serverName;
-    int otherPort = 0;
-    int remotePrinter = 0;
-    int compliantPort = 0;
+    int& networkConnection = facts.networkConnection;
+    wchar_t (&networkPath)[kPathChars] = facts.networkPath;
+    std::wstring& serverName = facts.serverName;
+    int& otherPort = facts.otherPort;
+    int& remotePrinter = facts.remotePrinter;
+    int& compliantPort = facts.compliantPort;
     int manifestAvailable = 1;
-    int usbLptPort = 0;
-    int usbPort = 0;
-    int redirectedLptPort = 0;
-    int portMissing = 0;
+    int& usbLptPort = facts.usbLptPort;
+    int& usbPort = facts.usbPort;
+    int& redirectedLptPort = facts.redirectedLptPort;
+    int& portMissing = facts.portMissing;
 
 private:
-    // The local service manager, opened once for the run: every OpenSCManagerW is a new
-    // connection to the service process, and the spooler, rights and port-driver checks each
-    // need one. Full access when the user may change services, otherwise read access; null
-    // when it cannot be opened at all.
-    SC_HANDLE ServiceManager();
-
     const char* check_ = nullptr;
     int checkCode_ = 0;
     HANDLE instanceMapping_ = nullptr;
-    UniqueService serviceManager_;
-    bool serviceManagerOpened_ = false;
-    bool serviceManagerFullAccess_ = false;
-    std::map<int, std::wstring> commonFolders_;
-};
-
-// Bits of runFlags.
-enum RunFlag : unsigned char {
-    RUN_COMPLETED = 0x01,
-    RUN_SETTING_WRONG = 0x02,
-    RUN_NETWORK_FAULT = 0x04,
-    RUN_REINSTALL = 0x08,
 };
 
 // The application object through the framework's global pointer.

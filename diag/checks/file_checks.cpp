@@ -1,13 +1,13 @@
 // The package's files against the manifest's [ZELTFileConfig] list: presence in each of their
-// locations, then version, last-write time and size. Nothing is repaired here: the dialogs
-// tell the user to reinstall the package.
-#include "app/troubleshooter_app.h"
+// locations, then version, last-write time and size. Nothing is repaired here: only
+// reinstalling the package brings a file back.
+#include "checks/file_checks.h"
+
 #include "checks/machine_layout.h"
 #include "checks/manifest.h"
-#include "dialogs/problem_dialogs.h"
+#include "checks/tokenizer.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
-#include "res/resource.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -21,7 +21,6 @@ namespace {
 const wchar_t kSectionHeader[] = L"ZELTFileConfig]";
 const wchar_t kEntryDelimiters[] = L" ,\t\r\n";
 const wchar_t kStampDelimiters[] = L" /:";
-const wchar_t kNoVersionText[] = L"00.00.00.00";
 
 // Fields of one file entry.
 enum EntryField { kName = 0, kLocation1 = 5, kLocation3 = 7, kSize = 8, kTime = 9, kDate = 10, kVersion = 11 };
@@ -34,9 +33,6 @@ const long long kTimeWindow = 90000 * kTicksPerSecond;
 const long long kUnixEpochTicks = 116444736000000000LL;
 const long long kSecondsPerDay = 86400;
 
-// The values lines are built into buffers of this many characters.
-const size_t kLineChars = 256;
-
 const wchar_t* TextOrEmpty(const wchar_t* text)
 {
     return text ? text : L"";
@@ -45,16 +41,15 @@ const wchar_t* TextOrEmpty(const wchar_t* text)
 // A tokenizer state of its own for one split, freed on every path.
 class TokenizerScope {
 public:
-    explicit TokenizerScope(CTroubleshooterApp& app) : app_(app) { app_.InitTokenizer(&state_); }
-    ~TokenizerScope() { app_.FreeTokenizer(&state_); }
+    TokenizerScope() { InitTokenizer(&state_); }
+    ~TokenizerScope() { FreeTokenizer(&state_); }
     TokenizerScope(const TokenizerScope&) = delete;
     TokenizerScope& operator=(const TokenizerScope&) = delete;
 
-    wchar_t* Next(wchar_t* text, const wchar_t* delimiters) { return app_.NextToken(text, delimiters, &state_); }
+    wchar_t* Next(wchar_t* text, const wchar_t* delimiters) { return NextToken(text, delimiters, &state_); }
     TokenizerState& state() { return state_; }
 
 private:
-    CTroubleshooterApp& app_;
     TokenizerState state_;
 };
 
@@ -74,11 +69,11 @@ struct ExpectedVersion {
     bool none() const { return !part[0] && !part[1] && !part[2] && !part[3]; }
 };
 
-ExpectedVersion ParseExpectedVersion(CTroubleshooterApp& app, const wchar_t* text)
+ExpectedVersion ParseExpectedVersion(const wchar_t* text)
 {
     const wchar_t* starts[4] = { text };
     for (int i = 1; i < 4; ++i) {
-        const wchar_t* dot = app.FindAnyOf(starts[i - 1], L".");
+        const wchar_t* dot = FindAnyOf(starts[i - 1], L".");
         if (!dot)
             return ExpectedVersion();
         starts[i] = dot + 1;
@@ -178,10 +173,10 @@ long long FloorDivide(long long value, long long divisor)
 // month before), the local time is turned into UTC with the system's time zone (daylight
 // saving time as the system decides it for that date), and a moment outside the C library's
 // time range fails. A failed moment is the C library's -1, one second before 1970.
-long long ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp)
+long long ExpectedMoment(const wchar_t* stamp)
 {
     std::wstring text = TextOrEmpty(stamp);
-    TokenizerScope split(app);
+    TokenizerScope split;
     long long field[6] = {};  // year, month, day, hour, minute, second
     for (int i = 0; i < 6; ++i) {
         wchar_t* token = split.Next(i == 0 ? text.data() : nullptr, kStampDelimiters);
@@ -223,81 +218,6 @@ long long ExpectedMoment(CTroubleshooterApp& app, const wchar_t* stamp)
     return Ticks(moment);
 }
 
-// The three kinds of difference the file-version dialog shows.
-struct Difference {
-    UINT message;
-    UINT currentLabel;
-    UINT expectedLabel;
-};
-const Difference kVersionDiffers = { IDS_UNEXPECTED_VERSION, IDS_CURRENT_VERSION, IDS_EXPECTED_VERSION };
-const Difference kSizeDiffers = { IDS_UNEXPECTED_SIZE, IDS_CURRENT_SIZE, IDS_EXPECTED_SIZE };
-const Difference kTimeStampDiffers = { IDS_UNEXPECTED_TIMESTAMP, IDS_CURRENT_TIMESTAMP, IDS_EXPECTED_TIMESTAMP };
-
-int ShowDifference(CFileVersionDlg& dialog, const Difference& kind, const wchar_t* path, const std::wstring& current,
-                   const wchar_t* expected)
-{
-    dialog.SetMember(1, FormatPrintf(LoadStr(kind.message).c_str(), ShortenPath(path).c_str()));
-    dialog.SetMember(2, LoadStr(kind.currentLabel));
-    dialog.SetMember(3, current);
-    dialog.SetMember(4, LoadStr(kind.expectedLabel));
-    dialog.SetMember(5, TextOrEmpty(expected));
-    return static_cast<int>(dialog.DoModal());
-}
-
-void NoteFileFinding(CTroubleshooterApp& app)
-{
-    app.filesAsExpected = 0;
-    app.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
-}
-
-// Checks one entry in each of its locations; 0 when the user chose Exit.
-int CheckEntry(CTroubleshooterApp& app, wchar_t* const (&field)[kEntryFields], CFileMissingDlg& missingDialog)
-{
-    app.currentFileEntry = field[kName];
-    const std::wstring stamp = std::wstring(field[kDate]) + L" " + field[kTime];
-    bool counted = false;
-    for (int location = kLocation1; location <= kLocation3; ++location) {
-        std::wstring directory = LocationDirectory(field[location]);
-        if (directory.empty())
-            continue;
-        const std::wstring path = directory + L"\\" + field[kName];
-        if (!counted) {
-            counted = true;
-            ++app.checkedFileEntries;
-        }
-
-        UniqueFile file(WithNativeFiles([&] {
-            return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
-        }));
-        bool present = bool(file);
-        file.reset();
-        if (!present) {
-            NoteFileFinding(app);
-            missingDialog.SetMember(1, ShortenPath(path));
-            INT_PTR answer = missingDialog.DoModal();
-            app.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
-            if (answer == IDC_MISSING_EXIT)
-                return 0;
-            continue;
-        }
-
-        wchar_t current[kLineChars] = {};
-        wchar_t expected[kLineChars] = {};
-        int answer = app.CheckFileVersion(path.c_str(), field[kSize], field[kVersion], stamp.c_str(), current);
-        app.LogFileMismatch(0, field[kVersion], stamp.c_str(), wcstoul(field[kSize], nullptr, 10), expected);
-        if (answer != IDC_VERSION_CONTINUE && answer != IDC_VERSION_EXIT)
-            continue;
-        NoteFileFinding(app);
-        app.AppendFinding(path + L"\r\n");
-        app.AppendLog(current, LogPiece::Detail);
-        app.AppendLog(expected, LogPiece::Detail);
-        if (answer == IDC_VERSION_EXIT)
-            return 0;
-    }
-    return 1;
-}
-
 // The whole manifest in UTF-16, converted from the ANSI code page; false when it cannot be read.
 bool ReadManifestText(std::wstring& text)
 {
@@ -324,14 +244,9 @@ bool ReadManifestText(std::wstring& text)
 
 // The file list: the body after the header's "]" up to the next line that begins with "["
 // (a section header), or to the end. A "[" inside a line, a comment's say, does not end it.
-struct FileList {
-    bool found = false;
-    std::wstring body;
-};
-
-FileList FindFileList(const std::wstring& text)
+ManifestFileList FindFileList(const std::wstring& text)
 {
-    FileList list;
+    ManifestFileList list;
     size_t header = text.find(kSectionHeader);
     if (header == std::wstring::npos)
         return list;
@@ -361,53 +276,36 @@ bool NothingButComments(const std::wstring& body)
     return true;
 }
 
-// A file list that yields nothing to check and is not an empty list as the installer writes
-// one: damaged, and only reinstalling the package brings it back. 0 when the user chose Exit.
-int ReportDamagedFileList(CTroubleshooterApp& app)
-{
-    NoteFileFinding(app);
-    const std::wstring path = ManifestPath();
-    CFileVersionDlg dialog;
-    dialog.SetMember(1, FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), ShortenPath(path).c_str()));
-    INT_PTR answer = dialog.DoModal();
-    app.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), path.c_str()) + L"\r\n");
-    return answer == IDC_VERSION_EXIT ? 0 : 1;
-}
-
 }  // namespace
 
-int CTroubleshooterApp::CheckManifestFile()
+const wchar_t kNoVersionText[] = L"00.00.00.00";
+
+bool ManifestFileOpens()
 {
     UniqueFile file(CreateFileW(ManifestPath().c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (file)
-        return 1;
-    filesAsExpected = 0;
-    return 0;
+    return bool(file);
 }
 
-int CTroubleshooterApp::LoadFileManifest()
+bool ReadFileList(ManifestFileList& list)
 {
     std::wstring text;
     if (!ReadManifestText(text))
-        return 1;
-    FileList list = FindFileList(text);
-    checkedFileEntries = 0;
-    int result = CheckPackageFiles(list.body.data());
-    if (result && checkedFileEntries == 0 && !(list.found && NothingButComments(list.body)))
-        return ReportDamagedFileList(*this);
-    if (filesAsExpected == 1)
-        AppendLog(LoadStr(IDS_ALL_FILES_EXPECTED) + L"\r\n");
-    return result;
+        return false;
+    list = FindFileList(text);
+    return true;
 }
 
-int CTroubleshooterApp::CheckPackageFiles(wchar_t* section)
+bool IsDamagedFileList(const ManifestFileList& list, int checkedEntries)
 {
-    CFileMissingDlg missingDialog;
-    TokenizerScope scan(*this);
-    int result = 1;
-    for (wchar_t* token = scan.Next(section, kEntryDelimiters); token; token = scan.Next(nullptr, kEntryDelimiters)) {
+    return checkedEntries == 0 && !(list.found && NothingButComments(list.body));
+}
+
+bool WalkFileList(wchar_t* body, FileListVisitor& visitor, int& checkedEntries)
+{
+    TokenizerScope scan;
+    for (wchar_t* token = scan.Next(body, kEntryDelimiters); token; token = scan.Next(nullptr, kEntryDelimiters)) {
         if (token[0] == L';') {
-            SkipCommentLine(scan.state(), section, token);
+            SkipCommentLine(scan.state(), body, token);
             continue;
         }
         wchar_t* field[kEntryFields] = { token };
@@ -417,128 +315,85 @@ int CTroubleshooterApp::CheckPackageFiles(wchar_t* section)
         // An entry cut short by the end of the list names no complete file: not checked.
         if (count < kEntryFields)
             break;
-        if (!CheckEntry(*this, field, missingDialog)) {
-            result = 0;
-            break;
+        const PackageFileEntry entry = { field[kName], field[kSize], field[kVersion],
+                                         std::wstring(field[kDate]) + L" " + field[kTime] };
+        bool counted = false;
+        for (int location = kLocation1; location <= kLocation3; ++location) {
+            std::wstring directory = LocationDirectory(field[location]);
+            if (directory.empty())
+                continue;
+            const std::wstring path = directory + L"\\" + entry.name;
+            if (!counted) {
+                counted = true;
+                ++checkedEntries;
+            }
+            UniqueFile file(WithNativeFiles([&] {
+                return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            }));
+            bool present = bool(file);
+            file.reset();
+            if (!(present ? visitor.Present(entry, path) : visitor.Missing(entry, path)))
+                return false;
         }
     }
-    currentFileEntry = nullptr;  // it pointed into the scan's copy
-    return result;
+    return true;
 }
 
-int CTroubleshooterApp::CheckFileVersion(const wchar_t* path, const wchar_t* sizeText, const wchar_t* versionText,
-                                         const wchar_t* timeStampText, wchar_t* currentLine)
+FileComparison CompareFile(const wchar_t* path, const wchar_t* sizeText, const wchar_t* versionText,
+                           const wchar_t* timeStampText)
 {
+    FileComparison found;
     UniqueFile file(
         WithNativeFiles([&] { return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); }));
     if (!file)
-        return -1;
+        return found;
     DWORD size = 0;
     FILETIME written;
     if (!ReadFileSize(file.get(), size) || !ReadLastWriteTime(path, written))
-        return -1;
-    const std::wstring timeText = LocalTimeText(written);
+        return found;
+    found.readable = true;
+    found.currentTime = LocalTimeText(written);
+    found.currentSize = size;
+    auto differs = [&](FileComparison::Difference kind, const std::wstring& current, const wchar_t* expected) {
+        found.difference = kind;
+        found.current = current;
+        found.expected = TextOrEmpty(expected);
+        return found;
+    };
 
-    CFileVersionDlg dialog;
-    const ExpectedVersion expected = ParseExpectedVersion(*this, TextOrEmpty(versionText));
+    const ExpectedVersion expected = ParseExpectedVersion(TextOrEmpty(versionText));
     if (expected.none()) {
-        LogFileMismatch(1, kNoVersionText, timeText.c_str(), size, currentLine);
+        found.currentVersion = kNoVersionText;
     } else {
         unsigned long actual[4];
         if (!ReadFileVersion(path, actual)) {
-            LogFileMismatch(1, kNoVersionText, timeText.c_str(), size, currentLine);
-            return ShowDifference(dialog, kVersionDiffers, path, kNoVersionText, versionText);
+            found.currentVersion = kNoVersionText;
+            return differs(FileComparison::Version, kNoVersionText, versionText);
         }
-        const std::wstring actualText = FormatPrintf(L"%d.%2.2d.%d.%3.3d", int(actual[0]), int(actual[1]),
-                                                     int(actual[2]), int(actual[3]));
-        LogFileMismatch(1, actualText.c_str(), timeText.c_str(), size, currentLine);
+        found.currentVersion = FormatPrintf(L"%d.%2.2d.%d.%3.3d", int(actual[0]), int(actual[1]), int(actual[2]),
+                                            int(actual[3]));
         for (int i = 0; i < 4; ++i) {
             if (actual[i] < expected.part[i])
-                return ShowDifference(dialog, kVersionDiffers, path, actualText, versionText);
+                return differs(FileComparison::Version, found.currentVersion, versionText);
             if (actual[i] > expected.part[i])
-                return 0;  // a newer file is accepted whatever its time stamp and size
+                return found;  // a newer file is accepted whatever its time stamp and size
         }
     }
 
-    const long long moment = ExpectedMoment(*this, timeStampText);
+    const long long moment = ExpectedMoment(timeStampText);
     const long long fileTicks = Ticks(written);
     if (fileTicks >= moment - kTimeWindow && fileTicks <= moment + kTimeWindow) {
-        if (!ReadFileSize(file.get(), size))
-            return -1;
+        if (!ReadFileSize(file.get(), size)) {
+            found.readable = false;
+            return found;
+        }
         if (long(size) == wcstol(TextOrEmpty(sizeText), nullptr, 10))
-            return 0;
-        return ShowDifference(dialog, kSizeDiffers, path, FormatPrintf(L"%d", size), sizeText);
+            return found;
+        return differs(FileComparison::Size, FormatPrintf(L"%d", size), sizeText);
     }
     const bool newer = fileTicks > moment + kTimeWindow;
     if (newer && ((expected.part[0] == 0 && expected.part[1] != 0) || expected.none()))
-        return 0;
-    return ShowDifference(dialog, kTimeStampDiffers, path, timeText, timeStampText);
-}
-
-void CTroubleshooterApp::LogFileMismatch(int current, const wchar_t* version, const wchar_t* time, unsigned size,
-                                         wchar_t* out)
-{
-    const std::wstring versionLabel = LoadStr(current ? IDS_CURRENT_VERSION : IDS_EXPECTED_VERSION);
-    const std::wstring timeLabel = LoadStr(current ? IDS_CURRENT_TIMESTAMP : IDS_EXPECTED_TIMESTAMP);
-    const std::wstring sizeLabel = LoadStr(current ? IDS_CURRENT_SIZE : IDS_EXPECTED_SIZE);
-    std::wstring line = wcscmp(TextOrEmpty(version), L"0")
-                            ? FormatPrintf(L"%s=%s %s=%s %s=%d\r\n", versionLabel.c_str(), TextOrEmpty(version),
-                                           timeLabel.c_str(), TextOrEmpty(time), sizeLabel.c_str(), size)
-                            : FormatPrintf(L"%s=%s %s=%d\r\n", timeLabel.c_str(), TextOrEmpty(time), sizeLabel.c_str(),
-                                           size);
-    // The buffer holds 255 characters; a longer line is cut but keeps its line end.
-    if (line.size() >= kLineChars)
-        line.replace(kLineChars - 3, std::wstring::npos, L"\r\n");
-    lstrcpynW(out, line.c_str(), int(kLineChars));
-}
-
-void CTroubleshooterApp::InitTokenizer(TokenizerState* state)
-{
-    state->copy = nullptr;
-    state->cursor = nullptr;
-}
-
-void CTroubleshooterApp::FreeTokenizer(TokenizerState* state)
-{
-    delete[] state->copy;
-    state->copy = nullptr;
-    state->cursor = nullptr;
-}
-
-wchar_t* CTroubleshooterApp::NextToken(wchar_t* text, const wchar_t* delimiters, TokenizerState* state)
-{
-    if (text) {
-        delete[] state->copy;
-        size_t length = wcslen(text);
-        state->copy = new wchar_t[length + 1];
-        wmemcpy(state->copy, text, length + 1);
-        state->cursor = state->copy;
-    }
-    wchar_t* token = state->cursor;
-    if (!token)
-        return nullptr;
-    if (!delimiters)
-        delimiters = L"";
-    while (*token && wcschr(delimiters, *token))
-        ++token;
-    if (!*token) {
-        state->cursor = nullptr;
-        return nullptr;
-    }
-    const wchar_t* end = FindAnyOf(token, delimiters);
-    if (end) {
-        token[end - token] = L'\0';
-        state->cursor = token + (end - token) + 1;
-    } else {
-        state->cursor = nullptr;
-    }
-    return token;
-}
-
-const wchar_t* CTroubleshooterApp::FindAnyOf(const wchar_t* text, const wchar_t* set)
-{
-    for (; text && set && *text; ++text)
-        if (wcschr(set, *text))
-            return text;
-    return nullptr;
+        return found;
+    return differs(FileComparison::TimeStamp, found.currentTime, timeStampText);
 }

@@ -1,7 +1,6 @@
 // Print server and shared printer reachability, and the network paths of ports.
 #include "checks/network_checks.h"
 
-#include "app/troubleshooter_app.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 
@@ -43,7 +42,7 @@ std::wstring NetworkPortInfo::GetServerName() const
     return networkName_.substr(0, end);
 }
 
-int NetworkPortInfo::FindPersistentConnection() const
+int NetworkPortInfo::FindPersistentConnection(wchar_t* networkPath) const
 {
     std::wstring path = FormatPrintf(L"%s%d", L"Network\\Persistent\\LPT", lptNumber_);
     UniqueKey key;
@@ -57,7 +56,7 @@ int NetworkPortInfo::FindPersistentConnection() const
     if (RegQueryValueExW(key.get(), L"RemotePath", nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &size) !=
         ERROR_SUCCESS)
         return 0;
-    lstrcpynW(TheApp()->networkPath, text.get(), kPathChars);
+    lstrcpynW(networkPath, text.get(), kPathChars);
     return 1;
 }
 
@@ -84,7 +83,7 @@ int NetResourceQuery::IsServerReachable()
     return 1;
 }
 
-int NetResourceQuery::IsPrinterShared()
+int NetResourceQuery::IsPrinterShared(const wchar_t* networkPath)
 {
     NETRESOURCEW resource = Resource(RESOURCETYPE_PRINT, RESOURCEUSAGE_CONNECTABLE);
     HANDLE enumeration = nullptr;
@@ -114,38 +113,35 @@ int NetResourceQuery::IsPrinterShared()
         return 0;
     }
     const NETRESOURCEW* shares = results.as<NETRESOURCEW>();
-    const wchar_t* wanted = TheApp()->networkPath;
     for (DWORD i = 0; i < count; ++i)
-        if (shares[i].lpRemoteName && lstrcmpiW(shares[i].lpRemoteName, wanted) == 0)
+        if (shares[i].lpRemoteName && lstrcmpiW(shares[i].lpRemoteName, networkPath) == 0)
             return 1;
     return 0;
 }
 
 namespace {
 
-// The server part of the network name that the check port text stands for.
-std::wstring CheckedServer(CTroubleshooterApp& app)
+// The server part of the network name that the checked port text stands for.
+std::wstring CheckedServer(const RunFacts& facts)
 {
-    wchar_t portText[257] = {};
-    app.FormatPortName(portText);
-    return NetworkPortInfo(portText).GetServerName();
+    return NetworkPortInfo(facts.CheckedPortText()).GetServerName();
 }
 
 }  // namespace
 
-int CTroubleshooterApp::CheckPrintServer()
+int CheckPrintServer(RunFacts& facts)
 {
-    std::wstring server = CheckedServer(*this);
+    std::wstring server = CheckedServer(facts);
     if (server.empty())
         return 0;
-    serverName = server;
+    facts.serverName = server;
     return NetResourceQuery(server).IsServerReachable();
 }
 
-int CTroubleshooterApp::CheckNetworkPrinter()
+int CheckNetworkPrinter(const RunFacts& facts)
 {
-    std::wstring server = CheckedServer(*this);
+    std::wstring server = CheckedServer(facts);
     if (server.empty())
         return 0;
-    return NetResourceQuery(server).IsPrinterShared();
+    return NetResourceQuery(server).IsPrinterShared(facts.networkPath);
 }

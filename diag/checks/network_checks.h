@@ -1,6 +1,8 @@
 // The network toolkit of the checks: what a port stands for on the network, and what a
 // print server answers.
 #pragma once
+#include "checks/run_facts.h"
+
 #include <windows.h>
 #include <winnetwk.h>
 
@@ -26,8 +28,8 @@ public:
     // \\srv); empty when there is no network name.
     std::wstring GetServerName() const;
     // The remembered connection of the LPT port in the user's profile; when there is one, its
-    // path becomes the application's networkPath. 1 found, 0 not.
-    int FindPersistentConnection() const;
+    // path goes into `networkPath` (kPathChars characters). 1 found, 0 not.
+    int FindPersistentConnection(wchar_t* networkPath) const;
 
     // A network path, or a device connected (or remembered as connected) to one.
     bool StandsForNetworkPath() const { return lastError_ == NO_ERROR || lastError_ == ERROR_CONNECTION_UNAVAIL; }
@@ -51,9 +53,9 @@ public:
 
     // 1 when the server's resources can be enumerated.
     int IsServerReachable();
-    // 1 when the application's networkPath is among the server's print shares (the first
-    // 16384 bytes of the enumeration, compared without regard to case).
-    int IsPrinterShared();
+    // 1 when `networkPath` is among the server's print shares (the first 16384 bytes of the
+    // enumeration, compared without regard to case).
+    int IsPrinterShared(const wchar_t* networkPath);
 
     int lastError() const { return lastError_; }
 
@@ -62,3 +64,9 @@ private:
     std::wstring remoteName_;
     int lastError_ = 0;
 };
+
+// Whether the print server of the checked port answers; names it in serverName first. 0 when
+// the port names no server.
+int CheckPrintServer(RunFacts& facts);
+// Whether the server of the checked port shares the printer of networkPath.
+int CheckNetworkPrinter(const RunFacts& facts);

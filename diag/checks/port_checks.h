@@ -2,9 +2,13 @@
 // choice: names of the supported driver's ports, the parallel-port device map and the print
 // monitors that serve the driver package's ports.
 #pragma once
+#include "checks/run_facts.h"
 #include "framework/raii.h"
 
+#include <winspool.h>
+
 #include <string>
+#include <vector>
 
 // The driver whose printers the troubleshooter serves.
 inline const wchar_t kSupportedDriver[] = L"Tavik QX2210-2370";
@@ -47,3 +51,33 @@ private:
     LocalBlock block_;
     DWORD count_ = 0;
 };
+
+// Whether the printer's port exists on this machine: a compliant monitor's port, a USB port
+// of the supported driver, an LPT port a USB adapter stands in for or one of the parallel-port
+// device map. A missing LPT port sets portMissing.
+int CheckPortPresent(RunFacts& facts);
+
+// The names of the local printers and printer connections of the supported driver, in the
+// spooler's order.
+std::vector<std::wstring> SupportedPrinterNames();
+
+// The spooler's record of the printer `name`, classified by ClassifyPrinter; false when no
+// printer has that name (the facts are then classified as for no printer).
+bool ClassifyPrinterNamed(RunFacts& facts, const std::wstring& name, int& portNumber);
+
+// Classifies one printer record's port into the facts (driver, port name, the port flags,
+// the network path) and gives n of its port LPTn (0 for every other port); a null record
+// clears the flags and keeps the names.
+void ClassifyPrinter(RunFacts& facts, const PRINTER_INFO_2W* printer, int& portNumber);
+
+// Whether the printer may be moved to the port; the monitor name is the one EnumPortsW reports.
+bool IsEligiblePort(const RunFacts& facts, const std::wstring& port, const wchar_t* monitorName);
+// The ports of this machine the printer may be moved to, in the spooler's order.
+std::vector<std::wstring> EligiblePorts(const RunFacts& facts);
+
+// Moves the facts' printer to `port` (failures are not reported: the next run finds the port
+// unchanged) and classifies the port anew; the port before becomes previousPortName.
+void MovePrinterToPort(RunFacts& facts, const std::wstring& port);
+
+// The mode the package's port monitor keeps for `port` ("CurrentMode"); false when it keeps none.
+bool ReadPortMode(const std::wstring& port, DWORD& mode);

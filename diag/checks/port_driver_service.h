@@ -1,6 +1,9 @@
-// The port-driver service "OndrixM4": the fault bits of CheckPortDriverService, which
-// RepairPortDriverService takes back, and the two service manager queries the check uses.
+// The spooler and the port-driver service "OndrixM4": the fault bits of
+// CheckPortDriverService, which RepairPortDriverService takes back, and the two service
+// manager queries the check uses.
 #pragma once
+#include "checks/run_facts.h"
+
 #include <windows.h>
 #include <winsvc.h>
 
@@ -27,3 +30,16 @@ struct ServiceQueries {
 };
 
 ServiceQueries& PortDriverServiceQueries();
+
+// 1 when the service "Spooler" is among the active services.
+int IsSpoolerRunning(RunFacts& facts);
+// 1 when the service manager opens with full access: the user may change services.
+int HasAdminRights(RunFacts& facts);
+// The fault bits of the port-driver service; 0 when correct or not installed.
+int CheckPortDriverService(RunFacts& facts);
+// Repairs the faults of one kind: configuration bits change the configuration (0), a driver
+// that does not run or is disabled is enabled and continued (1); other bits do nothing (0).
+int RepairPortDriverService(unsigned bits);
+// Clears "CSConfigFlags" of the driver's device in the current hardware profile; the registry
+// error.
+int EnablePortDriverInProfile();

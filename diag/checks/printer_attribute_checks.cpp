@@ -1,6 +1,7 @@
 // Printer queue attributes (bidirectional support, holding of mismatched documents) and the
 // driver's private data in the printer's registry key.
-#include "app/troubleshooter_app.h"
+#include "checks/printer_attribute_checks.h"
+
 #include "checks/registry_util.h"
 
 #include <string>
@@ -69,38 +70,38 @@ bool HasValue(HKEY key, const wchar_t* name)
 
 }  // namespace
 
-int CTroubleshooterApp::CheckBidiSupport()
+int CheckBidiSupport(const RunFacts& facts)
 {
     DWORD attributes = 0;
-    return ReadAttributes(LocalPrinterKeyPath(PrinterKeyName(GetPrinterName())), attributes) &&
+    return ReadAttributes(LocalPrinterKeyPath(PrinterKeyName(facts.printerName)), attributes) &&
                    (attributes & kEnableBidi)
                ? 1
                : 0;
 }
 
-int CTroubleshooterApp::EnableBidiSupport()
+int EnableBidiSupport(const RunFacts& facts)
 {
-    return RewriteAttributes(GetPrinterName(), kEnableBidi, 0);
+    return RewriteAttributes(facts.printerName, kEnableBidi, 0);
 }
 
-int CTroubleshooterApp::CheckHoldMismatchedDocuments()
+int CheckHoldMismatchedDocuments(const RunFacts& facts)
 {
     DWORD attributes = 0;
-    return ReadAttributes(LocalPrinterKeyPath(PrinterKeyName(GetPrinterName())), attributes) &&
+    return ReadAttributes(LocalPrinterKeyPath(PrinterKeyName(facts.printerName)), attributes) &&
                    !(attributes & kHoldMismatched)
                ? 1
                : 0;
 }
 
-int CTroubleshooterApp::DisableHoldMismatchedDocuments()
+int DisableHoldMismatchedDocuments(const RunFacts& facts)
 {
-    return RewriteAttributes(GetPrinterName(), 0, kHoldMismatched);
+    return RewriteAttributes(facts.printerName, 0, kHoldMismatched);
 }
 
-int CTroubleshooterApp::CheckPrinterRegistry()
+int CheckPrinterRegistry(const RunFacts& facts)
 {
-    const std::wstring keyName = PrinterKeyName(GetPrinterName());
-    const std::wstring printerKey = remotePrinter ? ConnectionKeyPath(keyName, serverName) : LocalPrinterKeyPath(keyName);
+    const std::wstring keyName = PrinterKeyName(facts.printerName);
+    const std::wstring printerKey = facts.remotePrinter ? ConnectionKeyPath(keyName, facts.serverName) : LocalPrinterKeyPath(keyName);
     UniqueKey key;
     if (OpenMachineKey(printerKey + L"\\" + L"PrinterDriverData", KEY_READ, key) != ERROR_SUCCESS)
         return 0;

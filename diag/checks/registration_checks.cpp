@@ -1,5 +1,6 @@
 // Print monitor and printer driver registration in the spooler's keys, and their repairs.
-#include "app/troubleshooter_app.h"
+#include "checks/registration_checks.h"
+
 #include "checks/registry_util.h"
 
 #include <string>
@@ -49,7 +50,7 @@ bool HoldsString(HKEY key, const wchar_t* name, const wchar_t* expected)
 
 }  // namespace
 
-int CTroubleshooterApp::CheckLanguageMonitor()
+int CheckLanguageMonitor()
 {
     UniqueKey key;
     if (OpenMachineKey(MonitorKeyPath(), KEY_READ, key) != ERROR_SUCCESS)
@@ -57,7 +58,7 @@ int CTroubleshooterApp::CheckLanguageMonitor()
     return HoldsString(key.get(), L"Driver", kMonitorLibrary) ? 0 : kMonitorNotRegistered;
 }
 
-int CTroubleshooterApp::RepairLanguageMonitor(int code)
+int RepairLanguageMonitor(int code)
 {
     if (!(code & kMonitorNotRegistered))
         return 1;
@@ -67,15 +68,15 @@ int CTroubleshooterApp::RepairLanguageMonitor(int code)
     return 1;
 }
 
-int CTroubleshooterApp::CheckPrinterDriver()
+int CheckPrinterDriver(const RunFacts& facts)
 {
     UniqueKey key;
-    if (OpenMachineKey(DriverKeyPath(GetDriverName()), KEY_READ, key) != ERROR_SUCCESS)
+    if (OpenMachineKey(DriverKeyPath(facts.driverName), KEY_READ, key) != ERROR_SUCCESS)
         return -1;
     int code = 0;
     for (const ExpectedString& expected : kDriverStrings) {
         // A print server's printer uses the server's monitor, whatever the local entry says.
-        if (expected.bit == kMonitorBit && remotePrinter)
+        if (expected.bit == kMonitorBit && facts.remotePrinter)
             continue;
         if (!HoldsString(key.get(), expected.name, expected.value))
             code |= expected.bit;
@@ -86,10 +87,10 @@ int CTroubleshooterApp::CheckPrinterDriver()
     return code;
 }
 
-int CTroubleshooterApp::RepairPrinterDriver(int code)
+int RepairPrinterDriver(const RunFacts& facts, int code)
 {
     UniqueKey key;
-    LONG error = CreateMachineKey(DriverKeyPath(GetDriverName()), key);
+    LONG error = CreateMachineKey(DriverKeyPath(facts.driverName), key);
     if (error != ERROR_SUCCESS)
         return error;
     for (const ExpectedString& expected : kDriverStrings)

@@ -1,11 +1,8 @@
 // Spooler and port-driver service: whether the spooler runs, whether the user may change
 // services, and the configuration, state and repair of the service "OndrixM4".
-#include "app/troubleshooter_app.h"
 #include "checks/machine_layout.h"
 #include "checks/port_driver_service.h"
 #include "checks/registry_util.h"
-#include "framework/strings.h"
-#include "res/resource.h"
 
 #include <cwchar>
 #include <string>
@@ -118,23 +115,9 @@ ServiceQueries& PortDriverServiceQueries()
     return queries;
 }
 
-SC_HANDLE CTroubleshooterApp::ServiceManager()
+int IsSpoolerRunning(RunFacts& facts)
 {
-    if (!serviceManagerOpened_) {
-        serviceManagerOpened_ = true;
-        // Full access is what the rights check asks for; read access, which enumerates and
-        // opens services, is what the other checks need.
-        serviceManager_.reset(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        serviceManagerFullAccess_ = bool(serviceManager_);
-        if (!serviceManager_)
-            serviceManager_.reset(OpenSCManagerW(nullptr, nullptr, GENERIC_READ));
-    }
-    return serviceManager_.get();
-}
-
-int CTroubleshooterApp::IsSpoolerRunning()
-{
-    SC_HANDLE manager = ServiceManager();
+    SC_HANDLE manager = facts.ServiceManager();
     if (!manager)
         return 0;
     DWORD needed = 0, count = 0, resume = 0;
@@ -156,18 +139,17 @@ int CTroubleshooterApp::IsSpoolerRunning()
     return 0;
 }
 
-int CTroubleshooterApp::HasAdminRights()
+int HasAdminRights(RunFacts& facts)
 {
-    ServiceManager();
-    return serviceManagerFullAccess_ ? 1 : 0;
+    return facts.ServiceManagerFullAccess() ? 1 : 0;
 }
 
-int CTroubleshooterApp::CheckPortDriverService()
+int CheckPortDriverService(RunFacts& facts)
 {
     const ServiceQueries& queries = PortDriverServiceQueries();
     // A service that is not installed, or a manager that cannot be opened, is no fault. The
     // service is opened once for both queries.
-    SC_HANDLE manager = ServiceManager();
+    SC_HANDLE manager = facts.ServiceManager();
     UniqueService service(manager ? OpenServiceW(manager, kServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS)
                                   : nullptr);
     if (!service)
@@ -192,7 +174,7 @@ int CTroubleshooterApp::CheckPortDriverService()
     return static_cast<int>(bits);
 }
 
-int CTroubleshooterApp::RepairPortDriverService(unsigned bits)
+int RepairPortDriverService(unsigned bits)
 {
     if (bits & PDS_CONFIGURATION) {
         ChangePortDriverConfiguration(bits);
@@ -206,7 +188,7 @@ int CTroubleshooterApp::RepairPortDriverService(unsigned bits)
     return 1;
 }
 
-int CTroubleshooterApp::EnablePortDriverInProfile()
+int EnablePortDriverInProfile()
 {
     UniqueKey key;
     LONG error = OpenMachineKey(std::wstring(L"SYSTEM\\CurrentControlSet\\Services") + L"\\" + kServiceName +
@@ -225,16 +207,4 @@ int CTroubleshooterApp::EnablePortDriverInProfile()
     if (error != ERROR_SUCCESS)
         return error;
     return WriteDwordValue(key.get(), L"CSConfigFlags", 0);
-}
-
-void CTroubleshooterApp::LogPortDriverServiceResult(unsigned bits)
-{
-    if (bits == 0) {
-        AppendLog(LoadStr(IDS_ONDRIX_CORRECT) + L"\r\n");
-        return;
-    }
-    UINT message = (bits & PDS_NOT_RUNNING) ? IDS_ONDRIX_NOT_RUNNING
-                   : (bits & PDS_DISABLED)  ? IDS_ONDRIX_DISABLED
-                                            : IDS_ONDRIX_MISCONFIGURED;
-    AppendFinding(LoadStr(message));
 }

@@ -1,6 +1,7 @@
 // The program group folder and its shortcuts, the status window's start-up shortcut and its
 // App Paths entry: checks against the manifest and the registry, and their repairs.
-#include "app/troubleshooter_app.h"
+#include "checks/shortcut_checks.h"
+
 #include "checks/machine_layout.h"
 #include "checks/manifest.h"
 #include "checks/registry_util.h"
@@ -47,10 +48,10 @@ const ManifestItem* FindStatusWindowItem(const std::vector<ManifestItem>& items)
 
 // The program group folder that holds the items: the whole GroupName; false when it is not
 // a plain name inside the Programs folder.
-bool GroupFolderPath(CTroubleshooterApp& app, std::wstring& path)
+bool GroupFolderPath(RunFacts& facts, std::wstring& path)
 {
     std::wstring group = ReadGroupName();
-    if (!IsPlainName(group) || !app.CommonFolder(CSIDL_COMMON_PROGRAMS, path))
+    if (!IsPlainName(group) || !facts.CommonFolder(CSIDL_COMMON_PROGRAMS, path))
         return false;
     path += L"\\" + group;
     return true;
@@ -65,45 +66,25 @@ bool FileExists(const std::wstring& path)
 
 }  // namespace
 
-bool CTroubleshooterApp::CommonFolder(int csidl, std::wstring& path)
-{
-    auto known = commonFolders_.find(csidl);
-    if (known != commonFolders_.end()) {
-        path = known->second;
-        return true;
-    }
-    if (!SpecialFolderPath(csidl, path))
-        return false;
-    commonFolders_[csidl] = path;
-    return true;
-}
-
-int CTroubleshooterApp::CheckStatusWindowStartup()
+int CheckStatusWindowStartup(RunFacts& facts)
 {
     if (!ManifestExists())
         return 0;
     std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
     const ManifestItem* item = FindStatusWindowItem(items);
     std::wstring startup;
-    if (!item || !CommonFolder(CSIDL_COMMON_STARTUP, startup))
+    if (!item || !facts.CommonFolder(CSIDL_COMMON_STARTUP, startup))
         return 0;
     return FileExists(startup + L"\\" + item->name + L".lnk") ? 1 : 0;
 }
 
-int CTroubleshooterApp::RepairStatusWindow()
-{
-    // 0 when nothing was created (no manifest, a missing or damaged entry), so that the run
-    // does not report as repaired what was refused.
-    return CreateStartupItems();
-}
-
-int CTroubleshooterApp::CreateStartupItems()
+int CreateStartupItems(RunFacts& facts)
 {
     if (!ManifestExists())
         return 0;
     std::vector<ManifestItem> items = ReadManifestItems(kStartupSection);
     std::wstring startup;
-    if (!CommonFolder(CSIDL_COMMON_STARTUP, startup))
+    if (!facts.CommonFolder(CSIDL_COMMON_STARTUP, startup))
         return 0;
     const ManifestItem* item = FindStatusWindowItem(items);
     if (!item)
@@ -114,27 +95,25 @@ int CTroubleshooterApp::CreateStartupItems()
     return SUCCEEDED(saved) ? 1 : 0;
 }
 
-int CTroubleshooterApp::CheckProgramFolder()
+int CheckProgramFolder(RunFacts& facts)
 {
     if (!ManifestExists())
         return 0;
     std::wstring folder = GroupFolderName(ReadGroupName());
     std::wstring programs;
-    if (!IsPlainName(folder) || !CommonFolder(CSIDL_COMMON_PROGRAMS, programs))
+    if (!IsPlainName(folder) || !facts.CommonFolder(CSIDL_COMMON_PROGRAMS, programs))
         return 0;
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW((programs + L"\\" + folder).c_str(), &found));
     return find ? 1 : 0;
 }
 
-void CTroubleshooterApp::CreateProgramFolder()
+void CreateProgramFolder(RunFacts& facts)
 {
-    if (!hasAdminRights)
-        return;
     // The folder is created relative to the current directory: without the Programs folder
     // as current directory it would land anywhere, so nothing is created then.
     std::wstring programs;
-    if (!CommonFolder(CSIDL_COMMON_PROGRAMS, programs) || !SetCurrentDirectoryW(programs.c_str()))
+    if (!facts.CommonFolder(CSIDL_COMMON_PROGRAMS, programs) || !SetCurrentDirectoryW(programs.c_str()))
         return;
     if (!ManifestExists())
         return;
@@ -143,26 +122,26 @@ void CTroubleshooterApp::CreateProgramFolder()
         CreateDirectoryExW(programs.c_str(), folder.c_str(), nullptr);
 }
 
-int CTroubleshooterApp::ProgramItemExists(const wchar_t* itemName)
+int ProgramItemExists(RunFacts& facts, const wchar_t* itemName)
 {
     std::wstring folder;
-    if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(*this, folder))
+    if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(facts, folder))
         return 0;
     return FileExists(folder + L"\\" + itemName + L".lnk") ? 1 : 0;
 }
 
-int CTroubleshooterApp::CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
-                                          const wchar_t*, int iconIndex)
+int CreateProgramItem(RunFacts& facts, const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
+                      int iconIndex)
 {
     // The target, too, stays in the printer-driver directory.
     std::wstring folder;
-    if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(*this, folder))
+    if (!IsPlainName(TextOrEmpty(itemName)) || !IsPlainName(TextOrEmpty(file)) || !GroupFolderPath(facts, folder))
         return 0;
     CreateShortcut(ThisMachine().driverDirectory + L"\\" + file, folder, itemName, arguments, nullptr, iconIndex);
     return 1;
 }
 
-int CTroubleshooterApp::CheckAppPath()
+int CheckAppPath()
 {
     UniqueKey key;
     if (OpenMachineKey(AppPathKeyPath(), KEY_READ, key) != ERROR_SUCCESS)
@@ -173,7 +152,7 @@ int CTroubleshooterApp::CheckAppPath()
     return EqualsIgnoringAsciiCase(value, StatusWindowPath().c_str()) ? 0 : kAppPathWrong;
 }
 
-int CTroubleshooterApp::RepairAppPath(int code)
+int RepairAppPath(int code)
 {
     if (code & kAppPathWrong) {
         UniqueKey key;

@@ -2,8 +2,9 @@
 // dialog draws and answers, and which texts it fills in when it opens.
 #include "dialogs/problem_dialogs.h"
 
-#include "app/troubleshooter_app.h"
+#include "dialogs/dialog_host.h"
 #include "framework/accessibility.h"
+#include "framework/winapp.h"
 #include "framework/strings.h"
 
 namespace {
@@ -112,17 +113,17 @@ const ProblemDialog::Shape& ShapeOf(UINT templateId)
 
 std::wstring SourceText(Source source, const ProblemDialog& dialog)
 {
-    CTroubleshooterApp* app = TheApp();
+    DialogHost* host = TheDialogHost();
     switch (source) {
     case Source::Member1: return dialog.member(1);
     case Source::Member2: return dialog.member(2);
     case Source::Member3: return dialog.member(3);
     case Source::Member4: return dialog.member(4);
     case Source::Member5: return dialog.member(5);
-    case Source::DriverName: return app ? app->driverName : L"";
-    case Source::ServerName: return app ? app->serverName : L"";
-    case Source::NetworkPath: return app ? app->networkPath : L"";
-    case Source::SavedResultPath: return app ? app->savedResultPath : L"";
+    case Source::DriverName: return host ? host->Facts().driverName : L"";
+    case Source::ServerName: return host ? host->Facts().serverName : L"";
+    case Source::NetworkPath: return host ? host->Facts().networkPath : L"";
+    case Source::SavedResultPath: return host ? host->SavedResultPath() : L"";
     }
     return std::wstring();
 }
@@ -211,15 +212,16 @@ DWORD ProblemDialog::HelpTopic() const
 BOOL COndrixDriverDlg::OnInitDialog()
 {
     ProblemDialog::OnInitDialog();
-    CTroubleshooterApp* app = TheApp();
-    EnableDlgItem(IDC_ONDRIX_YES, !(app && app->portMissing));
+    DialogHost* host = TheDialogHost();
+    EnableDlgItem(IDC_ONDRIX_YES, !(host && host->Facts().portMissing));
     return TRUE;
 }
 
 BOOL CProgramFolderDlg::OnCommand(UINT id, UINT notifyCode, HWND control)
 {
-    if (id == IDC_FOLDER_YES && notifyCode == BN_CLICKED && TheApp())
-        TheApp()->CreateProgramFolder();
+    DialogHost* host = TheDialogHost();
+    if (id == IDC_FOLDER_YES && notifyCode == BN_CLICKED && host)
+        host->CreateProgramFolder();
     return ProblemDialog::OnCommand(id, notifyCode, control);
 }
 

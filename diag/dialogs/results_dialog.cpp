@@ -2,11 +2,12 @@
 // temporary log on every way out.
 #include "dialogs/results_dialog.h"
 
-#include "app/troubleshooter_app.h"
+#include "dialogs/dialog_host.h"
 #include "dialogs/problem_dialogs.h"
 #include "framework/files.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
+#include "framework/winapp.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -26,13 +27,13 @@ bool Contains(const std::wstring& text, const wchar_t* part)
 
 // The port as the summary names it: the port in use before a change of port, else the
 // current one, marked local or with its network path.
-std::wstring PortDescription(const CTroubleshooterApp& app)
+std::wstring PortDescription(const RunFacts& facts)
 {
-    std::wstring port = app.previousPortName.empty() ? app.portName : app.previousPortName;
+    std::wstring port = facts.previousPortName.empty() ? facts.portName : facts.previousPortName;
     if (Contains(port, L"LPT")) {
-        if (Contains(port, L"LPT-USB") || Contains(port, L"LPT_USB") || !app.networkPath[0])
+        if (Contains(port, L"LPT-USB") || Contains(port, L"LPT_USB") || !facts.networkPath[0])
             return port + LoadStr(IDS_LOCAL);
-        return port + L"[" + app.networkPath + L"]";
+        return port + L"[" + facts.networkPath + L"]";
     }
     if (Contains(port, L"USB") || !Contains(port, L"\\\\"))
         return port + LoadStr(IDS_LOCAL);
@@ -79,18 +80,20 @@ CResultsDlg::CResultsDlg()
 
 std::wstring CResultsDlg::SummarySentence()
 {
-    const CTroubleshooterApp& app = *TheApp();
-    std::wstring port = PortDescription(app);
-    auto fill = [&](UINT id) { return FormatInserts(LoadStr(id), app.driverName, port.c_str()); };
-    if (app.runFlags & RUN_SETTING_WRONG) {
+    DialogHost& host = *TheDialogHost();
+    const RunFacts& facts = host.Facts();
+    const unsigned flags = host.RunFlags();
+    std::wstring port = PortDescription(facts);
+    auto fill = [&](UINT id) { return FormatInserts(LoadStr(id), facts.driverName, port.c_str()); };
+    if (flags & RUN_SETTING_WRONG) {
         std::wstring sentence = fill(IDS_SUMMARY_WRONG);
-        if (app.runFlags & RUN_REINSTALL)
-            sentence += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), app.driverName);
+        if (flags & RUN_REINSTALL)
+            sentence += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), facts.driverName);
         return sentence;
     }
-    if (app.runFlags & RUN_NETWORK_FAULT)
+    if (flags & RUN_NETWORK_FAULT)
         return fill(IDS_SUMMARY_NETWORK_WRONG);
-    if (app.runFlags & RUN_COMPLETED)
+    if (flags & RUN_COMPLETED)
         return fill(IDS_SUMMARY_CORRECT);
     return fill(IDS_SUMMARY_ABORTED);
 }
@@ -177,7 +180,7 @@ INT_PTR CResultsDlg::OnMessage(UINT message, WPARAM, LPARAM, bool& handled)
 
 void CResultsDlg::ShowLog()
 {
-    UniqueFile file(CreateFileW(TheApp()->logFilePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileW(TheDialogHost()->LogFilePath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     if (!file || !ReadWholeFile(file.get(), bytes))
@@ -213,32 +216,33 @@ void CResultsDlg::ChangeFileName()
 
 bool CResultsDlg::MoveLogToSavedPath() const
 {
-    const CTroubleshooterApp& app = *TheApp();
+    DialogHost& host = *TheDialogHost();
+    const wchar_t* savedPath = host.SavedResultPath();
+    const wchar_t* logPath = host.LogFilePath();
     // A name that reaches the temporary log itself, however it is spelt, keeps it there.
-    if (SameFile(app.savedResultPath, app.logFilePath))
+    if (SameFile(savedPath, logPath))
         return true;
     // Copied, and removed only once the copy is whole: a write that fails (a full drive) leaves
     // the findings where they were and no file under the chosen name. Held open without write
     // or delete sharing meanwhile, the log cannot be the file the copy replaces.
-    UniqueFile log(CreateFileW(app.logFilePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile log(CreateFileW(logPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
     std::string bytes;
-    if (!log || !ReadWholeFile(log.get(), bytes) || !WriteWholeFile(app.savedResultPath, bytes))
+    if (!log || !ReadWholeFile(log.get(), bytes) || !WriteWholeFile(savedPath, bytes))
         return false;
     log.reset();
-    DeleteFileW(app.logFilePath);
+    DeleteFileW(logPath);
     return true;
 }
 
 void CResultsDlg::DeleteLog() const
 {
-    DeleteFileW(TheApp()->logFilePath);
+    DeleteFileW(TheDialogHost()->LogFilePath());
 }
 
 void CResultsDlg::OnOK()
 {
-    CTroubleshooterApp& app = *TheApp();
-    lstrcpynW(app.savedResultPath, GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathChars);
+    lstrcpynW(TheDialogHost()->SavedResultPath(), GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathChars);
     if (SendMessageW(saveBox_, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
         DeleteLog();
         EndDialog(IDOK);

@@ -12,10 +12,4 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-
-private:
-    // Whether the printer may use the port; the monitor name is the one EnumPortsW reports.
-    static bool IsEligible(const std::wstring& port, const wchar_t* monitorName);
-    static void MovePrinterTo(const std::wstring& printer, const std::wstring& port);
-    static void ClassifyChosenPort(const std::wstring& port);
 };

@@ -18,13 +18,13 @@ public:
     // The chosen printer's LPT port is redirected to a network resource.
     int redirectedLptPort = 0;
 
-    // Finds the printer chosen in the list and classifies its port into the application's
-    // port fields (portNumber and the redirection flag into this dialog).
+    // Has the application classify the printer chosen in the list for the run (portNumber and
+    // the redirection flag come into this dialog).
     void ClassifySelectedPrinter();
     // The classification of one printer record; null when no printer matched the list text.
     void ClassifyPrinter(const PRINTER_INFO_2W* printer);
-    // Creates the result log anew and writes its three header lines with the figures as the
-    // dialog shows them.
+    // Has the application create the result log anew with its three header lines, the figures
+    // as the dialog shows them.
     void WriteLogHeader(const std::wstring& diskText, const std::wstring& memoryText);
 
 protected:

@@ -284,15 +284,15 @@ TEST(CheckSequence, PortClassDecidesWhichChecksRun)
 {
     struct Case {
         const wchar_t* port;
-        int ScriptedApp::*flag;
+        int RunFacts::*flag;
         bool portDriverChecked;
         bool attributesChecked;
     };
     const Case cases[] = {
-        { L"USB001", &ScriptedApp::usbPort, false, true },
-        { L"LPT_USB1", &ScriptedApp::usbLptPort, false, true },
-        { L"MONPORT1:", &ScriptedApp::compliantPort, false, true },
-        { L"COM1:", &ScriptedApp::otherPort, true, false },
+        { L"USB001", &RunFacts::usbPort, false, true },
+        { L"LPT_USB1", &RunFacts::usbLptPort, false, true },
+        { L"MONPORT1:", &RunFacts::compliantPort, false, true },
+        { L"COM1:", &RunFacts::otherPort, true, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Ansi(c.port));
@@ -302,7 +302,7 @@ TEST(CheckSequence, PortClassDecidesWhichChecksRun)
         app.classify = [&c](ScriptedApp& a) {
             a.portName = c.port;
             a.portNumber = 0;
-            a.*c.flag = 1;
+            a.facts.*c.flag = 1;
         };
         app.portDriverService = c.portDriverChecked ? 0u : unsigned(PDS_NOT_RUNNING);
         app.bidiSupport = c.attributesChecked ? 1 : 0;

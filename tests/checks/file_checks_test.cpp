@@ -2,6 +2,7 @@
 // resources, last-write times and sizes of real files in the prefix's system directories, the
 // dialogs answered by the autopilot and the log lines in code page 936.
 #include "app/troubleshooter_app.h"
+#include "checks/file_checks.h"
 #include "machine_state.h"
 #include "package_fixture.h"
 #include "res/resource.h"
@@ -160,6 +161,63 @@ protected:
 }  // namespace
 
 // --- Manifest presence ---------------------------------------------------------------------------
+
+// The walk of the list on its own, without an application object: told place by place.
+class RecordingVisitor : public FileListVisitor {
+public:
+    explicit RecordingVisitor(std::wstring stopAt) : stopAt_(std::move(stopAt)) {}
+    bool Missing(const PackageFileEntry&, const std::wstring& path) override { return Tell(L"missing " + path); }
+    bool Present(const PackageFileEntry& entry, const std::wstring& path) override
+    {
+        return Tell(L"present " + path + L" " + entry.sizeText + L" " + entry.versionText + L" " + entry.stamp);
+    }
+    std::vector<std::wstring> told;
+
+private:
+    bool Tell(const std::wstring& line)
+    {
+        told.push_back(line);
+        return line != stopAt_;
+    }
+    std::wstring stopAt_;
+};
+
+TEST(FileListWalk, TellsEachPlaceInTheOrderOfTheList)
+{
+    const std::wstring kernel = InSystemDir(L"kernel32.dll"), absent = InSystemDir(L"XERB5NO.DLL");
+    struct Case {
+        const char* label;
+        std::wstring body;
+        std::wstring stopAt;
+        bool walked;
+        int checked;
+        std::vector<std::wstring> told;
+    };
+    const Case cases[] = {
+        { "each location the machine has, an unknown code passed over",
+          L"kernel32.dll 1,0 dll copy SYS32 XX DRV 100 12:00:00 2004/06/18 1.2.3.4\r\n", L"", true, 1,
+          { L"present " + kernel + L" 100 1.2.3.4 2004/06/18 12:00:00",
+            L"missing " + InDriversDir(L"kernel32.dll") } },
+        { "a comment line is passed over",
+          L"; kernel32.dll 1,0 dll copy SYS32 x x 1 t d v\r\nXERB5NO.DLL 1,0 dll copy SYS32 x x 1 t d v\r\n", L"",
+          true, 1, { L"missing " + absent } },
+        { "an entry cut short is not checked", L"XERB5NO.DLL 1,0 dll copy SYS32 x x 1 t d\r\n", L"", true, 0, {} },
+        { "an entry of no place the machine has is not counted", L"XERB5NO.DLL 1,0 dll copy XX YY ZZ 1 t d v\r\n",
+          L"", true, 0, {} },
+        { "false ends the walk",
+          L"XERB5NO.DLL 1,0 dll copy SYS32 DRV x 1 t d v\r\nkernel32.dll 1,0 dll copy SYS32 x x 1 t d v\r\n",
+          L"missing " + absent, false, 1, { L"missing " + absent } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::wstring body = c.body;
+        RecordingVisitor visitor(c.stopAt);
+        int checked = 0;
+        EXPECT_EQ(WalkFileList(body.data(), visitor, checked), c.walked);
+        EXPECT_EQ(checked, c.checked);
+        EXPECT_EQ(visitor.told, c.told);
+    }
+}
 
 TEST_F(FileChecks, ManifestPresentOrMissing)
 {

@@ -174,26 +174,26 @@ TEST_F(NetworkChecks, PortInfoOfANetworkPath)
 TEST_F(NetworkChecks, PersistentConnectionOfLpt3)
 {
     SetNetworkPath(L"unchanged");
-    EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(), 0) << "no such key";
+    EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(app_.networkPath), 0) << "no such key";
     EXPECT_STREQ(app_.networkPath, L"unchanged");
     {
         PersistentConnection other(2, L"\\\\srv\\two");
-        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(), 0) << "LPT2's connection";
+        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(app_.networkPath), 0) << "LPT2's connection";
     }
     {
         PersistentConnection remembered(3, L"\\\\srv\\three");
-        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(), 1);
+        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(app_.networkPath), 1);
         EXPECT_STREQ(app_.networkPath, L"\\\\srv\\three");
     }
     SetNetworkPath(L"unchanged");
     {
         PersistentConnection noValue(3, L"");
-        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(), 0);
+        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(app_.networkPath), 0);
         EXPECT_STREQ(app_.networkPath, L"unchanged");
     }
     {
         PersistentConnection unterminated(3, L"\\\\srv\\raw", false);
-        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(), 1);
+        EXPECT_EQ(NetworkPortInfo(L"LPT3:").FindPersistentConnection(app_.networkPath), 1);
         EXPECT_STREQ(app_.networkPath, L"\\\\srv\\raw");
     }
 }
@@ -204,5 +204,5 @@ TEST_F(NetworkChecks, QueryKeepsTheLastError)
     NetResourceQuery missing(L"\\\\nowhere");
     EXPECT_EQ(missing.IsServerReachable(), 0);
     EXPECT_EQ(missing.lastError(), ERROR_BAD_NET_NAME);
-    EXPECT_EQ(missing.IsPrinterShared(), 0);
+    EXPECT_EQ(missing.IsPrinterShared(app_.networkPath), 0);
 }

@@ -1,6 +1,5 @@
 // Whether the printer's port exists: the parallel-port device map, USB ports of the supported
 // driver and the ports of a compliant print monitor, in the prefix's registry and spooler.
-#include "app/troubleshooter_app.h"
 #include "checks/port_checks.h"
 #include "port_fixtures.h"
 
@@ -15,16 +14,16 @@ const std::pair<std::wstring, std::wstring> kLpt2 = { L"\\Device\\Parallel1", L"
 
 class PortPresent : public ::testing::Test {
 protected:
-    PortPresent() { lstrcpyW(app_.driverName, kTavikDriver); }
+    PortPresent() { lstrcpyW(facts_.driverName, kTavikDriver); }
 
     int Check(const std::wstring& port)
     {
-        app_.portName = port;
-        app_.portMissing = 0;
-        return app_.CheckPortPresent();
+        facts_.portName = port;
+        facts_.portMissing = 0;
+        return CheckPortPresent(facts_);
     }
 
-    CTroubleshooterApp app_;
+    RunFacts facts_;
 };
 
 }  // namespace
@@ -33,7 +32,7 @@ TEST_F(PortPresent, Lpt1InTheDeviceMapIsPresent)
 {
     ParallelPortMap map({ kLpt1 });
     EXPECT_EQ(Check(L"LPT1:"), 1);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
     EXPECT_EQ(Check(L"LPT1"), 1) << "a name without a colon";
 }
 
@@ -41,16 +40,16 @@ TEST_F(PortPresent, SecondValueOfTheDeviceMapIsExamined)
 {
     ParallelPortMap map({ kLpt1, kLpt2 });
     EXPECT_EQ(Check(L"LPT2:"), 1);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
     EXPECT_EQ(Check(L"LPT3:"), 0);
-    EXPECT_EQ(app_.portMissing, 1);
+    EXPECT_EQ(facts_.portMissing, 1);
 }
 
 TEST_F(PortPresent, MachineWithoutParallelPortHasTheLptPortMissing)
 {
     ParallelPortMap map({});
     EXPECT_EQ(Check(L"LPT1:"), 0);
-    EXPECT_EQ(app_.portMissing, 1);
+    EXPECT_EQ(facts_.portMissing, 1);
 }
 
 TEST_F(PortPresent, MissingDeviceMapKeyCountsAsAbsent)
@@ -59,7 +58,7 @@ TEST_F(PortPresent, MissingDeviceMapKeyCountsAsAbsent)
     ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kParallelPortsKey.c_str()), ERROR_SUCCESS);
     ASSERT_FALSE(MachineKeyExists(kParallelPortsKey));
     EXPECT_EQ(Check(L"LPT1:"), 0);
-    EXPECT_EQ(app_.portMissing, 1);
+    EXPECT_EQ(facts_.portMissing, 1);
     CreateVolatileMachineKey(kParallelPortsKey);
 }
 
@@ -76,11 +75,11 @@ TEST_F(PortPresent, UsbPortOfTheSupportedDriver)
     ParallelPortMap map({});
     EXPECT_EQ(Check(L"USB001"), 1);
     EXPECT_EQ(Check(L"USBPRN"), 0) << "no number after USB";
-    EXPECT_EQ(app_.portMissing, 0) << "a USB port is never marked missing";
+    EXPECT_EQ(facts_.portMissing, 0) << "a USB port is never marked missing";
     EXPECT_EQ(Check(L"USB000"), 0);
-    lstrcpyW(app_.driverName, L"Other Driver");
+    lstrcpyW(facts_.driverName, L"Other Driver");
     EXPECT_EQ(Check(L"USB001"), 0);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
 }
 
 TEST_F(PortPresent, LptUsbAdapterIsPresentWithoutTheDeviceMap)
@@ -88,15 +87,15 @@ TEST_F(PortPresent, LptUsbAdapterIsPresentWithoutTheDeviceMap)
     ParallelPortMap map({});
     EXPECT_EQ(Check(L"LPT_USB1"), 1);
     EXPECT_EQ(Check(L"LPT-USB2:"), 1);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
 }
 
 TEST_F(PortPresent, CompliantPortIsPresentWithoutDeviceMapLookup)
 {
     ParallelPortMap map({});
-    app_.compliantPort = 1;
+    facts_.compliantPort = 1;
     EXPECT_EQ(Check(L"LPT1:"), 1);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
     EXPECT_EQ(Check(kMonitorPort), 1);
 }
 
@@ -105,7 +104,7 @@ TEST_F(PortPresent, OtherLocalPortIsAbsent)
     EXPECT_EQ(Check(L"FILE:"), 0);
     EXPECT_EQ(Check(L"COM1:"), 0);
     EXPECT_EQ(Check(L""), 0);
-    EXPECT_EQ(app_.portMissing, 0);
+    EXPECT_EQ(facts_.portMissing, 0);
 }
 
 TEST(PortNames, Parts)

@@ -197,13 +197,13 @@ TEST(CreateShortcut, LeavesTheThreadsComStateAsItFoundIt)
 // The run asks the shell once for each folder; every later ask gets the same answer.
 TEST(CommonFolders, AreTheShellsAllUsersFolders)
 {
-    CTroubleshooterApp app;
+    RunFacts facts;
     for (int csidl : { CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTUP }) {
         SCOPED_TRACE(csidl);
         std::wstring first, again;
-        ASSERT_TRUE(app.CommonFolder(csidl, first));
+        ASSERT_TRUE(facts.CommonFolder(csidl, first));
         EXPECT_EQ(first, CommonFolder(csidl));
-        ASSERT_TRUE(app.CommonFolder(csidl, again));
+        ASSERT_TRUE(facts.CommonFolder(csidl, again));
         EXPECT_EQ(again, first);
     }
 }

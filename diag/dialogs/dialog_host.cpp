@@ -1,0 +1,8 @@
+#include "dialogs/dialog_host.h"
+
+#include "framework/winapp.h"
+
+DialogHost* TheDialogHost()
+{
+    return dynamic_cast<DialogHost*>(AfxGetApp());
+}
