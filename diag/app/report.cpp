@@ -2,10 +2,10 @@
 
 #include "app/json_writer.h"
 #include "framework/strings.h"
+#include "framework/version_resource.h"
 
 #include <lmcons.h>
 
-#include <vector>
 
 namespace {
 
@@ -56,23 +56,10 @@ const char* PortClass(const CTroubleshooterApp& app)
 // The file version of the running program ("1.0.0.0"); empty when it has none.
 std::wstring ProgramVersion()
 {
-    wchar_t path[kPathChars] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, kPathChars);
-    if (length == 0 || length >= kPathChars)
+    FileVersion version;
+    if (!ModuleFileVersion(GetModuleHandleW(nullptr), version))
         return std::wstring();
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-    if (size == 0)
-        return std::wstring();
-    std::vector<BYTE> block(size);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    if (!GetFileVersionInfoW(path, 0, size, block.data()) ||
-        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed ||
-        fixedSize < sizeof(VS_FIXEDFILEINFO))
-        return std::wstring();
-    return FormatPrintf(L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                        HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    return FormatPrintf(L"%u.%u.%u.%u", version.part[0], version.part[1], version.part[2], version.part[3]);
 }
 
 std::wstring ComputerName()

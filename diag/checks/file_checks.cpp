@@ -8,6 +8,7 @@
 #include "checks/tokenizer.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
+#include "framework/version_resource.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -87,22 +88,11 @@ ExpectedVersion ParseExpectedVersion(const wchar_t* text)
 // The fixed file version of the file's version resource; false when it has none.
 bool ReadFileVersion(const wchar_t* path, unsigned long (&part)[4])
 {
-    DWORD handle = 0;
-    DWORD bytes = WithNativeFiles([&] { return GetFileVersionInfoSizeW(path, &handle); });
-    if (!bytes)
+    FileVersion version;
+    if (!WithNativeFiles([&] { return FileVersionOf(path, version); }))
         return false;
-    std::vector<BYTE> data(bytes);
-    if (!WithNativeFiles([&] { return GetFileVersionInfoW(path, 0, bytes, data.data()); }))
-        return false;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
-        length < sizeof(VS_FIXEDFILEINFO))
-        return false;
-    part[0] = HIWORD(info->dwFileVersionMS);
-    part[1] = LOWORD(info->dwFileVersionMS);
-    part[2] = HIWORD(info->dwFileVersionLS);
-    part[3] = LOWORD(info->dwFileVersionLS);
+    for (int i = 0; i < 4; ++i)
+        part[i] = version.part[i];
     return true;
 }
 
