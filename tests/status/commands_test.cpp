@@ -50,24 +50,6 @@ protected:
         StatusWindowTest::TearDown();
         g_winHelp = savedHelp_;
     }
-    // A status block of the user's own job in progress (or of no job), as the state's copy.
-    void SetStatus(DWORD jobFlags, DWORD jobId, DWORD deviceFlags = 0)
-    {
-        DiscardStatusCopy();
-        wchar_t user[64] = L"";
-        DWORD chars = ARRAYSIZE(user);
-        GetUserNameW(user, &chars);
-        block_.assign(sizeof(PswStatusData) + sizeof(user), 0);
-        memcpy(block_.data() + sizeof(PswStatusData), user, sizeof(user));
-        auto* data = reinterpret_cast<PswStatusData*>(block_.data());
-        data->ownerOffset = sizeof(PswStatusData);
-        data->jobFlags = jobFlags;
-        data->jobId = jobId;
-        data->deviceFlags = deviceFlags;
-        g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, block_.size()));
-        memcpy(g_state.statusCopy, block_.data(), block_.size());
-        g_state.statusLength = DWORD(block_.size());
-    }
     UINT MenuState(UINT id) const { return GetMenuState(GetMenu(window_), id, MF_BYCOMMAND) & MF_GRAYED; }
     void ShowPage(int page)
     {
@@ -77,7 +59,6 @@ protected:
     }
 
     WinHelpFunction savedHelp_;
-    std::vector<BYTE> block_;
 };
 
 const CommandStateEntry kTable[3] = {{IDM_PAUSE, MF_ENABLED}, {IDM_RESUME, MF_GRAYED}, {IDM_CANCEL, MF_ENABLED}};
@@ -107,7 +88,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     const std::wstring monitor = L"System\\CurrentControlSet\\control\\Print\\Monitors\\PSW Test Monitor";
     SetRegistryDword(HKEY_LOCAL_MACHINE, monitor + L"\\PSWPORT:", L"Unrelated", 0);
     SetRegistryDword(HKEY_LOCAL_MACHINE, monitor, L"ZELTCompliant", 3);
-    SetStatus(JOB_IN_PROGRESS, 7);
+    KeepStatusCopy({0, JOB_IN_PROGRESS, 7});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "port " << std::string(c.port, c.port + wcslen(c.port)) << " page " << c.page);
         lstrcpyW(g_state.portName, c.port);
@@ -122,9 +103,9 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     }
     // Another user's job on a network port: the detail page's items and toolbar are grey.
     lstrcpyW(g_state.portName, L"\\\\server\\laser");
-    SetStatus(JOB_IN_PROGRESS, 7);
-    auto* data = reinterpret_cast<PswStatusData*>(g_state.statusCopy);
-    data->ownerOffset = data->machineOffset = 0;   // empty owner and machine: not this seat's
+    StatusBlock foreign{0, JOB_IN_PROGRESS, 7};
+    foreign.owner = foreign.machine = L"";   // not this seat's
+    KeepStatusCopy(foreign);
     TabCtrl_SetCurSel(g_state.children.tab, PAGE_DETAIL);
     RefreshCommandStates(FALSE, FALSE);
     EXPECT_EQ(MenuState(IDM_PAUSE), UINT(MF_GRAYED));
@@ -134,7 +115,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
 
 TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
 {
-    SetStatus(0, 0);
+    KeepStatusCopy({});
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), 0u);
@@ -145,12 +126,12 @@ TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
     SendMessageW(window_, WM_TIMER, TIMER_ATTENTION_HOLD, 0);
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);
 
-    SetStatus(JOB_IN_PROGRESS, 3);
+    KeepStatusCopy({0, JOB_IN_PROGRESS, 3});
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), UINT(MF_GRAYED));
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), UINT(MF_GRAYED));
 
-    SetStatus(0, 0);
+    KeepStatusCopy({});
     lstrcpyW(g_state.portName, L"USB001");
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), UINT(MF_GRAYED));
@@ -194,7 +175,7 @@ TEST_F(Commands, JobCommandsOnTheStatusPageGoToTheLibrary)
 {
     LibraryCallLog calls;
     ASSERT_TRUE(g_state.libraries.SmPsw_OpenPrinter(window_, kWindowPrinter, L"LPT1:", &g_state.statusHandle));
-    SetStatus(JOB_IN_PROGRESS, 42);
+    KeepStatusCopy({0, JOB_IN_PROGRESS, 42});
     g_state.countdownPagesRunning = TRUE;
     for (UINT id : {IDM_PAUSE, IDM_RESUME, IDM_DEVICE_COMMAND, IDM_CANCEL, IDM_DEVICE_ITEM})
         SendMessageW(window_, WM_COMMAND, id, 0);

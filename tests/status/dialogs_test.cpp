@@ -230,16 +230,6 @@ protected:
         EXPECT_EQ(MachineValue(L"StatusSense"), value(options.statusSense));
         EXPECT_EQ(UserValue(L"AlwaysOnTop"), value(options.alwaysOnTop));
     }
-    // A status block of the printer whose job flags are `jobFlags`, as the library sends it.
-    void SetStatusBlock(DWORD jobFlags)
-    {
-        auto* block = static_cast<PswStatusData*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(PswStatusData)));
-        block->length = sizeof(PswStatusData);
-        block->jobFlags = jobFlags;
-        g_state.statusCopy = reinterpret_cast<BYTE*>(block);
-        g_state.statusLength = sizeof(PswStatusData);
-    }
-
     SavedDword currentMode_{HKEY_LOCAL_MACHINE, kPortKey, L"CurrentMode"};
     SavedDword mode_{HKEY_LOCAL_MACHINE, kPortKey, L"Mode"};
     SavedDword attribute_{HKEY_LOCAL_MACHINE, kPortKey, L"Attribute"};
@@ -429,7 +419,7 @@ TEST_F(StatusDialogs, PortSettingsWhileAJobPrintsTellTheUserAndChangeNothing)
     LibraryCallLog calls;
     SetRegistryDword(HKEY_LOCAL_MACHINE, kPortKey, L"CurrentMode", 1);
     SetRegistryDword(HKEY_LOCAL_MACHINE, kPortKey, L"Attribute", 0xC);
-    SetStatusBlock(JOB_IN_PROGRESS);
+    KeepStatusCopy({0, JOB_IN_PROGRESS});
     ModalAnswers answers({
         [](HWND dialog) {
             Click(dialog, IDC_PORT_ECP_DMA);

@@ -119,11 +119,8 @@ void WindowAtDpi::ExpectLaidOutAt(int dpi)
     EXPECT_LE(text.right, barClient.right) << "progress text width";
 
     // Both lines of the paper-out advice, each on one line of the box and the second inside it.
-    PswStatusData block = {};
-    block.length = sizeof(block);
-    block.deviceFlags = 0x2;   // paper out
-    block.jobFlags = JOB_IN_PROGRESS;
-    g_state.libraries.PSM_GetPSWDisplay(g_state.libraries.presentation, 0, &block, &g_state.display, FALSE);
+    std::vector<BYTE> paperOut = StatusBlock{0x2, JOB_IN_PROGRESS}.Bytes();
+    g_state.libraries.PSM_GetPSWDisplay(g_state.libraries.presentation, 0, paperOut.data(), &g_state.display, FALSE);
     ASSERT_EQ(g_state.display.messageLineCount, 2u);
     wchar_t advice[512];
     MessageLinesText(advice, ARRAYSIZE(advice));

@@ -2,7 +2,6 @@
 // hides, its timers, the time left and the job log.
 #include <windows.h>
 #include <commctrl.h>
-#include <lmcons.h>
 #define PSAPI_VERSION 2
 #include <psapi.h>
 
@@ -19,51 +18,6 @@
 #include "ui/views.h"
 
 namespace {
-
-std::wstring UserName()
-{
-    wchar_t name[UNLEN + 1] = L"";
-    DWORD chars = ARRAYSIZE(name);
-    GetUserNameW(name, &chars);
-    return name;
-}
-
-// A status block as the status-monitor library builds one.
-struct Block {
-    DWORD device = 0, job = 0, jobId = 0, total = 0, started = 0, printed = 0;
-    DWORD mode = 0, fixedA = 0, perPage = 0, fixedB = 0;
-    std::wstring machine = L"\\\\OTHERPC", owner = UserName(), document = L"report.doc";
-
-    std::vector<BYTE> Bytes() const
-    {
-        PswStatusData data = {};
-        data.deviceFlags = device;
-        data.jobFlags = job;
-        data.jobId = jobId;
-        data.totalPages = total;
-        data.pagesStarted = started;
-        data.pagesPrinted = printed;
-        data.estimateMode = mode;
-        data.fixedTimeA = fixedA;
-        data.timePerPage = perPage;
-        data.fixedTimeB = fixedB;
-        std::wstring strings;
-        auto place = [&](const std::wstring& text) {
-            DWORD offset = DWORD(sizeof(data) + strings.size() * sizeof(wchar_t));
-            strings += text;
-            strings += L'\0';
-            return offset;
-        };
-        data.machineOffset = place(machine);
-        data.ownerOffset = place(owner);
-        data.documentOffset = document.empty() ? 0 : place(document);
-        data.length = DWORD(sizeof(data) + strings.size() * sizeof(wchar_t));
-        std::vector<BYTE> bytes(data.length);
-        memcpy(bytes.data(), &data, sizeof(data));
-        memcpy(bytes.data() + sizeof(data), strings.data(), strings.size() * sizeof(wchar_t));
-        return bytes;
-    }
-};
 
 // What the presentation library answers, set by each test.
 struct FakeDisplay {
@@ -120,25 +74,25 @@ protected:
         }
         g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
     }
-    void Send(const Block& block, int code, ULONG_PTR kind = PSW_DATA_STATUS)
+    void Send(const StatusBlock& block, int code, ULONG_PTR kind = PSW_DATA_STATUS)
     {
         g_fake.code = code;
         std::vector<BYTE> bytes = block.Bytes();
         COPYDATASTRUCT data = {kind, DWORD(bytes.size()), bytes.data()};
         SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     }
-    static Block JobStart()
+    static StatusBlock JobStart()
     {
-        Block b;
+        StatusBlock b;
         b.job = JOB_STARTED | JOB_IN_PROGRESS;
         b.jobId = 7;
         b.total = 10;
-        b.mode = ESTIMATE_PER_PAGE;
+        b.estimateMode = ESTIMATE_PER_PAGE;
         return b;
     }
-    static Block JobEnd(DWORD endBits = 0x1)
+    static StatusBlock JobEnd(DWORD endBits = 0x1)
     {
-        Block b;
+        StatusBlock b;
         b.job = endBits;
         b.jobId = 7;
         b.total = 10;
@@ -221,13 +175,13 @@ TEST_F(Presentation, WithShowingOneOnlyAnErrorPopsUpAndItsEndHides)
     g_state.showing = 1;
     Send(JobStart(), DISPLAY_PRINTING_EVEN);
     EXPECT_FALSE(IsWindowVisible(window_));
-    Block paperOut = JobStart();
+    StatusBlock paperOut = JobStart();
     paperOut.job = JOB_IN_PROGRESS;
     paperOut.device = 0x2 | DEVICE_STOP_COUNTDOWNS;
     Send(paperOut, DISPLAY_ERROR_FIRST);
     EXPECT_TRUE(IsWindowVisible(window_));
     EXPECT_EQ(g_state.showReason, SHOW_REASON_ERROR);
-    Block recovered = JobStart();
+    StatusBlock recovered = JobStart();
     recovered.job = JOB_IN_PROGRESS;
     recovered.started = 4;
     Send(recovered, DISPLAY_PRINTING_EVEN);
@@ -238,7 +192,7 @@ TEST_F(Presentation, AnotherUsersJobOnANetworkPortNeverPopsUp)
 {
     OpenWindow(L"\\\\server\\laser");
     g_state.libraries.PSM_GetPSWDisplay = FakeGetPSWDisplay;
-    Block foreign = JobStart();
+    StatusBlock foreign = JobStart();
     foreign.owner = L"somebody";
     foreign.machine = L"\\\\FARAWAY";
     Send(foreign, DISPLAY_PRINTING_EVEN);
@@ -246,7 +200,7 @@ TEST_F(Presentation, AnotherUsersJobOnANetworkPortNeverPopsUp)
     Send(foreign, DISPLAY_ERROR_FIRST);
     EXPECT_FALSE(IsWindowVisible(window_));
     // The same job from this seat's user does.
-    foreign.owner = UserName();
+    foreign.owner = StatusBlock::CurrentUser();
     Send(foreign, DISPLAY_ERROR_FIRST + 1);
     EXPECT_TRUE(IsWindowVisible(window_));
 }
@@ -269,7 +223,7 @@ TEST_F(Presentation, ARenameIsReadOnlyWithinItsMessage)
 
 TEST_F(Presentation, AnIdenticalBlockIsTakenOnce)
 {
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     Send(block, DISPLAY_PRINTING_EVEN);
     int calls = g_fake.calls;
     Send(block, DISPLAY_PRINTING_EVEN);
@@ -296,7 +250,7 @@ TEST_F(Presentation, ABlockIsComparedAsDeliveredWhateverItsLengthFieldClaims)
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "length fields " << row.firstLength << ", " << row.secondLength << " of "
                                         << delivered << " bytes");
-        Send(Block(), DISPLAY_READY);   // another block in between
+        Send(StatusBlock(), DISPLAY_READY);   // another block in between
         std::vector<BYTE> first = bytes, second = bytes;
         memcpy(first.data(), &row.firstLength, sizeof(DWORD));
         memcpy(second.data(), &row.secondLength, sizeof(DWORD));
@@ -312,7 +266,7 @@ TEST_F(Presentation, ABlockIsComparedAsDeliveredWhateverItsLengthFieldClaims)
 TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
 {
     g_fake.estimate = 1;
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     block.fixedA = 2000;
     block.perPage = 1000;
     block.fixedB = 1000;
@@ -341,7 +295,7 @@ TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
     EXPECT_EQ(g_state.elapsedA, 12000);
 
     // Mode 2 between pages: (remaining + 1) x per page - elapsed B + B, stopping at zero.
-    block.mode = ESTIMATE_LOOPING;
+    block.estimateMode = ESTIMATE_LOOPING;
     block.started = block.printed = 9;
     Send(block, DISPLAY_PRINTING_ODD);
     g_state.countdownPagesRunning = TRUE;
@@ -367,7 +321,7 @@ TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
 
 TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)
 {
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     block.total = 100000;
     block.fixedA = block.fixedB = 1000;
     block.perPage = 100000;   // 10^10 ms: more than 32 bits hold
@@ -397,7 +351,7 @@ TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)
 TEST_F(Presentation, AnimationsRunOnBetweenThePicturesOfOneState)
 {
     g_fake.animationMode = ANIMATION_LOOPING;
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     Send(block, DISPLAY_PRINTING_ODD);
     ASSERT_TRUE(g_state.animationA.running);
     SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
@@ -450,13 +404,13 @@ TEST_F(Presentation, TheJobLogKeepsTheLastHundredJobs)
     EXPECT_EQ(CellText(log, 0, 3), L"2");
     EXPECT_EQ(CellText(log, 99, 0), L"doc101");
     EXPECT_EQ(CellText(log, 99, 1), L"出错");
-    EXPECT_EQ(CellText(log, 99, 2), UserName());
+    EXPECT_EQ(CellText(log, 99, 2), StatusBlock::CurrentUser());
 }
 
 TEST_F(Presentation, TheDetailRowsShowTheJobAndTheEstimate)
 {
     g_fake.estimate = 1;
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     block.job = JOB_IN_PROGRESS;
     block.machine = L"\\\\AVERYLONGCOMPUTERNAME";
     block.fixedA = block.fixedB = 1000;
@@ -465,7 +419,7 @@ TEST_F(Presentation, TheDetailRowsShowTheJobAndTheEstimate)
     RefreshDetailRows();
     HWND detail = g_state.children.detailList;
     EXPECT_EQ(CellText(detail, 0, 1), L"report.doc");
-    EXPECT_EQ(CellText(detail, 1, 1), UserName());
+    EXPECT_EQ(CellText(detail, 1, 1), StatusBlock::CurrentUser());
     EXPECT_EQ(CellText(detail, 2, 1), L"AVERYLONGCOMPUT");
     EXPECT_EQ(CellText(detail, 3, 1), L"12 秒");
     EXPECT_FALSE(CellText(detail, 4, 1).empty());
@@ -596,7 +550,7 @@ TEST(HostileBlock, FieldsAndStringsAreReadOnlyInsideTheBlock)
 TEST_F(Presentation, ThousandsOfBlocksWithAnimationsLeakNoMemory)
 {
     g_fake.animationMode = ANIMATION_LOOPING;
-    Block block = JobStart();
+    StatusBlock block = JobStart();
     block.job = JOB_IN_PROGRESS;
     block.total = 100000;
     auto run = [&](int from, int to) {

@@ -1,5 +1,5 @@
-// The rules a status block is judged by, as tables in one process and without a window: each
-// row a remembered state, a block, and what must follow.
+// The rules a status block is judged by, without a window: a table per rule, each row one case
+// of it, named in its failure message.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,33 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/protocol.h"
-#include "monitor/status_rules.h"
+#include "status_test_support.h"
 
 namespace {
 
-// A block of the fixed part with these flags and counters, and the strings appended after it.
-struct Block {
-    DWORD device = 0, job = 0, printed = 0, estimateMode = 0;
-};
-
-std::vector<BYTE> MakeBlock(const Block& fields)
-{
-    std::vector<BYTE> bytes(sizeof(PswStatusData));
-    PswStatusData data = {};
-    data.length = sizeof(PswStatusData);
-    data.deviceFlags = fields.device;
-    data.jobFlags = fields.job;
-    data.pagesPrinted = fields.printed;
-    data.estimateMode = fields.estimateMode;
-    std::memcpy(bytes.data(), &data, sizeof(data));
-    return bytes;
-}
-
-StatusBlockView View(const std::vector<BYTE>& bytes)
-{
-    return {bytes.data(), static_cast<DWORD>(bytes.size())};
-}
+const DWORD kPaperOut = 0x3, kStarted = JOB_STARTED | JOB_IN_PROGRESS;
 
 TEST(StatusRules, WhatEndsAJob)
 {
@@ -45,6 +23,7 @@ TEST(StatusRules, WhatEndsAJob)
         {DISPLAY_PRINTING_EVEN, DISPLAY_READY, 0x1, true},   // printed
         {DISPLAY_PRINTING_ODD, DISPLAY_READY, 0x4, true},    // cancelled
         {DISPLAY_PAUSED, 409, 0x2, true},                    // any change of code with an end bit
+        {DISPLAY_PRINTING_EVEN, DISPLAY_READY_ATTENTION, 0x1, true},  // entering a listed code
         {DISPLAY_READY, DISPLAY_READY, 0x1, false},          // an unchanged code
         {DISPLAY_PRINTING_EVEN, DISPLAY_CANCELLING, 0x4, false},
         {DISPLAY_PRINTING_EVEN, DISPLAY_READY, 0x9, false},  // still in progress
@@ -64,40 +43,51 @@ BOOL OtherSeat() { return ++g_seatAsked, FALSE; }
 
 TEST(StatusRules, WhenTheWindowComesUpByItself)
 {
-    const DWORD kPaperOut = 0x3, kStarted = JOB_STARTED | JOB_IN_PROGRESS;
     const struct {
         const char* label;
         DWORD showing;
-        Block block;
+        StatusBlock block;
         BOOL (*seat)();
         PopUpReason expected;
         bool seatAsked;
     } kRows[] = {
-        {"a job starts", 0, {0, kStarted, 0, 1}, ThisSeat, POP_UP_FOR_JOB, true},
-        {"looping estimate only", 0, {0, kStarted, 0, 2}, ThisSeat, POP_UP_NONE, false},
-        {"a page is already out", 0, {0, kStarted, 1, 1}, ThisSeat, POP_UP_NONE, false},
-        {"Showing 1: no job pop-up", 1, {0, kStarted, 0, 1}, ThisSeat, POP_UP_NONE, false},
+        {"a job starts", 0, {0, kStarted, 0, 0, 0, 0, 1}, ThisSeat, POP_UP_FOR_JOB, true},
+        {"estimate mode 3 has the per-page bit", 0, {0, kStarted, 0, 0, 0, 0, 3}, ThisSeat, POP_UP_FOR_JOB, true},
+        {"looping estimate only", 0, {0, kStarted, 0, 0, 0, 0, 2}, ThisSeat, POP_UP_NONE, false},
+        {"a page is already out", 0, {0, kStarted, 0, 0, 0, 1, 1}, ThisSeat, POP_UP_NONE, false},
+        {"a job in progress that did not just start", 0, {0, JOB_IN_PROGRESS, 0, 0, 0, 0, 1}, ThisSeat, POP_UP_NONE,
+         false},
+        {"Showing 1: no job pop-up", 1, {0, kStarted, 0, 0, 0, 0, 1}, ThisSeat, POP_UP_NONE, false},
         {"Showing 1: an error still", 1, {kPaperOut, JOB_IN_PROGRESS}, ThisSeat, POP_UP_FOR_ERROR, true},
-        {"an error as a job starts", 0, {kPaperOut, kStarted, 0, 1}, ThisSeat, POP_UP_FOR_ERROR, true},
+        {"an error as a job starts", 0, {kPaperOut, kStarted, 0, 0, 0, 0, 1}, ThisSeat, POP_UP_FOR_ERROR, true},
         {"an error without a job", 0, {kPaperOut, 0}, ThisSeat, POP_UP_NONE, false},
         {"attention is no error", 0, {0x40000000, JOB_IN_PROGRESS}, ThisSeat, POP_UP_NONE, false},
         {"another seat's job", 0, {kPaperOut, JOB_IN_PROGRESS}, OtherSeat, POP_UP_NONE, true},
     };
     for (const auto& row : kRows) {
         g_seatAsked = 0;
-        const std::vector<BYTE> block = MakeBlock(row.block);
-        EXPECT_EQ(row.expected, PopUpFor(row.showing, View(block), row.seat)) << row.label;
+        EXPECT_EQ(row.expected, PopUpFor(row.showing, ViewOf(row.block.Bytes()), row.seat)) << row.label;
         EXPECT_EQ(row.seatAsked, g_seatAsked == 1) << row.label << ": the seat is looked up only when it decides";
     }
-    g_seatAsked = 0;
     EXPECT_EQ(POP_UP_NONE, PopUpFor(0, StatusBlockView{nullptr, 0}, ThisSeat)) << "no block";
+}
 
-    // A window that came up for an error goes when a block has no device flags at all.
-    EXPECT_TRUE(ErrorHasCleared(kPaperOut, 0, SHOW_REASON_ERROR));
-    EXPECT_FALSE(ErrorHasCleared(kPaperOut, 0x40000000, SHOW_REASON_ERROR)) << "attention left";
-    EXPECT_FALSE(ErrorHasCleared(kPaperOut, 0, SHOW_REASON_USER)) << "the user's window stays";
-    EXPECT_FALSE(ErrorHasCleared(kPaperOut, 0, SHOW_REASON_JOB));
-    EXPECT_FALSE(ErrorHasCleared(0, 0, SHOW_REASON_ERROR)) << "no error was remembered";
+TEST(StatusRules, WhenAWindowUpForAnErrorGoesAgain)
+{
+    const struct {
+        const char* label;
+        DWORD remembered, device;
+        ShowReason reason;
+        bool cleared;
+    } kRows[] = {
+        {"no device flags at all (the error left did not bring the window up)", 0x40000000, 0, SHOW_REASON_ERROR, true},
+        {"attention left", kPaperOut, 0x40000000, SHOW_REASON_ERROR, false},
+        {"the user's window stays", kPaperOut, 0, SHOW_REASON_USER, false},
+        {"a window up for a job stays", kPaperOut, 0, SHOW_REASON_JOB, false},
+        {"no error was remembered", 0, 0, SHOW_REASON_ERROR, false},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(row.cleared, ErrorHasCleared(row.remembered, row.device, row.reason) != FALSE) << row.label;
 }
 
 TEST(StatusRules, WhenTheCountdownsStopAndTheAttentionHold)
@@ -105,21 +95,20 @@ TEST(StatusRules, WhenTheCountdownsStopAndTheAttentionHold)
     const struct {
         DWORD device, job;
         bool pauses;
-    } kBusy[] = {{0x8, 0x1008, true}, {0x8, 0x8, true}, {0x8, 0x1000, true}, {0x8, 0x10000, false},
-                 {0x0, 0x1008, false}, {0x9, 0x8, true}};
+    } kBusy[] = {{0x8, 0x8, true}, {0x8, 0x1000, true}, {0x8, 0x10000, false}, {0x0, 0x1008, false}, {0x9, 0x8, true}};
     for (const auto& row : kBusy)
         EXPECT_EQ(row.pauses, CountdownsPauseForDevice(row.device, row.job) != FALSE)
             << std::hex << row.device << " / " << row.job;
 
     const struct {
         bool hasBlock;
-        Block block;
+        StatusBlock block;
         int code;
         bool ends;
     } kAfter[] = {
-        {true, {0, JOB_IN_PROGRESS}, DISPLAY_PRINTING_EVEN, false},
-        {true, {DEVICE_STOP_COUNTDOWNS, JOB_IN_PROGRESS}, DISPLAY_PRINTING_EVEN, true},
-        {true, {0, 0}, DISPLAY_PRINTING_EVEN, true},  // no job in progress
+        {true, {0, kStarted}, DISPLAY_PRINTING_EVEN, false},
+        {true, {0x3, JOB_IN_PROGRESS}, DISPLAY_PRINTING_EVEN, true},  // device flag 1 among others
+        {true, {0, 0}, DISPLAY_PRINTING_EVEN, true},                  // no job in progress
         {true, {0, JOB_IN_PROGRESS}, DISPLAY_ERROR_FIRST, true},
         {true, {0, JOB_IN_PROGRESS}, DISPLAY_ERROR_LAST, true},
         {true, {0, JOB_IN_PROGRESS}, DISPLAY_ERROR_FIRST - 1, false},
@@ -128,8 +117,8 @@ TEST(StatusRules, WhenTheCountdownsStopAndTheAttentionHold)
         {false, {}, DISPLAY_PRINTING_EVEN, false},
     };
     for (const auto& row : kAfter) {
-        const std::vector<BYTE> block = MakeBlock(row.block);
-        const StatusBlockView view = row.hasBlock ? View(block) : StatusBlockView{nullptr, 0};
+        const std::vector<BYTE> block = row.block.Bytes();
+        const StatusBlockView view = row.hasBlock ? ViewOf(block) : StatusBlockView{nullptr, 0};
         EXPECT_EQ(row.ends, CountdownsEnd(view, row.code) != FALSE) << row.code << " block " << row.hasBlock;
     }
 
@@ -151,21 +140,17 @@ TEST(StatusRules, AJobIsForeignOnlyToAnotherUserOnAnotherComputer)
         {L"LI", L"\\\\PC-2", false},         // the user's own, any case
         {L"wang", L"\\\\DESK-1", false},     // sent from this computer
         {L"wang", L"DESK-1", false},         // without the leading backslashes
+        {L"wang", L"\\XDESK-1", true},       // one backslash is part of the name
         {L"wang", L"\\\\DESK-12", false},    // a name that starts with this computer's
         {L"wang", L"\\\\desk-1", true},      // the computer's name is compared case-sensitively
         {L"", L"", true},                    // an empty owner and machine
     };
     for (const auto& row : kRows) {
-        std::vector<BYTE> bytes = MakeBlock({});
-        const auto append = [&bytes](const wchar_t* text, size_t field) {
-            const DWORD offset = static_cast<DWORD>(bytes.size());
-            const BYTE* first = reinterpret_cast<const BYTE*>(text);
-            bytes.insert(bytes.end(), first, first + (wcslen(text) + 1) * sizeof(wchar_t));
-            std::memcpy(&bytes[field], &offset, sizeof(offset));
-        };
-        append(row.owner, offsetof(PswStatusData, ownerOffset));
-        append(row.machine, offsetof(PswStatusData, machineOffset));
-        EXPECT_EQ(row.foreign, JobIsForeignTo(View(bytes), L"li", L"DESK-1") != FALSE) << row.owner << L" " << row.machine;
+        StatusBlock block;
+        block.owner = row.owner;
+        block.machine = row.machine;
+        EXPECT_EQ(row.foreign, JobIsForeignTo(ViewOf(block.Bytes()), L"li", L"DESK-1") != FALSE)
+            << row.owner << L" " << row.machine;
     }
     EXPECT_FALSE(JobIsForeignTo(StatusBlockView{nullptr, 0}, L"li", L"DESK-1")) << "no block, no foreign job";
 }
@@ -174,24 +159,42 @@ TEST(StatusRules, AJobIsForeignOnlyToAnotherUserOnAnotherComputer)
 // a string may start at an odd byte.
 TEST(StatusRules, ABlockIsReadOnlyWithinItsLength)
 {
-    std::vector<BYTE> bytes = MakeBlock({0x3, 0x8});
+    StatusBlock fields{kPaperOut, JOB_IN_PROGRESS, 0, 10};
+    fields.machine = fields.owner = fields.document = L"";
+    std::vector<BYTE> bytes = fields.Bytes();
     const wchar_t document[] = L"报告.doc";
     bytes.push_back(0);  // the document starts at an odd offset
-    const DWORD offset = static_cast<DWORD>(bytes.size());
+    const DWORD at = DWORD(bytes.size());
     bytes.insert(bytes.end(), reinterpret_cast<const BYTE*>(document),
                  reinterpret_cast<const BYTE*>(document) + sizeof(document));
-    std::memcpy(&bytes[offsetof(PswStatusData, documentOffset)], &offset, sizeof(offset));
+    std::memcpy(&bytes[offsetof(PswStatusData, documentOffset)], &at, sizeof(at));
 
-    EXPECT_STREQ(document, BlockString(View(bytes), offsetof(PswStatusData, documentOffset)));
-    EXPECT_EQ(0x3u, BlockField(View(bytes), offsetof(PswStatusData, deviceFlags)));
+    const size_t job = offsetof(PswStatusData, jobFlags), all = bytes.size();
+    const struct {
+        const char* label;
+        size_t length, field;
+        DWORD value;
+    } kFields[] = {
+        {"a field inside", all, offsetof(PswStatusData, deviceFlags), kPaperOut},
+        {"a field that ends with the block", job + 4, job, JOB_IN_PROGRESS},
+        {"a field cut by the end", job + 3, job, 0},
+        {"a field past the end", job, offsetof(PswStatusData, totalPages), 0},
+    };
+    for (const auto& row : kFields)
+        EXPECT_EQ(row.value, BlockField({bytes.data(), DWORD(row.length)}, row.field)) << row.label;
 
-    const StatusBlockView cut = {bytes.data(), static_cast<DWORD>(bytes.size() - 2)};  // no terminator
-    EXPECT_STREQ(L"", BlockString(cut, offsetof(PswStatusData, documentOffset)));
-    const StatusBlockView before = {bytes.data(), offset};  // the string lies beyond the length
-    EXPECT_STREQ(L"", BlockString(before, offsetof(PswStatusData, documentOffset)));
-    const StatusBlockView shortBlock = {bytes.data(), offsetof(PswStatusData, jobFlags) + 2};
-    EXPECT_EQ(0u, BlockField(shortBlock, offsetof(PswStatusData, jobFlags))) << "a field cut by the length";
-    EXPECT_EQ(0x3u, BlockField(shortBlock, offsetof(PswStatusData, deviceFlags)));
+    const struct {
+        const char* label;
+        size_t length, field;
+        const wchar_t* text;
+    } kStrings[] = {
+        {"a string at an odd byte", all, offsetof(PswStatusData, documentOffset), document},
+        {"no terminator inside", all - 2, offsetof(PswStatusData, documentOffset), L""},
+        {"a string past the end", sizeof(PswStatusData), offsetof(PswStatusData, documentOffset), L""},
+        {"offset 0: none", all, offsetof(PswStatusData, ownerOffset), L""},
+    };
+    for (const auto& row : kStrings)
+        EXPECT_STREQ(row.text, BlockString({bytes.data(), DWORD(row.length)}, row.field)) << row.label;
 }
 
 }  // namespace

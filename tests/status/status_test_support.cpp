@@ -1,8 +1,12 @@
 #include "status_test_support.h"
 
 #include <commctrl.h>
+#include <lmcons.h>
+
+#include <cstring>
 
 #include "ui/main_window.h"
+#include "ui/presentation.h"
 
 void ResetStatusState()
 {
@@ -10,6 +14,54 @@ void ResetStatusState()
     ZeroMemory(&g_state, sizeof(g_state));
     g_state.ProcessHeapLock = lock;
     g_state.instance = GetModuleHandleW(nullptr);
+}
+
+std::wstring StatusBlock::CurrentUser()
+{
+    wchar_t name[UNLEN + 1] = L"";
+    DWORD chars = ARRAYSIZE(name);
+    GetUserNameW(name, &chars);
+    return name;
+}
+
+std::vector<BYTE> StatusBlock::Bytes() const
+{
+    PswStatusData data = {};
+    data.deviceFlags = device;
+    data.jobFlags = job;
+    data.jobId = jobId;
+    data.totalPages = total;
+    data.pagesStarted = started;
+    data.pagesPrinted = printed;
+    data.estimateMode = estimateMode;
+    data.fixedTimeA = fixedA;
+    data.timePerPage = perPage;
+    data.fixedTimeB = fixedB;
+    std::wstring strings;
+    const auto place = [&strings](const std::wstring& text) {
+        if (text.empty())
+            return DWORD(0);
+        const DWORD offset = DWORD(sizeof(PswStatusData) + strings.size() * sizeof(wchar_t));
+        strings += text + L'\0';
+        return offset;
+    };
+    data.machineOffset = place(machine);
+    data.ownerOffset = place(owner);
+    data.documentOffset = place(document);
+    data.length = DWORD(sizeof(data) + strings.size() * sizeof(wchar_t));
+    std::vector<BYTE> bytes(data.length);
+    std::memcpy(bytes.data(), &data, sizeof(data));
+    std::memcpy(bytes.data() + sizeof(data), strings.data(), strings.size() * sizeof(wchar_t));
+    return bytes;
+}
+
+void KeepStatusCopy(const StatusBlock& block)
+{
+    DiscardStatusCopy();
+    const std::vector<BYTE> bytes = block.Bytes();
+    g_state.statusCopy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bytes.size()));
+    std::memcpy(g_state.statusCopy, bytes.data(), bytes.size());
+    g_state.statusLength = g_state.statusLengthField = DWORD(bytes.size());
 }
 
 HWND WaitForStatusWindow(DWORD id, const wchar_t* printer, HANDLE process)

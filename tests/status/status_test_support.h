@@ -14,6 +14,7 @@
 #include "../support/call_site.h"
 #include "app/protocol.h"
 #include "app/state.h"
+#include "monitor/status_rules.h"
 
 // The printer of the installed stand-in package.
 inline const wchar_t kPackagePrinter[] = L"Tavik QX2210-2370";
@@ -21,6 +22,26 @@ inline const wchar_t kSettingsRoot[] = L"Software\\Tavik\\XERB5\\";
 
 // Clears the process-wide state as a fresh process has it; the heap lock stays initialised.
 void ResetStatusState();
+
+// A status block as the status-monitor library sends one: the fields the window reads, in the
+// block's order, then its strings. By default a job of this user, sent from another computer,
+// printing "report.doc"; an empty string is not in the block (its offset is 0).
+struct StatusBlock {
+    DWORD device = 0, job = 0, jobId = 0, total = 0, started = 0, printed = 0;
+    DWORD estimateMode = 0, fixedA = 0, perPage = 0, fixedB = 0;
+    std::wstring machine = L"\\\\OTHERPC", owner = CurrentUser(), document = L"report.doc";
+
+    static std::wstring CurrentUser();
+    std::vector<BYTE> Bytes() const;
+};
+
+inline StatusBlockView ViewOf(const std::vector<BYTE>& bytes)
+{
+    return {bytes.data(), DWORD(bytes.size())};
+}
+
+// Makes the block the window's copy of the last one, in place of any copy before.
+void KeepStatusCopy(const StatusBlock& block);
 
 // Where the package built beside the tests, of their own bitness, is installed: the spooler's
 // driver folder of this process's own environment.
