@@ -3,9 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <lmcons.h>
 #include <winspool.h>
-#include "libraries.h"
-#include "psw_records.h"
+#include "app/libraries.h"
+#include "app/psw_records.h"
 
 #define PRINTER_NAME_CHARS 262   // a longer !D value is cut to 261 characters
 #define PORT_NAME_CHARS 80       // a longer !P value is cut to 79 characters
@@ -32,6 +33,23 @@ enum ShowReason {
     SHOW_REASON_JOB = 0,     // popped up for a job: hides at the job end
     SHOW_REASON_USER = 2,    // the user touched it: stays
     SHOW_REASON_ERROR = 3,   // popped up for an error: hides when the error clears
+};
+
+// What kind of port the printer uses.
+enum PortClass {
+    PORT_CLASS_OTHER = 0,       // a network or any other port
+    PORT_CLASS_LOCAL = 1,       // LPT1: to LPT3: or a USB port, not redirected to the network
+    PORT_CLASS_COMPLIANT = 2,   // served by a print monitor that declares itself compliant
+};
+
+// Who sits at this window and what port it serves: learned once for the printer (when first
+// needed, and again after the printer is renamed), so that no status block asks the system.
+struct PrinterSeat {
+    BOOL known;
+    wchar_t user[UNLEN + 1];
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1];
+    PortClass portClass;
+    BOOL usbPort;
 };
 
 // One finished job of the job log.
@@ -81,6 +99,7 @@ struct StatusWindowState {
     DWORD statusLengthField;                  // its length field as delivered; the copy's own is
                                               // lowered to the bytes delivered
     BOOL retrying;                            // the status retry timer asks again for the first status
+    PrinterSeat seat;
     PswLibraries libraries;
     CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock
 

@@ -5,11 +5,12 @@
 // pages, a job end with its log entry, and hiding. The window gathers what it remembers into a
 // PresentationMemory, asks, and applies the answer in order.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
-#include "../app/protocol.h"
-#include "../app/psw_records.h"
-#include "../app/state.h"
-#include "status_rules.h"
+#include "app/protocol.h"
+#include "app/psw_records.h"
+#include "app/state.h"
+#include "monitor/status_rules.h"
 
 #define TIMER_STEPS_MAX 16
 

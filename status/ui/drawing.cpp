@@ -1,11 +1,11 @@
-#include "drawing.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../res/resource.h"
-#include "dpi.h"
-#include "main_window.h"
-#include "views.h"
+#include "ui/drawing.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/repaint.h"
+#include "ui/views.h"
 #include <commctrl.h>
 
 #define GRADIENT_BANDS 40

@@ -1,13 +1,14 @@
-#include "presentation.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../monitor/port_class.h"
-#include "../monitor/status_decision.h"
-#include "accessibility.h"
-#include "commands.h"
-#include "help.h"
-#include "main_window.h"
-#include "views.h"
+#include "ui/presentation.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "monitor/port_class.h"
+#include "monitor/status_decision.h"
+#include "ui/accessibility.h"
+#include "ui/help.h"
+#include "ui/menu_states.h"
+#include "ui/repaint.h"
+#include "ui/views.h"
+#include "ui/window_placement.h"
 
 #define RENAME_CHARS_MAX 259
 
@@ -281,6 +282,8 @@ static void RenamePrinter(const COPYDATASTRUCT* data)
     CopyMemory(g_state.printerName, name, length * sizeof(wchar_t));
     g_state.printerName[length] = 0;
     SetWindowTextW(g_state.mainWindow, g_state.printerName);
+    // A printer named by a network path is a network printer, whatever its port.
+    ForgetSeat();
     g_state.libraries.SmPsw_ChangePrinterName(g_state.statusHandle, g_state.printerName);
 }
 

@@ -1,9 +1,9 @@
-#include "protocol_handlers.h"
-#include "../app/command_line.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "main_window.h"
-#include "presentation.h"
+#include "ui/protocol_handlers.h"
+#include "app/command_line.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "ui/window_placement.h"
+#include "ui/presentation.h"
 
 #define CLASS_NAME_CHARS 64
 

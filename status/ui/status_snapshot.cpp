@@ -1,9 +1,9 @@
-#include "status_snapshot.h"
+#include "ui/status_snapshot.h"
 #include <stddef.h>
-#include "../app/state.h"
-#include "../monitor/status_rules.h"
-#include "drawing.h"
-#include "views.h"
+#include "app/state.h"
+#include "monitor/status_rules.h"
+#include "ui/drawing.h"
+#include "ui/views.h"
 
 #define CLASS_NAME_CHARS 64
 // A query window that does not take the answer within this time is left without one.

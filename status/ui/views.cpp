@@ -1,14 +1,14 @@
-#include "views.h"
+#include "ui/views.h"
 #include <stddef.h>
 #include <winspool.h>
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../monitor/monitor_thread.h"
-#include "../monitor/status_rules.h"
-#include "../res/resource.h"
-#include "commands.h"
-#include "dpi.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "monitor/monitor_thread.h"
+#include "monitor/status_rules.h"
+#include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/menu_states.h"
 
 #define HEADER_TEXT_CHARS 64
 #define WAITING_COLUMNS 4   // document, status, owner, started

@@ -13,6 +13,7 @@
 #include "status_test_support.h"
 #include "ui/commands.h"
 #include "ui/help.h"
+#include "ui/menu_states.h"
 #include "monitor/port_class.h"
 
 namespace {
@@ -111,6 +112,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "port " << std::string(c.port, c.port + wcslen(c.port)) << " page " << c.page);
         lstrcpyW(g_state.portName, c.port);
+        ForgetSeat();   // another printer's port
         g_state.selectedJobCount = c.selected;
         TabCtrl_SetCurSel(g_state.children.tab, c.page);
         EXPECT_EQ(RefreshCommandStates(FALSE, FALSE), c.page);
@@ -122,6 +124,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     }
     // Another user's job on a network port: the detail page's items and toolbar are grey.
     lstrcpyW(g_state.portName, L"\\\\server\\laser");
+    ForgetSeat();
     SetStatus(JOB_IN_PROGRESS, 7);
     auto* data = reinterpret_cast<PswStatusData*>(g_state.statusCopy);
     data->ownerOffset = data->machineOffset = 0;   // empty owner and machine: not this seat's
@@ -152,6 +155,7 @@ TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
 
     SetStatus(0, 0);
     lstrcpyW(g_state.portName, L"USB001");
+    ForgetSeat();
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), UINT(MF_GRAYED));
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);

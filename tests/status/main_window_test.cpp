@@ -10,6 +10,7 @@
 #include "app/protocol.h"
 #include "app/settings.h"
 #include "ui/main_window.h"
+#include "ui/window_placement.h"
 #include "status_test_support.h"
 
 namespace {
