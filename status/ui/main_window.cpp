@@ -144,6 +144,8 @@ static LRESULT MainWnd_OnCreate(HWND window)
     ZeroMemory(g_state.jobLog, sizeof(g_state.jobLog));
     g_state.jobLogCount = 0;
     g_state.jobLogInsertIndex = 0;
+    // The presentation remembers the current job's document in the state's own buffer.
+    g_state.presentation.document = g_state.documentName;
     g_state.palette = CreateProgramPalette();
     SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_LIVE);
     g_state.focusPane = IDC_TAB;
@@ -182,7 +184,7 @@ static void MainWnd_OnDestroy(HWND window)
 
 static void MainWnd_OnMove(HWND window)
 {
-    g_state.showReason = SHOW_REASON_USER;
+    g_state.presentation.showReason = SHOW_REASON_USER;
     if (IsIconic(window))
         return;
     RECT rect;
@@ -198,9 +200,9 @@ static void MainWnd_OnDisplayChange(HWND window)
     RECT rect;
     if (IsIconic(window) || !GetWindowRect(window, &rect) || !MoveIntoView(&rect))
         return;
-    ShowReason reason = g_state.showReason;
+    ShowReason reason = g_state.presentation.showReason;
     SetWindowPos(window, NULL, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    g_state.showReason = reason;
+    g_state.presentation.showReason = reason;
 }
 
 // A line one pixel high at 96 DPI, as high as that pixel row is at the window's DPI.
@@ -228,10 +230,10 @@ static void MainWnd_OnPaint(HWND window)
 static void MainWnd_OnDpiChanged(HWND window, UINT dpi, const RECT* suggested)
 {
     HFONT previousFont = Dpi_Set(dpi);
-    ShowReason reason = g_state.showReason;
+    ShowReason reason = g_state.presentation.showReason;
     SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    g_state.showReason = reason;
+    g_state.presentation.showReason = reason;
     LayoutChildren();
     if (previousFont)
         DeleteObject(previousFont);
@@ -380,7 +382,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        g_state.showReason = SHOW_REASON_USER;
+        g_state.presentation.showReason = SHOW_REASON_USER;
         return 0;
     case PSWM_RESET_STATUS:
         Protocol_OnResetStatus();

@@ -24,7 +24,7 @@ static CommandContext CurrentContext(int page)
     context.selection = g_state.selectedJobCount > 0;
     context.displayCode = g_state.display.displayCode;
     context.block = CurrentStatusBlock();
-    context.attentionHold = g_state.attentionHoldRunning;
+    context.attentionHold = g_state.presentation.runs[TIMER_ATTENTION_HOLD];
     return context;
 }
 

@@ -31,9 +31,9 @@ void TakeStatusSnapshot(PswStatusSnapshot* snapshot)
     // The pages as the progress bar shows them, also while an error empties the detail list;
     // the time left only when the detail list shows it.
     snapshot->parts |= SNAPSHOT_JOB;
-    snapshot->totalPages = g_state.totalPages;
-    snapshot->pagesPrinted = g_state.totalPages && g_state.pagesPrinted > g_state.totalPages ? g_state.totalPages
-                                                                                              : g_state.pagesPrinted;
+    const PresentationMemory& job = g_state.presentation;
+    snapshot->totalPages = job.totalPages;
+    snapshot->pagesPrinted = job.totalPages && job.pagesPrinted > job.totalPages ? job.totalPages : job.pagesPrinted;
     lstrcpynW(snapshot->document, g_state.documentName, ARRAYSIZE(snapshot->document));
     lstrcpynW(snapshot->owner, StatusString(offsetof(PswStatusData, ownerOffset)), ARRAYSIZE(snapshot->owner));
     if (JobShown() && EstimateShown()) {

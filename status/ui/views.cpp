@@ -218,7 +218,7 @@ void AddJobLogEntry(BOOL cancelled)
     lstrcpynW(entry->document, g_state.documentName, ARRAYSIZE(entry->document));
     LoadText(cancelled ? IDS_RESULT_CANCELLED : IDS_RESULT_DONE, entry->result, ARRAYSIZE(entry->result));
     lstrcpynW(entry->owner, StatusString(offsetof(PswStatusData, ownerOffset)), ARRAYSIZE(entry->owner));
-    entry->pages = g_state.pagesPrinted;
+    entry->pages = g_state.presentation.pagesPrinted;
     TimeOfDayText(NULL, entry->endTime, ARRAYSIZE(entry->endTime));
 
     BOOL inserted = InsertCallbackRow(list, g_state.jobLogInsertIndex, reinterpret_cast<LPARAM>(entry), LOG_COLUMNS);

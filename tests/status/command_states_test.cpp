@@ -50,8 +50,10 @@ CommandContext Context(PortClass portClass, const std::vector<BYTE>& block)
 }
 
 // The library's tables: pause enabled, resume grey, the device's own command enabled.
-const CommandStateEntry kMenuTable[3] = {{IDM_PAUSE, MF_ENABLED}, {IDM_RESUME, MF_GRAYED}, {IDM_DEVICE_COMMAND, MF_ENABLED}};
-const CommandStateEntry kToolbarTable[3] = {{IDM_PAUSE, TBSTATE_ENABLED}, {IDM_RESUME, 0}, {IDM_DEVICE_COMMAND, TBSTATE_ENABLED}};
+const CommandStateEntry kMenuTable[3] = {
+    {IDM_PAUSE, MF_ENABLED}, {IDM_RESUME, MF_GRAYED}, {IDM_DEVICE_COMMAND, MF_ENABLED}};
+const CommandStateEntry kToolbarTable[3] = {
+    {IDM_PAUSE, TBSTATE_ENABLED}, {IDM_RESUME, 0}, {IDM_DEVICE_COMMAND, TBSTATE_ENABLED}};
 const UINT G = MF_GRAYED;
 
 TEST(CommandStates, JobCommandsFollowThePortThePageTheSelectionAndWhoseJobItIs)

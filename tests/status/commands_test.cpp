@@ -142,7 +142,7 @@ TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), 0u);
 
-    g_state.attentionHoldRunning = TRUE;   // the 30 seconds after a job
+    g_state.presentation.runs[TIMER_ATTENTION_HOLD] = TRUE;   // the 30 seconds after a job
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), UINT(MF_GRAYED));
     SendMessageW(window_, WM_TIMER, TIMER_ATTENTION_HOLD, 0);
@@ -199,7 +199,7 @@ TEST_F(Commands, JobCommandsOnTheStatusPageGoToTheLibrary)
     LibraryCallLog calls;
     ASSERT_TRUE(g_state.libraries.SmPsw_OpenPrinter(window_, kWindowPrinter, L"LPT1:", &g_state.statusHandle));
     SetStatus(JOB_IN_PROGRESS, 42);
-    g_state.countdownPagesRunning = TRUE;
+    g_state.presentation.runs[TIMER_COUNTDOWN_PAGES] = TRUE;
     for (UINT id : {IDM_PAUSE, IDM_RESUME, IDM_DEVICE_COMMAND, IDM_CANCEL, IDM_DEVICE_ITEM})
         SendMessageW(window_, WM_COMMAND, id, 0);
     const std::string h = std::to_string(g_state.statusHandle);
@@ -207,7 +207,7 @@ TEST_F(Commands, JobCommandsOnTheStatusPageGoToTheLibrary)
                                          "SmPsw_JobRequest " + h + " 2051 0", "SmPsw_JobRequest " + h + " 2048 42",
                                          "SmPsw_JobRequest " + h + " 2053 0"};
     EXPECT_EQ(calls.Calls("SmPsw_JobRequest"), expected);
-    EXPECT_FALSE(g_state.countdownPagesRunning) << "cancel stops the countdowns";
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]) << "cancel stops the countdowns";
 
     // Resume from the toolbar does nothing while the detail page shows a paused printer.
     g_state.display.displayCode = DISPLAY_PAUSED;
