@@ -76,8 +76,8 @@ struct JobLogEntry {
 };
 static_assert(sizeof(JobLogEntry) == 908, "job log entry");
 
-// An animation of the picture pane, driven by its own timer.
-// Whether it runs is the presentation's (its timer's `runs`).
+// An animation of the picture pane, driven by its own timer; whether that runs is the
+// presentation's `runs`.
 struct Animation {
     DWORD frameIndex;               // from 1
     const AnimationFrame* frame;    // the frame drawn now, NULL when none
@@ -112,7 +112,7 @@ struct StatusWindowState {
     DWORD statusLength;                       // bytes delivered
     DWORD statusLengthField;                  // its length field as delivered; the copy's own is
                                               // lowered to the bytes delivered
-    PrinterSeat seat;
+    PrinterSeat seat;                         // the user, the computer and the port's class
     PswLibraries libraries;
     CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock
 

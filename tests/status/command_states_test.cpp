@@ -54,86 +54,61 @@ const CommandStateEntry kMenuTable[3] = {
     {IDM_PAUSE, MF_ENABLED}, {IDM_RESUME, MF_GRAYED}, {IDM_DEVICE_COMMAND, MF_ENABLED}};
 const CommandStateEntry kToolbarTable[3] = {
     {IDM_PAUSE, TBSTATE_ENABLED}, {IDM_RESUME, 0}, {IDM_DEVICE_COMMAND, TBSTATE_ENABLED}};
-const UINT G = MF_GRAYED;
 
-TEST(CommandStates, JobCommandsFollowThePortThePageTheSelectionAndWhoseJobItIs)
+// What the window test of the commands leaves open: each row one rule of the decision.
+TEST(CommandStates, JobCommandsFollowThePortThePageAndWhoseJobItIs)
 {
+    const PortClass LOCAL = PORT_CLASS_LOCAL, OTHER = PORT_CLASS_OTHER;
+    const int PRINTING = DISPLAY_PRINTING_EVEN, READY = DISPLAY_READY;
     struct Row {
         const char* rule;
         PortClass port;
-        int page;
-        BOOL selection;
-        int code;
+        int page, code;
         BlockKind block;
-        UINT pause, resume, device;   // menu flags
-        bool statusToolbarAsTable;    // else every button 0
-        BYTE waitingToolbar;
+        const char* menu;      // pause, resume, the device's command: '+' enabled, '-' grey
+        bool statusToolbar;    // the table's states, else every button off
     } rows[] = {
-        {"a local port's detail page follows the table, whoever's job", PORT_CLASS_LOCAL, PAGE_DETAIL, FALSE,
-         DISPLAY_PRINTING_EVEN, OTHER_SEATS_JOB, 0, G, 0, true, 0},
-        {"the log page greys every job item", PORT_CLASS_LOCAL, PAGE_LOG, TRUE, DISPLAY_PRINTING_EVEN, OWN_JOB, G, G, G,
-         true, TBSTATE_ENABLED},
-        {"a local port's selected queued jobs: all but the device's command", PORT_CLASS_LOCAL, PAGE_WAITING, TRUE,
-         DISPLAY_PRINTING_EVEN, OWN_JOB, 0, 0, G, true, TBSTATE_ENABLED},
-        {"no selection on the waiting page: grey", PORT_CLASS_LOCAL, PAGE_WAITING, FALSE, DISPLAY_PRINTING_EVEN,
-         OWN_JOB, G, G, G, true, 0},
-        {"a compliant port's selected queued jobs: all", PORT_CLASS_COMPLIANT, PAGE_WAITING, TRUE,
-         DISPLAY_PRINTING_EVEN, OWN_JOB, 0, 0, 0, true, TBSTATE_ENABLED},
-        {"a network port's queued jobs: never", PORT_CLASS_OTHER, PAGE_WAITING, TRUE, DISPLAY_PRINTING_EVEN, OWN_JOB,
-         G, G, G, true, 0},
-        {"a network port: another seat's job is grey", PORT_CLASS_OTHER, PAGE_DETAIL, FALSE, DISPLAY_PRINTING_EVEN,
-         OTHER_SEATS_JOB, G, G, G, false, 0},
-        {"a network port: this seat's job follows the table", PORT_CLASS_OTHER, PAGE_DETAIL, FALSE,
-         DISPLAY_PRINTING_EVEN, OWN_JOB, 0, G, 0, true, 0},
-        {"a network port when ready: the table, whoever's job", PORT_CLASS_OTHER, PAGE_DETAIL, FALSE, DISPLAY_READY,
-         OTHER_SEATS_JOB, 0, G, 0, true, 0},
-        {"a network port: a block without a current job is grey", PORT_CLASS_OTHER, PAGE_DETAIL, FALSE,
-         DISPLAY_PRINTING_EVEN, OWN_BLOCK_WITHOUT_JOB, G, G, G, false, 0},
-        {"a network port before any block: the table", PORT_CLASS_OTHER, PAGE_DETAIL, FALSE, DISPLAY_PRINTING_EVEN,
-         NO_BLOCK, 0, G, 0, true, 0},
+        {"a local port: the table, whoever's job", LOCAL, PAGE_DETAIL, PRINTING, OTHER_SEATS_JOB, "+-+", true},
+        {"selected queued jobs: all but the device's", LOCAL, PAGE_WAITING, PRINTING, OWN_JOB, "++-", true},
+        {"a network port: another seat's job: grey", OTHER, PAGE_DETAIL, PRINTING, OTHER_SEATS_JOB, "---", false},
+        {"a network port when ready: the table", OTHER, PAGE_DETAIL, READY, OTHER_SEATS_JOB, "+-+", true},
+        {"a network port: no current job is grey", OTHER, PAGE_DETAIL, PRINTING, OWN_BLOCK_WITHOUT_JOB, "---", false},
+        {"a network port, no block yet: the table", OTHER, PAGE_DETAIL, PRINTING, NO_BLOCK, "+-+", true},
     };
     for (const Row& row : rows) {
         std::vector<BYTE> block = MakeBlock(row.block);
         CommandContext context = Context(row.port, block);
         context.page = row.page;
-        context.selection = row.selection;
+        context.selection = TRUE;
         context.displayCode = row.code;
         CommandStates states = DecideCommandStates(context, kMenuTable, kToolbarTable);
-        EXPECT_EQ(states.menu[0], row.pause) << row.rule;
-        EXPECT_EQ(states.menu[1], row.resume) << row.rule;
-        EXPECT_EQ(states.menu[2], row.device) << row.rule;
-        for (int i = 0; i < COMMAND_STATE_ENTRIES; ++i)
-            EXPECT_EQ(states.statusToolbar[i], row.statusToolbarAsTable ? kToolbarTable[i].state : 0u)
-                << row.rule << ", status toolbar button " << i;
-        EXPECT_EQ(states.waitingToolbar, row.waitingToolbar) << row.rule;
+        for (int i = 0; i < COMMAND_STATE_ENTRIES; ++i) {
+            UINT menu = row.menu[i] == '+' ? MF_ENABLED : MF_GRAYED;
+            EXPECT_EQ(states.menu[i], menu) << row.rule << ", item " << i;
+            DWORD button = row.statusToolbar ? kToolbarTable[i].state : 0;
+            EXPECT_EQ(states.statusToolbar[i], button) << row.rule << ", button " << i;
+        }
     }
 }
 
 TEST(CommandStates, DeviceItemsWaitForAnIdleDeviceAndPortSettingsForALocalParallelPort)
 {
+    const UINT G = MF_GRAYED;
     struct Row {
         const char* rule;
         PortClass port;
-        BOOL usb;
         BlockKind block;
-        DWORD jobFlags, deviceFlags;
-        BOOL hold;
+        DWORD deviceFlags;
         UINT deviceItem, portSettings;
     } rows[] = {
-        {"an idle device on a local port: both", PORT_CLASS_LOCAL, FALSE, OWN_JOB, 0, 0, FALSE, 0, 0},
-        {"the attention hold greys the device item", PORT_CLASS_LOCAL, FALSE, OWN_JOB, 0, 0, TRUE, G, 0},
-        {"device flags grey the device item", PORT_CLASS_LOCAL, FALSE, OWN_JOB, 0, 0x10, FALSE, G, 0},
-        {"a job in progress greys both", PORT_CLASS_LOCAL, FALSE, OWN_JOB, JOB_IN_PROGRESS, 0, FALSE, G, G},
-        {"no block yet greys both", PORT_CLASS_LOCAL, FALSE, NO_BLOCK, 0, 0, FALSE, G, G},
-        {"a USB port has no port settings", PORT_CLASS_LOCAL, TRUE, OWN_JOB, 0, 0, FALSE, 0, G},
-        {"a network port has no port settings", PORT_CLASS_OTHER, FALSE, OWN_JOB, 0, 0, FALSE, 0, G},
+        {"an idle device on a local port: both", PORT_CLASS_LOCAL, OWN_JOB, 0, 0, 0},
+        {"device flags grey the device item", PORT_CLASS_LOCAL, OWN_JOB, 0x10, G, 0},
+        {"no block yet greys both", PORT_CLASS_LOCAL, NO_BLOCK, 0, G, G},
+        {"a network port has no port settings", PORT_CLASS_OTHER, OWN_JOB, 0, 0, G},
     };
     for (const Row& row : rows) {
-        std::vector<BYTE> block = MakeBlock(row.block, row.jobFlags, row.deviceFlags);
-        CommandContext context = Context(row.port, block);
-        context.usbPort = row.usb;
-        context.attentionHold = row.hold;
-        CommandStates states = DecideCommandStates(context, kMenuTable, kToolbarTable);
+        std::vector<BYTE> block = MakeBlock(row.block, 0, row.deviceFlags);
+        CommandStates states = DecideCommandStates(Context(row.port, block), kMenuTable, kToolbarTable);
         EXPECT_EQ(states.deviceItem, row.deviceItem) << row.rule;
         EXPECT_EQ(states.portSettings, row.portSettings) << row.rule;
     }
@@ -147,7 +122,14 @@ DWORD APIENTRY CountedConnection(LPCWSTR, LPWSTR, LPDWORD)
     return ERROR_NOT_CONNECTED;
 }
 
-class SeatOfThePrinter : public StatusWindowTest {};
+class SeatOfThePrinter : public StatusWindowTest {
+protected:
+    void Send(ULONG_PTR kind, DWORD bytes, const void* data)
+    {
+        COPYDATASTRUCT message = {kind, bytes, const_cast<void*>(data)};
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&message));
+    }
+};
 
 TEST_F(SeatOfThePrinter, IsLearnedOnceForThePrinterAndAgainAfterARename)
 {
@@ -155,19 +137,12 @@ TEST_F(SeatOfThePrinter, IsLearnedOnceForThePrinterAndAgainAfterARename)
     g_wnetGetConnection = CountedConnection;
     ForgetSeat();
     g_connectionLookUps = 0;
-    for (BlockKind kind : {OWN_JOB, OTHER_SEATS_JOB, OWN_BLOCK_WITHOUT_JOB}) {
-        std::vector<BYTE> block = MakeBlock(kind);
-        COPYDATASTRUCT data = {PSW_DATA_STATUS, DWORD(block.size()), block.data()};
-        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    }
-    EXPECT_EQ(g_connectionLookUps, 1u) << "three blocks, one look-up of the port";
-
-    COPYDATASTRUCT rename = {PSW_DATA_RENAME, DWORD((lstrlenW(kWindowPrinter) + 1) * sizeof(wchar_t)),
-                             const_cast<wchar_t*>(kWindowPrinter)};
-    SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&rename));
-    std::vector<BYTE> block = MakeBlock(OWN_JOB, 0);
-    COPYDATASTRUCT data = {PSW_DATA_STATUS, DWORD(block.size()), block.data()};
-    SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    std::vector<BYTE> block[] = {MakeBlock(OWN_JOB), MakeBlock(OTHER_SEATS_JOB), MakeBlock(OWN_JOB, 0)};
+    for (int i = 0; i < 2; ++i)
+        Send(PSW_DATA_STATUS, DWORD(block[i].size()), block[i].data());
+    EXPECT_EQ(g_connectionLookUps, 1u) << "two blocks, one look-up of the port";
+    Send(PSW_DATA_RENAME, DWORD(sizeof(kWindowPrinter)), kWindowPrinter);
+    Send(PSW_DATA_STATUS, DWORD(block[2].size()), block[2].data());
     EXPECT_EQ(g_connectionLookUps, 2u) << "a renamed printer's port is looked at again";
     g_wnetGetConnection = saved;
 }
