@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "app/command_line.h"
 
 #define REPORT_SWITCH L"/status"
 #define REPORT_SWITCH_CHARS 16   // a longer first argument is not the switch

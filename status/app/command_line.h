@@ -10,7 +10,7 @@
 // start-up program's own.
 #pragma once
 #include <windows.h>
-#include "state.h"
+#include "app/state.h"
 
 #define EXIT_USAGE 2   // a command line that is not understood: the usage on the standard error
 

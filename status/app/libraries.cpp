@@ -1,4 +1,4 @@
-#include "libraries.h"
+#include "app/libraries.h"
 
 // Where each entry point goes in the record, in the order they are looked up.
 struct EntryPoint {

@@ -3,7 +3,7 @@
 // into pictures, texts, menus and toolbars.
 #pragma once
 #include <windows.h>
-#include "psw_records.h"
+#include "app/psw_records.h"
 
 #define STATUS_LIBRARY_NAME L"XERB5SMK.DLL"
 #define PRESENTATION_LIBRARY_NAME L"XERB5PMN.DLL"

@@ -1,4 +1,4 @@
-#include "machine_layout.h"
+#include "app/machine_layout.h"
 
 #define PRINT_ENVIRONMENT_X86 L"Windows NT x86"
 #define PRINT_ENVIRONMENT_X64 L"Windows x64"

@@ -3,9 +3,9 @@
 // and, for scripts, the report of what every status window shows:
 //   pstatus /status
 #include <windows.h>
-#include "../ui/startup.h"
-#include "command_line.h"
-#include "status_report.h"
+#include "app/command_line.h"
+#include "app/status_report.h"
+#include "ui/startup.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {

@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+// The driver package the window serves: the print monitor its drivers name, and the model a
+// driver without a monitor must be.
+#define PACKAGE_MONITOR_NAME L"XERB5 Monitor"
+#define PACKAGE_DRIVER_NAME L"Tavik QX2210-2370"
+
 // Window classes.
 #define PSW_MAIN_CLASS L"PSWM4WindowClass"
 #define PSW_PROGRESS_CLASS L"ProgressBarWindowClass"

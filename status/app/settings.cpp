@@ -1,8 +1,8 @@
-#include "settings.h"
+#include "app/settings.h"
 #include <stdio.h>
 #include <wchar.h>
-#include "machine_layout.h"
-#include "state.h"
+#include "app/machine_layout.h"
+#include "app/state.h"
 
 // Long enough for the root, a printer name cut to its buffer and "\PSW".
 #define SETTINGS_PATH_CHARS (ARRAYSIZE(PSW_SETTINGS_ROOT) + PRINTER_NAME_CHARS + 8)

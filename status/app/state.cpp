@@ -1,4 +1,4 @@
-#include "state.h"
+#include "app/state.h"
 
 StatusWindowState g_state;
 

@@ -3,9 +3,11 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <lmcons.h>
 #include <winspool.h>
-#include "libraries.h"
-#include "psw_records.h"
+#include "app/libraries.h"
+#include "app/protocol.h"
+#include "app/psw_records.h"
 
 #define PRINTER_NAME_CHARS 262   // a longer !D value is cut to 261 characters
 #define PORT_NAME_CHARS 80       // a longer !P value is cut to 79 characters
@@ -34,6 +36,36 @@ enum ShowReason {
     SHOW_REASON_ERROR = 3,   // popped up for an error: hides when the error clears
 };
 
+// What kind of port the printer uses.
+enum PortClass {
+    PORT_CLASS_OTHER = 0,       // a network or any other port
+    PORT_CLASS_LOCAL = 1,       // LPT1: to LPT3: or a USB port, not redirected to the network
+    PORT_CLASS_COMPLIANT = 2,   // served by a print monitor that declares itself compliant
+};
+
+// Who sits at this window and what port it serves: learned once for the printer (when first
+// needed, and again after the printer is renamed), so that no status block asks the system.
+struct PrinterSeat {
+    BOOL known;
+    wchar_t user[UNLEN + 1];
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1];
+    PortClass portClass;
+    BOOL usbPort;
+};
+
+// What the window remembers of the status blocks before: kept here once, read by the decision
+// on each block and replaced by what it decides. `runs` tells, by timer id, which of the
+// presentation's timers run (the animations, the countdowns, the status retry, the
+// attention hold).
+struct PresentationMemory {
+    DWORD rememberedDeviceFlags;
+    ShowReason showReason;
+    DWORD totalPages, pagesStarted, pagesPrinted;
+    const wchar_t* document;            // the current job's document name
+    LONGLONG elapsedA, elapsedB;        // ms counted by the two countdowns
+    BOOL runs[TIMER_ATTENTION_HOLD + 1];   // by timer id: the timer runs
+};
+
 // One finished job of the job log.
 struct JobLogEntry {
     wchar_t document[260];
@@ -44,9 +76,9 @@ struct JobLogEntry {
 };
 static_assert(sizeof(JobLogEntry) == 908, "job log entry");
 
-// An animation of the picture pane, driven by its own timer.
+// An animation of the picture pane, driven by its own timer; whether that runs is the
+// presentation's `runs`.
 struct Animation {
-    BOOL running;
     DWORD frameIndex;               // from 1
     const AnimationFrame* frame;    // the frame drawn now, NULL when none
 };
@@ -80,7 +112,7 @@ struct StatusWindowState {
     DWORD statusLength;                       // bytes delivered
     DWORD statusLengthField;                  // its length field as delivered; the copy's own is
                                               // lowered to the bytes delivered
-    BOOL retrying;                            // the status retry timer asks again for the first status
+    PrinterSeat seat;                         // the user, the computer and the port's class
     PswLibraries libraries;
     CRITICAL_SECTION ProcessHeapLock;         // serializes AllocZeroed and FreeBlock
 
@@ -115,17 +147,11 @@ struct StatusWindowState {
     // Presentation of the last status block.
     PswDisplayInfo display;
     int previousDisplayCode;
-    DWORD rememberedDeviceFlags;              // device flags of the block before
-    ShowReason showReason;
-    DWORD totalPages, pagesStarted, pagesPrinted;   // remembered from the last block
+    PresentationMemory presentation;          // `document` points at documentName from WM_CREATE on
     wchar_t documentName[DOCUMENT_NAME_CHARS];
     DWORD timeLeftSeconds;
     SYSTEMTIME finishTime;                    // local time of day the job should end
-    LONGLONG elapsedA, elapsedB;              // ms counted by the two countdowns
     Animation animationA, animationB;         // each on its own timer
-    BOOL countdownFirstPageRunning;           // the countdown before the first page
-    BOOL countdownPagesRunning;               // the countdown while pages print
-    BOOL attentionHoldRunning;                // the attention hold
 
     // The waiting jobs the list shows: records pointing into the spooler's notification
     // block, both owned by the UI thread and released only once no list row refers to them.

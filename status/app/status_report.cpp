@@ -1,10 +1,10 @@
-#include "status_report.h"
+#include "app/status_report.h"
 #include <stdlib.h>
-#include "../res/resource.h"
-#include "command_line.h"
-#include "protocol.h"
-#include "state.h"
-#include "strings.h"
+#include "res/resource.h"
+#include "app/command_line.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
 
 #define CLASS_NAME_CHARS 64
 #define REPORT_WINDOWS_MAX 256

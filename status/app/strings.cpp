@@ -1,6 +1,6 @@
-#include "strings.h"
-#include "../res/resource.h"
-#include "state.h"
+#include "app/strings.h"
+#include "res/resource.h"
+#include "app/state.h"
 
 struct Fallback {
     UINT id;

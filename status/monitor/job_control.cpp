@@ -1,6 +1,6 @@
-#include "job_control.h"
-#include "../app/state.h"
-#include "spooler.h"
+#include "monitor/job_control.h"
+#include "app/state.h"
+#include "monitor/spooler.h"
 
 struct SpoolerCommandRow {
     DWORD status;    // written into the job record

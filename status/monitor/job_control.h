@@ -1,5 +1,6 @@
 // Pausing, resuming and cancelling the selected waiting jobs through the spooler.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
 
 enum SpoolerJobCommand { SPOOLER_PAUSE, SPOOLER_RESUME, SPOOLER_CANCEL };

@@ -1,7 +1,7 @@
-#include "monitor_thread.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "spooler.h"
+#include "monitor/monitor_thread.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "monitor/spooler.h"
 
 // How the work is shared between the two threads:
 // - The monitor thread only waits, reads the spooler's notification and builds job records.

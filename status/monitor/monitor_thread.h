@@ -1,5 +1,6 @@
 // The thread that watches the spooler's jobs of the printer, and its watchdog.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
 #include <winspool.h>
 

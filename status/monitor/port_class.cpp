@@ -1,10 +1,9 @@
-#include "port_class.h"
-#include <lmcons.h>
+#include "monitor/port_class.h"
 #include <stdlib.h>
 #include <winnetwk.h>
-#include "../app/settings.h"
-#include "../app/state.h"
-#include "status_rules.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "monitor/status_rules.h"
 
 #define USB_NUMBER_CHARS 3
 
@@ -59,20 +58,37 @@ PortClass ClassifyPort(void)
     return LocalPortClass(port);
 }
 
+const PrinterSeat& Seat(void)
+{
+    PrinterSeat& seat = g_state.seat;
+    if (seat.known)
+        return seat;
+    DWORD chars = ARRAYSIZE(seat.user);
+    if (!GetUserNameW(seat.user, &chars))
+        seat.user[0] = 0;
+    chars = ARRAYSIZE(seat.computer);
+    if (!GetComputerNameW(seat.computer, &chars))
+        seat.computer[0] = 0;
+    seat.portClass = ClassifyPort();
+    seat.usbPort = IsUsbPort(g_state.portName);
+    seat.known = TRUE;
+    return seat;
+}
+
+void ForgetSeat(void)
+{
+    g_state.seat.known = FALSE;
+}
+
 BOOL JobIsForeign(void)
 {
     if (!g_state.statusCopy)
         return FALSE;
-    wchar_t user[UNLEN + 1] = L"";
-    DWORD userChars = ARRAYSIZE(user);
-    GetUserNameW(user, &userChars);
-    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = L"";
-    DWORD computerChars = ARRAYSIZE(computer);
-    GetComputerNameW(computer, &computerChars);
-    return JobIsForeignTo(CurrentStatusBlock(), user, computer);
+    const PrinterSeat& seat = Seat();
+    return JobIsForeignTo(CurrentStatusBlock(), seat.user, seat.computer);
 }
 
 BOOL JobIsForThisSeat(void)
 {
-    return !JobIsForeign() || ClassifyPort() == PORT_CLASS_LOCAL;
+    return !JobIsForeign() || Seat().portClass == PORT_CLASS_LOCAL;
 }

@@ -1,4 +1,4 @@
-#include "spooler.h"
+#include "monitor/spooler.h"
 
 SpoolerFunctions g_spooler = {
     FindFirstPrinterChangeNotification, FindNextPrinterChangeNotification, FreePrinterNotifyInfo,

@@ -1,6 +1,7 @@
 // The spooler calls that tests replace: the platform neither reports job changes nor lets
 // one process read or change another's jobs. Everything else goes to the spooler directly.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
 #include <winspool.h>
 

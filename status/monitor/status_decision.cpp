@@ -1,4 +1,4 @@
-#include "status_decision.h"
+#include "monitor/status_decision.h"
 #include <stddef.h>
 
 #define MS_PER_SECOND 1000

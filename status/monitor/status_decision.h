@@ -2,26 +2,17 @@
 // presentation library's display request comes in between: on arrival the block may pause the
 // countdowns and bring the window up (which starts polling before the request); once the
 // display record is known it decides the timers, the countdown values, the job's document and
-// pages, a job end with its log entry, and hiding. The window gathers what it remembers into a
-// PresentationMemory, asks, and applies the answer in order.
+// pages, a job end with its log entry, and hiding. The window keeps what it remembers in one
+// PresentationMemory (app/state.h), asks, and applies the answer in order.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
-#include "../app/protocol.h"
-#include "../app/psw_records.h"
-#include "../app/state.h"
-#include "status_rules.h"
+#include "app/protocol.h"
+#include "app/psw_records.h"
+#include "app/state.h"
+#include "monitor/status_rules.h"
 
 #define TIMER_STEPS_MAX 16
-
-// What the window remembers of the blocks before.
-struct PresentationMemory {
-    DWORD rememberedDeviceFlags;
-    ShowReason showReason;
-    DWORD totalPages, pagesStarted, pagesPrinted;
-    const wchar_t* document;            // the current job's document name
-    LONGLONG elapsedA, elapsedB;        // ms counted by the two countdowns
-    BOOL runs[TIMER_ATTENTION_HOLD + 1];   // by timer id: the timer runs
-};
 
 // On arrival: the countdowns pause, and the window comes up, for a job or an error.
 struct ArrivalDecision {

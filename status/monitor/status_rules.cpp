@@ -1,7 +1,7 @@
-#include "status_rules.h"
+#include "monitor/status_rules.h"
 #include <stddef.h>
 #include <wchar.h>
-#include "../app/protocol.h"
+#include "app/protocol.h"
 
 // Leaving one of these codes does not count as the end of a job. 302, 501 and 503 are codes of
 // the presentation library's that the window gives no other meaning.

@@ -3,8 +3,9 @@
 // countdowns stop. Each rule takes the block's fields and what the window remembers as values,
 // so that the window only applies the answers.
 #pragma once
+#include "monitor/layer.h"
 #include <windows.h>
-#include "../app/state.h"
+#include "app/state.h"
 
 // A status block as it arrived from another process. A field beyond its length reads 0; a
 // string outside it, or without a terminator inside it, reads empty. Strings may start at any

@@ -10,14 +10,14 @@
 // functions, as the rest of the window has no classes. The accessibility and COM libraries are
 // loaded on the first WM_GETOBJECT, not at start-up: a window no reader asks costs nothing.
 #define CINTERFACE
-#include "accessibility.h"
+#include "ui/accessibility.h"
 #include <commctrl.h>
 #include <oleacc.h>
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../res/resource.h"
-#include "drawing.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "res/resource.h"
+#include "ui/drawing.h"
 
 // Also the buffer of the progress text.
 #define PART_TEXT_CHARS FORMATTED_TEXT_CHARS

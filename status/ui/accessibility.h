@@ -1,6 +1,7 @@
 // What a screen reader hears of the status window: every part answers with a role, a name and,
 // where it has one, a value, and the changes of state, document and pages are announced.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 // Makes every part of the window answer screen readers (after the children are made); the

@@ -1,14 +1,14 @@
-#include "children.h"
+#include "ui/children.h"
 #include <commctrl.h>
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../res/resource.h"
-#include "dpi.h"
-#include "drawing.h"
-#include "main_window.h"
-#include "toolbar_panes.h"
-#include "views.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/drawing.h"
+#include "ui/window_placement.h"
+#include "ui/toolbar_panes.h"
+#include "ui/views.h"
 
 #define TAB_TEXT_CHARS 64
 

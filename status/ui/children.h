@@ -1,9 +1,7 @@
 // The children of the main window, placed by the layout record.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
-
-// The layout is made for a 20-pixel status bar; a taller one adds to the window's height.
-#define LAYOUT_STATUS_BAR_HEIGHT 20
 
 // Creates every child in its order, with the lists' columns and the tab pages; FALSE when a
 // child cannot be made.

@@ -1,91 +1,20 @@
-#include "commands.h"
+#include "ui/commands.h"
 #include <commctrl.h>
 #include <stddef.h>
-#include "../app/protocol.h"
-#include "../app/settings.h"
-#include "../app/state.h"
-#include "../monitor/job_control.h"
-#include "../monitor/port_class.h"
-#include "../monitor/status_rules.h"
-#include "../res/dialog_ids.h"
-#include "dialogs.h"
-#include "help.h"
-#include "main_window.h"
-#include "presentation.h"
-#include "views.h"
+#include "app/protocol.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "monitor/job_control.h"
+#include "monitor/status_rules.h"
+#include "res/dialog_ids.h"
+#include "ui/dialogs.h"
+#include "ui/help.h"
+#include "ui/menu_states.h"
+#include "ui/presentation.h"
+#include "ui/views.h"
+#include "ui/window_placement.h"
 
 #define MENU_HELP_CHARS 260
-
-static int CurrentPage(void)
-{
-    int page = int(SendMessageW(g_state.children.tab, TCM_GETCURSEL, 0, 0));
-    return page >= 0 && page < PAGE_COUNT ? page : PAGE_DETAIL;
-}
-
-// The menu flags of one job item, from the library's table, the port, the page and the
-// selection.
-static UINT JobItemFlags(const CommandStateEntry& entry, PortClass portClass, int page)
-{
-    BOOL selection = g_state.selectedJobCount > 0;
-    if (page == PAGE_LOG)
-        return MF_GRAYED;
-    if (page == PAGE_WAITING) {
-        if (portClass == PORT_CLASS_LOCAL && selection)
-            return entry.commandId == IDM_DEVICE_COMMAND ? MF_GRAYED : MF_ENABLED;
-        return portClass == PORT_CLASS_COMPLIANT && selection ? MF_ENABLED : MF_GRAYED;
-    }
-    if (portClass == PORT_CLASS_LOCAL || g_state.display.displayCode == DISPLAY_READY)
-        return entry.state;
-    if (JobIsForeign())
-        return MF_GRAYED;
-    return !g_state.statusCopy || StatusField(offsetof(PswStatusData, jobId)) ? entry.state : MF_GRAYED;
-}
-
-static BYTE StatusToolbarState(const CommandStateEntry& entry, PortClass portClass)
-{
-    if (portClass != PORT_CLASS_LOCAL && g_state.display.displayCode != DISPLAY_READY &&
-        (JobIsForeign() || (g_state.statusCopy && !StatusField(offsetof(PswStatusData, jobId)))))
-        return 0;
-    return BYTE(LOWORD(entry.state));
-}
-
-int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems)
-{
-    if (clearSelection)
-        g_state.selectedJobCount = 0;
-    int page = CurrentPage();
-    PortClass portClass = ClassifyPort();
-    HMENU menu = GetMenu(g_state.mainWindow);
-    const PswDisplayInfo& display = g_state.display;
-    for (int i = 0; display.menuTable && i < COMMAND_STATE_ENTRIES; ++i)
-        EnableMenuItem(menu, display.menuTable[i].commandId,
-                       MF_BYCOMMAND | JobItemFlags(display.menuTable[i], portClass, page));
-    BYTE waitingState = g_state.selectedJobCount > 0 &&
-                                (portClass == PORT_CLASS_LOCAL || portClass == PORT_CLASS_COMPLIANT)
-                            ? TBSTATE_ENABLED
-                            : 0;
-    for (int i = 0; display.toolbarTable && i < COMMAND_STATE_ENTRIES; ++i) {
-        UINT id = display.toolbarTable[i].commandId;
-        SendMessageW(g_state.children.statusToolbar, TB_SETSTATE, id,
-                     MAKELPARAM(StatusToolbarState(display.toolbarTable[i], portClass), 0));
-        SendMessageW(g_state.children.waitingToolbar, TB_SETSTATE, id, MAKELPARAM(waitingState, 0));
-    }
-    if (deviceItems)
-        RefreshDeviceItems();
-    return page;
-}
-
-void RefreshDeviceItems(void)
-{
-    HMENU menu = GetMenu(g_state.mainWindow);
-    DWORD device = StatusField(offsetof(PswStatusData, deviceFlags));
-    BOOL jobRuns = (StatusField(offsetof(PswStatusData, jobFlags)) & JOB_IN_PROGRESS) != 0;
-    BOOL deviceIdle = g_state.statusCopy && !g_state.attentionHoldRunning && device == 0 && !jobRuns;
-    EnableMenuItem(menu, IDM_DEVICE_ITEM, MF_BYCOMMAND | (deviceIdle ? MF_ENABLED : MF_GRAYED));
-    BOOL portSettings = !IsUsbPort(g_state.portName) && ClassifyPort() == PORT_CLASS_LOCAL && g_state.statusCopy &&
-                        !jobRuns;
-    EnableMenuItem(menu, IDM_PORT_SETTINGS, MF_BYCOMMAND | (portSettings ? MF_ENABLED : MF_GRAYED));
-}
 
 static void JobRequest(DWORD code, DWORD argument)
 {

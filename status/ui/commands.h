@@ -1,13 +1,8 @@
-// Commands from the menu, the toolbars and the keyboard, and the states of their items.
+// Commands from the menu, the toolbars and the keyboard.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
-// Sets the job items of the menu and the toolbars (and the device items when asked) for the
-// port, the page and the selection; `clearSelection` forgets the selected waiting jobs
-// first. Returns the tab page showing.
-int RefreshCommandStates(BOOL clearSelection, BOOL deviceItems);
-// The two device items of the menu: 104 and the port settings.
-void RefreshDeviceItems(void);
 // WM_COMMAND of the main window.
 void Commands_OnCommand(UINT id, UINT notification);
 // A button of one of the toolbars.

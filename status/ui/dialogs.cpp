@@ -1,16 +1,15 @@
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include <stddef.h>
 #include <windowsx.h>
-#include "../app/protocol.h"
-#include "../app/settings.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../monitor/port_class.h"
-#include "../monitor/status_rules.h"
-#include "../res/dialog_ids.h"
-#include "../res/resource.h"
-#include "help.h"
-#include "startup.h"
+#include "app/protocol.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "monitor/port_class.h"
+#include "monitor/status_rules.h"
+#include "res/dialog_ids.h"
+#include "res/resource.h"
+#include "ui/help.h"
 
 #define MESSAGE_CHARS 260
 #define VERSION_CHARS 520
@@ -219,7 +218,7 @@ static BOOL Options_OnInitDialog(HWND dialog)
                      s_dialog.showing == SHOWING_ON_ERROR ? IDC_SHOW_ON_ERROR : IDC_SHOW_WHILE_PRINTING);
     CheckRadioButton(dialog, IDC_SENSE_ALWAYS, IDC_SENSE_WHILE_PRINTING, senseButton);
     // A network printer's device is not watched from here.
-    BOOL watchable = ClassifyPort() != PORT_CLASS_OTHER;
+    BOOL watchable = Seat().portClass != PORT_CLASS_OTHER;
     for (size_t i = 0; i < ARRAYSIZE(kSenseButtons); ++i)
         EnableWindow(GetDlgItem(dialog, kSenseButtons[i].buttonId), watchable);
     CheckDlgButton(dialog, IDC_ALWAYS_ON_TOP, s_dialog.alwaysOnTop ? BST_CHECKED : BST_UNCHECKED);

@@ -1,5 +1,6 @@
 // The status window's dialogs: options, port settings and the about box.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 // The dialog parameter of the port settings: which of the two templates is open.

@@ -1,5 +1,5 @@
-#include "dpi.h"
-#include "../app/state.h"
+#include "ui/dpi.h"
+#include "app/state.h"
 
 typedef UINT(WINAPI* GetDpiForWindowProc)(HWND window);
 typedef int(WINAPI* GetSystemMetricsForDpiProc)(int index, UINT dpi);

@@ -2,8 +2,9 @@
 // the fonts and the pictures in pixels at 96 DPI; each is scaled here where a rectangle, a font
 // or an image is made, and at 96 DPI nothing changes.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
-#include "../app/psw_records.h"
+#include "app/psw_records.h"
 
 #define DESIGN_DPI 96
 // Named here: the build targets Vista, whose headers hide the message.

@@ -1,11 +1,11 @@
-#include "drawing.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../res/resource.h"
-#include "dpi.h"
-#include "main_window.h"
-#include "views.h"
+#include "ui/drawing.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/repaint.h"
+#include "ui/views.h"
 #include <commctrl.h>
 
 #define GRADIENT_BANDS 40
@@ -288,8 +288,8 @@ static void ComposePicture(HDC dc, const RECT& client)
         BitBlt(dc, 0, 0, client.right, client.bottom, g_state.pictureCache, 0, 0, SRCCOPY);
 
     if (display.frameCount) {
-        const AnimationFrame* a = g_state.animationA.running ? g_state.animationA.frame : NULL;
-        const AnimationFrame* b = g_state.animationB.running ? g_state.animationB.frame : NULL;
+        const AnimationFrame* a = g_state.presentation.runs[TIMER_ANIMATION_A] ? g_state.animationA.frame : NULL;
+        const AnimationFrame* b = g_state.presentation.runs[TIMER_ANIMATION_B] ? g_state.animationB.frame : NULL;
         // Lower drawing order first; on equal order B goes under A.
         if (a && b && a->order < b->order) {
             DrawFrame(dc, a);
@@ -602,7 +602,7 @@ void SubclassDetailList(void)
 void ProgressText(wchar_t* text)
 {
     wchar_t format[PROGRESS_TEXT_CHARS];
-    DWORD printed = g_state.pagesPrinted, total = g_state.totalPages;
+    DWORD printed = g_state.presentation.pagesPrinted, total = g_state.presentation.totalPages;
     if (total == 1) {
         LoadText(IDS_PROGRESS_OF_ONE, format, ARRAYSIZE(format));
         wsprintfW(text, format, printed);
@@ -630,11 +630,12 @@ void DrawProgressBar(HDC dc, const RECT& area)
     COLORREF previousText = SetTextColor(dc, colours.text);
     COLORREF previousBack = SetBkColor(dc, GetSysColor(colours.background));
     DrawTextW(dc, text, -1, &client, DT_CENTER | DT_NOPREFIX);
-    if (g_state.totalPages) {
+    DWORD total = g_state.presentation.totalPages;
+    if (total) {
         RECT filled = client;
         // A count above the total (the block comes from another process) fills the whole bar.
-        DWORD printed = g_state.pagesPrinted < g_state.totalPages ? g_state.pagesPrinted : g_state.totalPages;
-        filled.right = LONG(LONGLONG(client.right) * printed / g_state.totalPages);
+        DWORD printed = g_state.presentation.pagesPrinted < total ? g_state.presentation.pagesPrinted : total;
+        filled.right = LONG(LONGLONG(client.right) * printed / total);
         HBRUSH fill = CreateSolidBrush(colours.fill);
         FillRect(dc, &filled, fill);
         HRGN clip = CreateRectRgnIndirect(&filled);

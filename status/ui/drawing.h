@@ -1,6 +1,7 @@
 // Drawing of the status window's own panes: the picture pane, the job-status and
 // printer-status panes, and the page-progress bar.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 #define KEY_COLOUR_RED 255

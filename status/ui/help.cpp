@@ -1,10 +1,10 @@
-#include "help.h"
+#include "ui/help.h"
 #include <commctrl.h>
 #include <winspool.h>
-#include "../app/machine_layout.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "dpi.h"
+#include "app/machine_layout.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "ui/dpi.h"
 
 #define HELP_FILE_KIND 1
 

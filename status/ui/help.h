@@ -1,5 +1,6 @@
 // The help file of the status window.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 // The help call, replaceable by tests: the platform's would start a help viewer.

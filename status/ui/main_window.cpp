@@ -1,30 +1,28 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 #include <commctrl.h>
 #include <imm.h>
 #include <windowsx.h>
-#include "../app/protocol.h"
-#include "../app/settings.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../monitor/monitor_thread.h"
-#include "../res/resource.h"
-#include "accessibility.h"
-#include "children.h"
-#include "commands.h"
-#include "dpi.h"
-#include "drawing.h"
-#include "help.h"
-#include "presentation.h"
-#include "protocol_handlers.h"
-#include "status_snapshot.h"
-#include "toolbar_panes.h"
-#include "views.h"
+#include "app/protocol.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "monitor/monitor_thread.h"
+#include "res/resource.h"
+#include "ui/accessibility.h"
+#include "ui/children.h"
+#include "ui/commands.h"
+#include "ui/dpi.h"
+#include "ui/drawing.h"
+#include "ui/help.h"
+#include "ui/menu_states.h"
+#include "ui/presentation.h"
+#include "ui/protocol_handlers.h"
+#include "ui/repaint.h"
+#include "ui/status_snapshot.h"
+#include "ui/toolbar_panes.h"
+#include "ui/views.h"
+#include "ui/window_placement.h"
 
-// The layout's heights assume a 19-pixel title bar and a 20-pixel status bar; taller ones
-// of the running system are added. Its sizes also hold a 3-pixel fixed frame at each side.
-// What remains is the layout's own, and only that scales with the window's DPI.
-#define LAYOUT_TITLE_BAR_HEIGHT 19
-#define LAYOUT_FRAMES 6
 #define MENU_TEXT_CHARS 64
 #define CLOSE_WITHOUT_STATUS_WAIT_MS 3000   // the library's last block may be under way
 
@@ -46,122 +44,6 @@ BOOL RegisterWindowClasses(HINSTANCE instance)
            RegisterOneClass(instance, PSW_PROGRESS_CLASS, ProgressBarWndProc);
 }
 
-static int TitleBarAllowance(void)
-{
-    int allowance = Dpi_Metric(SM_CYCAPTION) - LAYOUT_TITLE_BAR_HEIGHT;
-    return allowance > 0 ? allowance : 0;
-}
-
-// What the layout's own part of a size grows by at the window's DPI.
-static int ScaledGrowth(int size, int assumed)
-{
-    int own = size - assumed;
-    return Dpi_Scale(own) - own;
-}
-
-static int LayoutHeightGrowth(void)
-{
-    return ScaledGrowth(int(g_state.layout.layoutHeight),
-                        LAYOUT_TITLE_BAR_HEIGHT + LAYOUT_STATUS_BAR_HEIGHT + LAYOUT_FRAMES);
-}
-
-int MainWindowWidth(void)
-{
-    return int(g_state.layout.width) + ScaledGrowth(int(g_state.layout.width), LAYOUT_FRAMES);
-}
-
-int MainWindowHeight(void)
-{
-    return Dpi_Metric(SM_CYMENUSIZE) + Dpi_Metric(SM_CYCAPTION) + g_state.statusBarAllowance +
-           int(g_state.layout.layoutHeight) - LAYOUT_TITLE_BAR_HEIGHT + LayoutHeightGrowth();
-}
-
-// How much of the title bar must lie inside a monitor's work area for the user to grab it.
-#define GRAB_WIDTH_MIN 48
-// Window coordinates are 16-bit: a stored place beyond them is off every screen.
-#define COORDINATE_MIN (-32768)
-#define COORDINATE_MAX 32767
-
-static LONG Clamp(LONG value, LONG low, LONG high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
-struct CaptionSearch {
-    RECT caption;     // the title bar's strip in screen coordinates
-    BOOL reachable;   // some monitor's work area shows enough of it
-};
-
-static BOOL CALLBACK FindCaptionMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data)
-{
-    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(data);
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    RECT inside;
-    int width = search->caption.right - search->caption.left;
-    int height = search->caption.bottom - search->caption.top;
-    if (GetMonitorInfoW(monitor, &info) && IntersectRect(&inside, &search->caption, &info.rcWork) &&
-        inside.right - inside.left >= Clamp(width, 0, GRAB_WIDTH_MIN) && 2 * (inside.bottom - inside.top) >= height)
-        search->reachable = TRUE;
-    return !search->reachable;
-}
-
-// Moves a window rectangle whose title bar no monitor shows (the screens changed since it was
-// left there, or the stored place is damaged) into view: onto the nearest monitor's work area
-// when the window fits it, else to the default place on the primary monitor. A rectangle the
-// user can reach is left exactly as it is. TRUE when it moved.
-static BOOL MoveIntoView(RECT* rect)
-{
-    CaptionSearch search = {};
-    search.caption = *rect;
-    search.caption.bottom = rect->top + Dpi_Metric(SM_CYFIXEDFRAME) + Dpi_Metric(SM_CYCAPTION);
-    EnumDisplayMonitors(NULL, NULL, FindCaptionMonitor, reinterpret_cast<LPARAM>(&search));
-    if (search.reachable)
-        return FALSE;
-    int width = rect->right - rect->left, height = rect->bottom - rect->top;
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    POINT corner = {DEFAULT_WINDOW_POSITION, DEFAULT_WINDOW_POSITION};
-    if (GetMonitorInfoW(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &info) &&
-        width <= info.rcWork.right - info.rcWork.left && height <= info.rcWork.bottom - info.rcWork.top) {
-        corner.x = Clamp(rect->left, info.rcWork.left, info.rcWork.right - width);
-        corner.y = Clamp(rect->top, info.rcWork.top, info.rcWork.bottom - height);
-    } else if (GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTOPRIMARY), &info)) {
-        corner.x += info.rcMonitor.left;
-        corner.y += info.rcMonitor.top;
-    }
-    SetRect(rect, corner.x, corner.y, corner.x + width, corner.y + height);
-    return TRUE;
-}
-
-
-// Where the window was left ("Left", "Top"), or the default place; a place out of view is
-// replaced by one in view, and that is what gets stored.
-static POINT SavedPosition(void)
-{
-    DWORD left = 0, top = 0;
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, &left, DEFAULT_WINDOW_POSITION);
-    ReadPswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, &top, DEFAULT_WINDOW_POSITION);
-    RECT rect;
-    SetRect(&rect, Clamp(LONG(left), COORDINATE_MIN, COORDINATE_MAX), Clamp(LONG(top), COORDINATE_MIN, COORDINATE_MAX),
-            0, 0);
-    rect.right = rect.left + MainWindowWidth();
-    rect.bottom = rect.top + MainWindowHeight();
-    if (MoveIntoView(&rect)) {
-        WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LEFT, DWORD(rect.left));
-        WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_TOP, DWORD(rect.top));
-    }
-    POINT corner = {rect.left, rect.top};
-    return corner;
-}
-
-void PlaceMainWindow(UINT flags)
-{
-    POINT corner = SavedPosition();
-    SetWindowPos(g_state.mainWindow, g_state.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, corner.x, corner.y,
-                 MainWindowWidth(), MainWindowHeight(), flags);
-}
-
 HWND CreateMainWindow(void)
 {
     const PswLibraries& lib = g_state.libraries;
@@ -173,16 +55,14 @@ HWND CreateMainWindow(void)
     lib.PSM_GetPSWInfo(&g_state.layout);
     // The system's DPI until the window is on its monitor (no font was made before the window).
     Dpi_Set(WindowDpi(NULL));
-    POINT corner = SavedPosition();
+    POINT corner = SavedWindowPosition();
     HMENU menu = LoadMenuW(lib.presentation, MAKEINTRESOURCEW(LOWORD(g_state.layout.menuId)));
 
     // The window repaints itself in the middle of erasing its background; clipping the
     // children keeps that from wiping out the tab control drawn under them.
     HWND window = CreateWindowExW(0, PSW_MAIN_CLASS, L"", WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, corner.x,
-                                  corner.y, MainWindowWidth(),
-                                  Dpi_Metric(SM_CYMENUSIZE) + int(g_state.layout.layoutHeight) +
-                                      TitleBarAllowance() + LayoutHeightGrowth(),
-                                  NULL, menu, g_state.instance, NULL);
+                                  corner.y, MainWindowWidth(), InitialWindowHeight(), NULL, menu,
+                                  g_state.instance, NULL);
     if (!window) {
         if (menu)
             DestroyMenu(menu);
@@ -239,42 +119,6 @@ void ShowPage(int page)
     }
 }
 
-void SaveWindowState(void)
-{
-    HWND window = g_state.mainWindow;
-    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_VISIBILITY, IsWindowVisible(window) ? LAST_WINDOW_VISIBLE : 0);
-    WritePswValue(HKEY_CURRENT_USER, g_state.printerName, VALUE_LAST_STATE, IsIconic(window) ? LAST_WINDOW_MINIMISED : 0);
-}
-
-void RepaintNow(HWND window)
-{
-    InvalidateRect(window, NULL, TRUE);
-    UpdateWindow(window);
-}
-
-void SetBigIcon(void)
-{
-    HICON icon = g_state.display.bigIcon;
-    if (icon && reinterpret_cast<HICON>(SendMessageW(g_state.mainWindow, WM_GETICON, ICON_BIG, 0)) != icon)
-        SendMessageW(g_state.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-}
-
-void RepaintStatusPanes(void)
-{
-    const MainWindowChildren& c = g_state.children;
-    HWND panes[] = {c.picturePane, c.progressBar, c.printerStatusPane};
-    for (size_t i = 0; i < ARRAYSIZE(panes); ++i)
-        RepaintNow(panes[i]);
-    // The lists and toolbars repaint only what changed: their rows and buttons invalidate
-    // themselves when their texts and states are set, and a whole repaint of them costs
-    // several times all the rest. The tab control shows nothing of the status.
-    if (IsWindowVisible(c.detailList))
-        RefreshDetailRows();
-    HWND updated[] = {c.detailList, c.statusToolbarPane, c.waitingToolbarPane};
-    for (size_t i = 0; i < ARRAYSIZE(updated); ++i)
-        UpdateWindow(updated[i]);
-}
-
 static void StopPolling(void)
 {
     if (g_state.statusHandle)
@@ -300,6 +144,8 @@ static LRESULT MainWnd_OnCreate(HWND window)
     ZeroMemory(g_state.jobLog, sizeof(g_state.jobLog));
     g_state.jobLogCount = 0;
     g_state.jobLogInsertIndex = 0;
+    // The presentation remembers the current job's document in the state's own buffer.
+    g_state.presentation.document = g_state.documentName;
     g_state.palette = CreateProgramPalette();
     SetWindowLongPtrW(window, GWLP_USERDATA, PSW_WINDOW_LIVE);
     g_state.focusPane = IDC_TAB;
@@ -338,7 +184,7 @@ static void MainWnd_OnDestroy(HWND window)
 
 static void MainWnd_OnMove(HWND window)
 {
-    g_state.showReason = SHOW_REASON_USER;
+    g_state.presentation.showReason = SHOW_REASON_USER;
     if (IsIconic(window))
         return;
     RECT rect;
@@ -354,9 +200,9 @@ static void MainWnd_OnDisplayChange(HWND window)
     RECT rect;
     if (IsIconic(window) || !GetWindowRect(window, &rect) || !MoveIntoView(&rect))
         return;
-    ShowReason reason = g_state.showReason;
+    ShowReason reason = g_state.presentation.showReason;
     SetWindowPos(window, NULL, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    g_state.showReason = reason;
+    g_state.presentation.showReason = reason;
 }
 
 // A line one pixel high at 96 DPI, as high as that pixel row is at the window's DPI.
@@ -384,10 +230,10 @@ static void MainWnd_OnPaint(HWND window)
 static void MainWnd_OnDpiChanged(HWND window, UINT dpi, const RECT* suggested)
 {
     HFONT previousFont = Dpi_Set(dpi);
-    ShowReason reason = g_state.showReason;
+    ShowReason reason = g_state.presentation.showReason;
     SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    g_state.showReason = reason;
+    g_state.presentation.showReason = reason;
     LayoutChildren();
     if (previousFont)
         DeleteObject(previousFont);
@@ -536,7 +382,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        g_state.showReason = SHOW_REASON_USER;
+        g_state.presentation.showReason = SHOW_REASON_USER;
         return 0;
     case PSWM_RESET_STATUS:
         Protocol_OnResetStatus();

@@ -1,5 +1,7 @@
 // The status window: its classes, its creation from the layout record and its procedure.
+// What the window's parts call lives below it (window_placement.h, repaint.h).
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 // Registers "PSWM4WindowClass" and "ProgressBarWindowClass"; FALSE when either fails.
@@ -8,21 +10,5 @@ BOOL RegisterWindowClasses(HINSTANCE instance);
 HWND CreateMainWindow(void);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The window's width: the layout's, its own part scaled to the window's DPI.
-int MainWindowWidth(void);
-// The window's height: menu bar, title bar, the status-bar allowance and the layout (its own
-// part scaled to the window's DPI).
-int MainWindowHeight(void);
-// Moves the window to the saved position and layer ("Left", "Top", "AlwaysOnTop") at its
-// layout size, with `flags` (SWP_HIDEWINDOW, SWP_SHOWWINDOW, SWP_FRAMECHANGED).
-void PlaceMainWindow(UINT flags);
-// Writes "LastWindowVisiblity", then "LastWindowState".
-void SaveWindowState(void);
 // Shows the children of one tab page and hides the others'.
 void ShowPage(int page);
-// Invalidates a window and paints it at once.
-void RepaintNow(HWND window);
-// Gives the window the display record's big icon, when it has one the window lacks.
-void SetBigIcon(void);
-// Repaints at once what a new status block changes.
-void RepaintStatusPanes(void);

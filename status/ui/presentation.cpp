@@ -1,13 +1,14 @@
-#include "presentation.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../monitor/port_class.h"
-#include "../monitor/status_decision.h"
-#include "accessibility.h"
-#include "commands.h"
-#include "help.h"
-#include "main_window.h"
-#include "views.h"
+#include "ui/presentation.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "monitor/port_class.h"
+#include "monitor/status_decision.h"
+#include "ui/accessibility.h"
+#include "ui/help.h"
+#include "ui/menu_states.h"
+#include "ui/repaint.h"
+#include "ui/views.h"
+#include "ui/window_placement.h"
 
 #define RENAME_CHARS_MAX 259
 
@@ -21,30 +22,30 @@ void DiscardStatusCopy(void)
 
 // ---- Timers ----
 
-static void StartTimer(UINT_PTR timer, UINT ms, BOOL* running)
+static void StartTimer(UINT_PTR timer, UINT ms)
 {
     SetTimer(g_state.mainWindow, timer, ms, NULL);
-    *running = TRUE;
+    g_state.presentation.runs[timer] = TRUE;
 }
 
-static void StopTimer(UINT_PTR timer, BOOL* running)
+static void StopTimer(UINT_PTR timer)
 {
     KillTimer(g_state.mainWindow, timer);
-    *running = FALSE;
+    g_state.presentation.runs[timer] = FALSE;
 }
 
 void StopCountdowns(void)
 {
-    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
-    StopTimer(TIMER_COUNTDOWN_PAGES, &g_state.countdownPagesRunning);
+    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE);
+    StopTimer(TIMER_COUNTDOWN_PAGES);
 }
 
 void StopPresentationTimers(void)
 {
-    StopTimer(TIMER_ANIMATION_A, &g_state.animationA.running);
-    StopTimer(TIMER_ANIMATION_B, &g_state.animationB.running);
-    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE, &g_state.countdownFirstPageRunning);
-    StopTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+    StopTimer(TIMER_ANIMATION_A);
+    StopTimer(TIMER_ANIMATION_B);
+    StopTimer(TIMER_COUNTDOWN_FIRST_PAGE);
+    StopTimer(TIMER_STATUS_RETRY);
 }
 
 static Animation* AnimationOf(UINT_PTR timer)
@@ -58,7 +59,7 @@ static void StartAnimation(UINT_PTR timer)
     Animation* animation = AnimationOf(timer);
     animation->frameIndex = 1;
     animation->frame = g_state.display.frames;
-    StartTimer(timer, animation->frame->duration, &animation->running);
+    StartTimer(timer, animation->frame->duration);
 }
 
 // Next frame; a looping animation starts over, another one ends on its last frame.
@@ -76,7 +77,7 @@ static void StepAnimation(UINT_PTR timer)
         SetTimer(g_state.mainWindow, timer, animation->frame->duration, NULL);
     } else {
         animation->frame = NULL;
-        StopTimer(timer, &animation->running);
+        StopTimer(timer);
     }
     RepaintNow(g_state.children.picturePane);
     RepaintNow(g_state.children.jobStatusPane);
@@ -88,7 +89,8 @@ DWORD EstimateTimeLeft(EstimateForm form)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    TimeLeft left = EstimateTimeLeftAt(CurrentStatusBlock(), form, g_state.elapsedA, g_state.elapsedB, now);
+    const PresentationMemory& memory = g_state.presentation;
+    TimeLeft left = EstimateTimeLeftAt(CurrentStatusBlock(), form, memory.elapsedA, memory.elapsedB, now);
     g_state.timeLeftSeconds = left.seconds;
     g_state.finishTime = left.finish;
     return left.seconds;
@@ -96,49 +98,14 @@ DWORD EstimateTimeLeft(EstimateForm form)
 
 // ---- Applying what a block decides ----
 
-static BOOL* RunningFlag(UINT_PTR timer)
-{
-    switch (timer) {
-    case TIMER_ANIMATION_A:
-        return &g_state.animationA.running;
-    case TIMER_ANIMATION_B:
-        return &g_state.animationB.running;
-    case TIMER_COUNTDOWN_FIRST_PAGE:
-        return &g_state.countdownFirstPageRunning;
-    case TIMER_COUNTDOWN_PAGES:
-        return &g_state.countdownPagesRunning;
-    case TIMER_STATUS_RETRY:
-        return &g_state.retrying;
-    default:
-        return &g_state.attentionHoldRunning;
-    }
-}
-
-static PresentationMemory RememberedPresentation(void)
-{
-    PresentationMemory memory = {};
-    memory.rememberedDeviceFlags = g_state.rememberedDeviceFlags;
-    memory.showReason = g_state.showReason;
-    memory.totalPages = g_state.totalPages;
-    memory.pagesStarted = g_state.pagesStarted;
-    memory.pagesPrinted = g_state.pagesPrinted;
-    memory.document = g_state.documentName;
-    memory.elapsedA = g_state.elapsedA;
-    memory.elapsedB = g_state.elapsedB;
-    for (UINT_PTR timer = TIMER_ANIMATION_A; timer <= TIMER_ATTENTION_HOLD; ++timer)
-        memory.runs[timer] = *RunningFlag(timer);
-    return memory;
-}
-
 static void ApplyTimerStep(const TimerStep& step)
 {
     if (step.change == TIMER_STOPS)
-        StopTimer(step.timer, RunningFlag(step.timer));
+        StopTimer(step.timer);
     else if (step.timer == TIMER_ANIMATION_A || step.timer == TIMER_ANIMATION_B)
         StartAnimation(step.timer);
     else
-        StartTimer(step.timer, step.timer == TIMER_ATTENTION_HOLD ? ATTENTION_HOLD_MS : COUNTDOWN_PERIOD_MS,
-                   RunningFlag(step.timer));
+        StartTimer(step.timer, step.timer == TIMER_ATTENTION_HOLD ? ATTENTION_HOLD_MS : COUNTDOWN_PERIOD_MS);
 }
 
 // Comes up for a job or an error of this seat; a window already showing keeps its reason.
@@ -148,11 +115,11 @@ static void PopUp(PopUpReason popUp)
     ShowReason reason = popUp == POP_UP_FOR_ERROR ? SHOW_REASON_ERROR : SHOW_REASON_JOB;
     if (!IsWindowVisible(window)) {
         ShowWindow(window, SW_SHOW);
-        g_state.showReason = reason;
+        g_state.presentation.showReason = reason;
     }
     if (IsIconic(window)) {
         ShowWindow(window, SW_RESTORE);
-        g_state.showReason = reason;
+        g_state.presentation.showReason = reason;
     }
     SetForegroundWindow(window);
     InvalidateRect(window, NULL, TRUE);
@@ -171,17 +138,14 @@ static void HideAgain(void)
         g_state.libraries.SmPsw_StopPolling(g_state.statusHandle);
 }
 
+// What the decision remembers replaces what the window remembered; its document, when new,
+// is copied out of the block, which goes once the block is replaced.
 static void ApplyDisplayDecision(const DisplayDecision& decision)
 {
-    const PresentationMemory& next = decision.next;
-    if (next.document != g_state.documentName)
-        lstrcpynW(g_state.documentName, next.document, DOCUMENT_NAME_CHARS);
-    g_state.totalPages = next.totalPages;
-    g_state.pagesStarted = next.pagesStarted;
-    g_state.pagesPrinted = next.pagesPrinted;
-    g_state.rememberedDeviceFlags = next.rememberedDeviceFlags;
-    g_state.elapsedA = next.elapsedA;
-    g_state.elapsedB = next.elapsedB;
+    if (decision.next.document != g_state.documentName)
+        lstrcpynW(g_state.documentName, decision.next.document, DOCUMENT_NAME_CHARS);
+    g_state.presentation = decision.next;
+    g_state.presentation.document = g_state.documentName;
     if (decision.estimated) {
         g_state.timeLeftSeconds = decision.timeLeft.seconds;
         g_state.finishTime = decision.timeLeft.finish;
@@ -247,14 +211,14 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
         g_state.statusLength = data->cbData;
         g_state.statusLengthField = lengthField;
     }
-    ArrivalDecision arrival =
-        DecideOnArrival(g_state.rememberedDeviceFlags, CurrentStatusBlock(), g_state.showing, JobIsForThisSeat);
+    ArrivalDecision arrival = DecideOnArrival(g_state.presentation.rememberedDeviceFlags, CurrentStatusBlock(),
+                                              g_state.showing, JobIsForThisSeat);
     if (arrival.pauseCountdowns)
         StopCountdowns();
     g_state.previousDisplayCode = g_state.display.displayCode;
     if (arrival.popUp != POP_UP_NONE)
         PopUp(arrival.popUp);
-    g_state.rememberedDeviceFlags = arrival.rememberedDeviceFlags;
+    g_state.presentation.rememberedDeviceFlags = arrival.rememberedDeviceFlags;
 
     const PswLibraries& lib = g_state.libraries;
     lib.PSM_GetPSWDisplay(lib.presentation, g_state.previousDisplayCode, block, &g_state.display,
@@ -264,7 +228,7 @@ static void TakeOverStatus(const COPYDATASTRUCT* data)
 
     SYSTEMTIME now;
     GetLocalTime(&now);
-    ApplyDisplayDecision(DecideOnDisplay(RememberedPresentation(), CurrentStatusBlock(), newStatus,
+    ApplyDisplayDecision(DecideOnDisplay(g_state.presentation, CurrentStatusBlock(), newStatus,
                                          g_state.previousDisplayCode, g_state.display, now));
     // A reader hears what changed; an error that brought the window up, at once.
     Accessibility_SayStatus(arrival.popUp == POP_UP_FOR_ERROR);
@@ -281,6 +245,8 @@ static void RenamePrinter(const COPYDATASTRUCT* data)
     CopyMemory(g_state.printerName, name, length * sizeof(wchar_t));
     g_state.printerName[length] = 0;
     SetWindowTextW(g_state.mainWindow, g_state.printerName);
+    // A printer named by a network path is a network printer, whatever its port.
+    ForgetSeat();
     g_state.libraries.SmPsw_ChangePrinterName(g_state.statusHandle, g_state.printerName);
 }
 
@@ -296,7 +262,7 @@ void RequestFirstStatus(DWORD firstRequest)
 {
     if (g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, firstRequest))
         return;
-    StartTimer(TIMER_STATUS_RETRY, STATUS_RETRY_PERIOD_MS, &g_state.retrying);
+    StartTimer(TIMER_STATUS_RETRY, STATUS_RETRY_PERIOD_MS);
 }
 
 // The countdowns' panes: the job status and, when it shows, the detail list.
@@ -316,23 +282,23 @@ void Presentation_OnTimer(UINT_PTR timer)
         break;
     case TIMER_COUNTDOWN_FIRST_PAGE:
         // Past zero the estimate stays at zero.
-        g_state.elapsedA += COUNTDOWN_PERIOD_MS;
+        g_state.presentation.elapsedA += COUNTDOWN_PERIOD_MS;
         if (EstimateTimeLeft(ESTIMATE_CONTINUING) == 0)
-            g_state.elapsedA -= COUNTDOWN_PERIOD_MS;
+            g_state.presentation.elapsedA -= COUNTDOWN_PERIOD_MS;
         RepaintCountdown();
         break;
     case TIMER_COUNTDOWN_PAGES:
-        g_state.elapsedB += COUNTDOWN_PERIOD_MS;
+        g_state.presentation.elapsedB += COUNTDOWN_PERIOD_MS;
         if (EstimateTimeLeft(ESTIMATE_CONTINUING) == 0)
-            StopTimer(TIMER_COUNTDOWN_PAGES, &g_state.countdownPagesRunning);
+            StopTimer(TIMER_COUNTDOWN_PAGES);
         RepaintCountdown();
         break;
     case TIMER_STATUS_RETRY:
         if (g_state.statusCopy || g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, 0))
-            StopTimer(TIMER_STATUS_RETRY, &g_state.retrying);
+            StopTimer(TIMER_STATUS_RETRY);
         break;
     case TIMER_ATTENTION_HOLD:
-        StopTimer(TIMER_ATTENTION_HOLD, &g_state.attentionHoldRunning);
+        StopTimer(TIMER_ATTENTION_HOLD);
         RefreshDeviceItems();
         break;
     }

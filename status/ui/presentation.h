@@ -2,8 +2,9 @@
 // asked for, and what the block decides (popping up and hiding, timers, countdowns,
 // animations, the job log) applied in order.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
-#include "../monitor/status_decision.h"
+#include "monitor/status_decision.h"
 
 // WM_COPYDATA from the status-monitor library (any wParam but the quit code).
 void Presentation_OnCopyData(const COPYDATASTRUCT* data);

@@ -1,9 +1,9 @@
-#include "protocol_handlers.h"
-#include "../app/command_line.h"
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "main_window.h"
-#include "presentation.h"
+#include "ui/protocol_handlers.h"
+#include "app/command_line.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "ui/window_placement.h"
+#include "ui/presentation.h"
 
 #define CLASS_NAME_CHARS 64
 
@@ -21,14 +21,14 @@ void Protocol_OnQuit(HWND window)
 
 void Protocol_OnShow(void)
 {
-    g_state.showReason = SHOW_REASON_USER;
+    g_state.presentation.showReason = SHOW_REASON_USER;
     SaveWindowState();
-    if (!g_state.retrying) {
+    if (!g_state.presentation.runs[TIMER_STATUS_RETRY]) {
         if (g_state.statusCopy || g_state.libraries.SmPsw_GetPrinterStatus(g_state.statusHandle, 1)) {
             g_state.libraries.SmPsw_StartPolling(g_state.statusHandle);
         } else {
             SetTimer(g_state.mainWindow, TIMER_STATUS_RETRY, STATUS_RETRY_PERIOD_MS, NULL);
-            g_state.retrying = TRUE;
+            g_state.presentation.runs[TIMER_STATUS_RETRY] = TRUE;
         }
     }
     SetFocus(g_state.children.tab);

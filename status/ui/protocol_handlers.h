@@ -1,5 +1,6 @@
 // What a status window does with the private messages of its protocol.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 void Protocol_OnResetStatus(void);

@@ -1,17 +1,18 @@
-#include "startup.h"
+#include "ui/startup.h"
 #include <commctrl.h>
 #include <winspool.h>
-#include "../app/command_line.h"
-#include "../app/machine_layout.h"
-#include "../app/protocol.h"
-#include "../app/settings.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../monitor/monitor_thread.h"
-#include "../res/resource.h"
-#include "commands.h"
-#include "main_window.h"
-#include "presentation.h"
+#include "app/command_line.h"
+#include "app/machine_layout.h"
+#include "app/protocol.h"
+#include "app/settings.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "monitor/monitor_thread.h"
+#include "res/resource.h"
+#include "ui/main_window.h"
+#include "ui/menu_states.h"
+#include "ui/presentation.h"
+#include "ui/window_placement.h"
 
 // A closing window of another instance is waited for this long, looked for at every step.
 #define INSTANCE_WAIT_MS 15000

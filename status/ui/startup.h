@@ -1,14 +1,17 @@
 // Start-up and shutdown of the status window: the printer check, one window per printer, the
 // libraries, the window and the message loop.
 #pragma once
+#include "ui/layer.h"
+// Only the entry point (app/main.cpp) starts the program; the window layer does not call up here.
+#ifndef PSTATUS_ENTRY_POINT
+#error "start-up is reached from the entry point only"
+#endif
 #include <windows.h>
-#include "../app/command_line.h"
-#include "../app/libraries.h"
+#include "app/command_line.h"
+#include "app/libraries.h"
+#include "app/protocol.h"
 
 #define EXIT_SETUP_FAILED 1
-
-#define PACKAGE_MONITOR_NAME L"XERB5 Monitor"
-#define PACKAGE_DRIVER_NAME L"Tavik QX2210-2370"
 
 // The port of a printer of this package from the spooler; `port` stays empty for a printer
 // whose driver names another print monitor or is not one of the package's models.

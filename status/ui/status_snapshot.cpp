@@ -1,9 +1,9 @@
-#include "status_snapshot.h"
+#include "ui/status_snapshot.h"
 #include <stddef.h>
-#include "../app/state.h"
-#include "../monitor/status_rules.h"
-#include "drawing.h"
-#include "views.h"
+#include "app/state.h"
+#include "monitor/status_rules.h"
+#include "ui/drawing.h"
+#include "ui/views.h"
 
 #define CLASS_NAME_CHARS 64
 // A query window that does not take the answer within this time is left without one.
@@ -31,9 +31,9 @@ void TakeStatusSnapshot(PswStatusSnapshot* snapshot)
     // The pages as the progress bar shows them, also while an error empties the detail list;
     // the time left only when the detail list shows it.
     snapshot->parts |= SNAPSHOT_JOB;
-    snapshot->totalPages = g_state.totalPages;
-    snapshot->pagesPrinted = g_state.totalPages && g_state.pagesPrinted > g_state.totalPages ? g_state.totalPages
-                                                                                              : g_state.pagesPrinted;
+    const PresentationMemory& job = g_state.presentation;
+    snapshot->totalPages = job.totalPages;
+    snapshot->pagesPrinted = job.totalPages && job.pagesPrinted > job.totalPages ? job.totalPages : job.pagesPrinted;
     lstrcpynW(snapshot->document, g_state.documentName, ARRAYSIZE(snapshot->document));
     lstrcpynW(snapshot->owner, StatusString(offsetof(PswStatusData, ownerOffset)), ARRAYSIZE(snapshot->owner));
     if (JobShown() && EstimateShown()) {

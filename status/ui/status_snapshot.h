@@ -1,7 +1,8 @@
 // The answer to a status query from another process: what the window shows, as a snapshot.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
-#include "../app/protocol.h"
+#include "app/protocol.h"
 
 // Fills `snapshot` with what the window shows now.
 void TakeStatusSnapshot(PswStatusSnapshot* snapshot);

@@ -1,9 +1,9 @@
-#include "toolbar_panes.h"
+#include "ui/toolbar_panes.h"
 #include <commctrl.h>
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "commands.h"
-#include "dpi.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "ui/commands.h"
+#include "ui/dpi.h"
 
 // The pane's tooltips are strings of the presentation library.
 static void SetToolTipText(NMTTDISPINFOW* info)

@@ -1,5 +1,6 @@
 // The two STATIC panes that host the presentation library's toolbars.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 
 void SubclassToolbarPanes(void);

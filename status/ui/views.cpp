@@ -1,14 +1,14 @@
-#include "views.h"
+#include "ui/views.h"
 #include <stddef.h>
 #include <winspool.h>
-#include "../app/protocol.h"
-#include "../app/state.h"
-#include "../app/strings.h"
-#include "../monitor/monitor_thread.h"
-#include "../monitor/status_rules.h"
-#include "../res/resource.h"
-#include "commands.h"
-#include "dpi.h"
+#include "app/protocol.h"
+#include "app/state.h"
+#include "app/strings.h"
+#include "monitor/monitor_thread.h"
+#include "monitor/status_rules.h"
+#include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/menu_states.h"
 
 #define HEADER_TEXT_CHARS 64
 #define WAITING_COLUMNS 4   // document, status, owner, started
@@ -218,7 +218,7 @@ void AddJobLogEntry(BOOL cancelled)
     lstrcpynW(entry->document, g_state.documentName, ARRAYSIZE(entry->document));
     LoadText(cancelled ? IDS_RESULT_CANCELLED : IDS_RESULT_DONE, entry->result, ARRAYSIZE(entry->result));
     lstrcpynW(entry->owner, StatusString(offsetof(PswStatusData, ownerOffset)), ARRAYSIZE(entry->owner));
-    entry->pages = g_state.pagesPrinted;
+    entry->pages = g_state.presentation.pagesPrinted;
     TimeOfDayText(NULL, entry->endTime, ARRAYSIZE(entry->endTime));
 
     BOOL inserted = InsertCallbackRow(list, g_state.jobLogInsertIndex, reinterpret_cast<LPARAM>(entry), LOG_COLUMNS);

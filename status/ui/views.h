@@ -1,6 +1,7 @@
 // The three job lists: the detail list (page 0), the job log (page 1), the waiting jobs
 // (page 2); the texts of their cells and the keyboard focus between the panes.
 #pragma once
+#include "ui/layer.h"
 #include <windows.h>
 #include <commctrl.h>
 

@@ -20,6 +20,7 @@
 #include "status_test_support.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
+#include "ui/menu_states.h"
 
 namespace {
 

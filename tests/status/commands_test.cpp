@@ -13,6 +13,7 @@
 #include "status_test_support.h"
 #include "ui/commands.h"
 #include "ui/help.h"
+#include "ui/menu_states.h"
 #include "monitor/port_class.h"
 
 namespace {
@@ -92,6 +93,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "port " << std::string(c.port, c.port + wcslen(c.port)) << " page " << c.page);
         lstrcpyW(g_state.portName, c.port);
+        ForgetSeat();   // another printer's port
         g_state.selectedJobCount = c.selected;
         TabCtrl_SetCurSel(g_state.children.tab, c.page);
         EXPECT_EQ(RefreshCommandStates(FALSE, FALSE), c.page);
@@ -103,6 +105,7 @@ TEST_F(Commands, JobItemsFollowThePortThePageAndTheSelection)
     }
     // Another user's job on a network port: the detail page's items and toolbar are grey.
     lstrcpyW(g_state.portName, L"\\\\server\\laser");
+    ForgetSeat();
     StatusBlock foreign{0, JOB_IN_PROGRESS, 7};
     foreign.owner = foreign.machine = L"";   // not this seat's
     KeepStatusCopy(foreign);
@@ -120,7 +123,7 @@ TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), 0u);
 
-    g_state.attentionHoldRunning = TRUE;   // the 30 seconds after a job
+    g_state.presentation.runs[TIMER_ATTENTION_HOLD] = TRUE;   // the 30 seconds after a job
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), UINT(MF_GRAYED));
     SendMessageW(window_, WM_TIMER, TIMER_ATTENTION_HOLD, 0);
@@ -133,6 +136,7 @@ TEST_F(Commands, DeviceItemsAreGreyDuringJobsHoldsAndForUsbPorts)
 
     KeepStatusCopy({});
     lstrcpyW(g_state.portName, L"USB001");
+    ForgetSeat();
     RefreshDeviceItems();
     EXPECT_EQ(MenuState(IDM_PORT_SETTINGS), UINT(MF_GRAYED));
     EXPECT_EQ(MenuState(IDM_DEVICE_ITEM), 0u);
@@ -176,7 +180,7 @@ TEST_F(Commands, JobCommandsOnTheStatusPageGoToTheLibrary)
     LibraryCallLog calls;
     ASSERT_TRUE(g_state.libraries.SmPsw_OpenPrinter(window_, kWindowPrinter, L"LPT1:", &g_state.statusHandle));
     KeepStatusCopy({0, JOB_IN_PROGRESS, 42});
-    g_state.countdownPagesRunning = TRUE;
+    g_state.presentation.runs[TIMER_COUNTDOWN_PAGES] = TRUE;
     for (UINT id : {IDM_PAUSE, IDM_RESUME, IDM_DEVICE_COMMAND, IDM_CANCEL, IDM_DEVICE_ITEM})
         SendMessageW(window_, WM_COMMAND, id, 0);
     const std::string h = std::to_string(g_state.statusHandle);
@@ -184,7 +188,7 @@ TEST_F(Commands, JobCommandsOnTheStatusPageGoToTheLibrary)
                                          "SmPsw_JobRequest " + h + " 2051 0", "SmPsw_JobRequest " + h + " 2048 42",
                                          "SmPsw_JobRequest " + h + " 2053 0"};
     EXPECT_EQ(calls.Calls("SmPsw_JobRequest"), expected);
-    EXPECT_FALSE(g_state.countdownPagesRunning) << "cancel stops the countdowns";
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]) << "cancel stops the countdowns";
 
     // Resume from the toolbar does nothing while the detail page shows a paused printer.
     g_state.display.displayCode = DISPLAY_PAUSED;

@@ -104,8 +104,8 @@ void WindowAtDpi::ExpectLaidOutAt(int dpi)
 
     // The progress text in the bar's font.
     HWND bar = GetDlgItem(window_, IDC_PROGRESS_BAR);
-    g_state.totalPages = 10;
-    g_state.pagesPrinted = 2;
+    g_state.presentation.totalPages = 10;
+    g_state.presentation.pagesPrinted = 2;
     wchar_t progress[FORMATTED_TEXT_CHARS];
     ProgressText(progress);
     RECT barClient, text = {};

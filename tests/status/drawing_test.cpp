@@ -133,8 +133,9 @@ TEST_F(Drawing, AnimationFramesAreDrawnInTheirOrderOverTheBackground)
     g_state.display.background = &background;
     g_state.display.frameCount = 2;
     g_state.display.frames = frames;
-    g_state.animationA = {TRUE, 1, &frames[0]};
-    g_state.animationB = {TRUE, 2, &frames[1]};
+    g_state.animationA = {1, &frames[0]};
+    g_state.animationB = {2, &frames[1]};
+    g_state.presentation.runs[TIMER_ANIMATION_A] = g_state.presentation.runs[TIMER_ANIMATION_B] = TRUE;
     const RECT pane = {0, 0, 16, 16};
     {
         Canvas canvas(16, 16);
@@ -151,7 +152,7 @@ TEST_F(Drawing, AnimationFramesAreDrawnInTheirOrderOverTheBackground)
     }
     frames[1].order = 0;  // B now lower: still under A
     frames[0].order = 3;
-    g_state.animationA.running = FALSE;
+    g_state.presentation.runs[TIMER_ANIMATION_A] = FALSE;
     {
         Canvas canvas(16, 16);
         DrawPicturePane(canvas.dc(), pane);
@@ -171,8 +172,8 @@ TEST_F(Drawing, ProgressTextsFollowTheTotal)
         {0, 5, L"5 页已打印"},
     };
     for (const Case& c : cases) {
-        g_state.totalPages = c.total;
-        g_state.pagesPrinted = c.printed;
+        g_state.presentation.totalPages = c.total;
+        g_state.presentation.pagesPrinted = c.printed;
         wchar_t text[FORMATTED_TEXT_CHARS];
         ProgressText(text);
         EXPECT_STREQ(text, c.text);
@@ -181,8 +182,8 @@ TEST_F(Drawing, ProgressTextsFollowTheTotal)
 
 TEST_F(Drawing, ThreeOfTenPagesFillThirtyPercentInBlueWithWhiteTextOverIt)
 {
-    g_state.totalPages = 10;
-    g_state.pagesPrinted = 3;
+    g_state.presentation.totalPages = 10;
+    g_state.presentation.pagesPrinted = 3;
     Canvas canvas(200, 20);
     DrawProgressBar(canvas.dc(), {0, 0, 200, 20});
     EXPECT_EQ(canvas.At(0, 19), RGB(0, 0, 255));
@@ -193,7 +194,7 @@ TEST_F(Drawing, ThreeOfTenPagesFillThirtyPercentInBlueWithWhiteTextOverIt)
 
     // The text is centred over the whole width, so it crosses into the blue part only when
     // the bar is long enough: at 9 of 10 the white part of the text shows.
-    g_state.pagesPrinted = 9;
+    g_state.presentation.pagesPrinted = 9;
     Canvas later(200, 20);
     DrawProgressBar(later.dc(), {0, 0, 200, 20});
     EXPECT_TRUE(later.AnyIn(0, 180, RGB(255, 255, 255)));
@@ -202,8 +203,8 @@ TEST_F(Drawing, ThreeOfTenPagesFillThirtyPercentInBlueWithWhiteTextOverIt)
 
 TEST_F(Drawing, NoTotalMeansNoBarAndTheSwitchHidesEverything)
 {
-    g_state.totalPages = 0;
-    g_state.pagesPrinted = 1;
+    g_state.presentation.totalPages = 0;
+    g_state.presentation.pagesPrinted = 1;
     Canvas canvas(200, 20);
     DrawProgressBar(canvas.dc(), {0, 0, 200, 20});
     EXPECT_FALSE(canvas.AnyIn(0, 200, RGB(0, 0, 255)));
@@ -259,8 +260,8 @@ private:
 
 TEST_F(Drawing, UnderHighContrastTheBarAndPanesTakeTheSchemesColoursAndThePictureNoGradient)
 {
-    g_state.totalPages = 10;
-    g_state.pagesPrinted = 3;
+    g_state.presentation.totalPages = 10;
+    g_state.presentation.pagesPrinted = 3;
     g_state.display.colourScheme = 600;
     const RECT pane = {0, 0, 16, 16};
     const PswJobStatusText status = {0, 0, -12, FW_NORMAL, {}, L"A"};
@@ -272,7 +273,7 @@ TEST_F(Drawing, UnderHighContrastTheBarAndPanesTakeTheSchemesColoursAndThePictur
         EXPECT_EQ(bar.At(0, 19), GetSysColor(COLOR_HIGHLIGHT)) << "the printed part";
         EXPECT_EQ(bar.At(60, 19), GetSysColor(COLOR_WINDOW)) << "the rest";
         EXPECT_FALSE(bar.AnyIn(0, 200, RGB(0, 0, 255)));
-        g_state.pagesPrinted = 9;
+        g_state.presentation.pagesPrinted = 9;
         Canvas later(200, 20);
         DrawProgressBar(later.dc(), {0, 0, 200, 20});
         EXPECT_TRUE(later.AnyIn(0, 180, GetSysColor(COLOR_HIGHLIGHTTEXT))) << "the text over the printed part";

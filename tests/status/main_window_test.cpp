@@ -10,6 +10,7 @@
 #include "app/protocol.h"
 #include "app/settings.h"
 #include "ui/main_window.h"
+#include "ui/window_placement.h"
 #include "status_test_support.h"
 
 namespace {
@@ -180,7 +181,7 @@ TEST_F(MainWindow, MovingWritesThePositionUnlessMinimized)
     SetWindowPos(window_, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Left"), 150u);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Top"), 160u);
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_USER);
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_USER);
 
     ShowWindow(window_, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window_));
@@ -242,14 +243,14 @@ TEST_F(MainWindow, AStoredPlaceOutOfViewOpensOnTheScreenAndIsStoredCorrected)
     // While the window runs, a display change brings it back from where it was left; the
     // system's move does not count as the user touching the window.
     SetWindowPos(window_, nullptr, 5000, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    g_state.showReason = SHOW_REASON_JOB;
+    g_state.presentation.showReason = SHOW_REASON_JOB;
     SendMessageW(window_, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
     RECT rect;
     GetWindowRect(window_, &rect);
     EXPECT_EQ(rect.left, farLeft);
     EXPECT_EQ(rect.top, 40);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, key, L"Left"), DWORD(farLeft));
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB);
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_JOB);
     SetWindowPos(window_, nullptr, -3000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(window_, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     GetWindowRect(window_, &rect);

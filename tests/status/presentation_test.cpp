@@ -107,13 +107,13 @@ TEST_F(Presentation, TheUsersJobPopsTheWindowUpAndItsEndHidesItAgain)
     ASSERT_FALSE(IsWindowVisible(window_));
     Send(JobStart(), DISPLAY_PRINTING_EVEN);
     EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB);
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_JOB);
     EXPECT_EQ(calls.Calls("SmPsw_StartPolling").size(), 1u);
 
     Send(JobEnd(), DISPLAY_READY);
     EXPECT_FALSE(IsWindowVisible(window_));
     EXPECT_EQ(calls.Calls("SmPsw_StopPolling").size(), 1u);
-    EXPECT_TRUE(g_state.attentionHoldRunning) << "timer 6 holds the device item";
+    EXPECT_TRUE(g_state.presentation.runs[TIMER_ATTENTION_HOLD]) << "timer 6 holds the device item";
     EXPECT_EQ(g_state.jobLogCount, 1);
     EXPECT_EQ(RegistryDword(HKEY_CURRENT_USER, SettingsKey(kWindowPrinter), L"LastWindowVisiblity"), 0u);
 }
@@ -132,12 +132,12 @@ TEST_F(Presentation, TheDeviceItemStaysGreyForTheHoldAfterAJobEnd)
 TEST_F(Presentation, APopUpRestoresAMinimisedWindowForItsReason)
 {
     ShowWindow(window_, SW_SHOWMINNOACTIVE);
-    g_state.showReason = SHOW_REASON_USER;
+    g_state.presentation.showReason = SHOW_REASON_USER;
     ASSERT_TRUE(IsIconic(window_));
     Send(JobStart(), DISPLAY_PRINTING_EVEN);
     EXPECT_FALSE(IsIconic(window_));
     EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_JOB) << "it came up for the job, and goes with it";
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_JOB) << "it came up for the job, and goes with it";
 }
 
 TEST_F(Presentation, TheDisplaysBigIconAndMessageLinesReachTheWindow)
@@ -167,7 +167,7 @@ TEST_F(Presentation, AWindowTheUserTouchedStaysAfterTheJob)
     SetWindowPos(window_, nullptr, 130, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Send(JobEnd(), DISPLAY_READY);
     EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_USER);
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_USER);
 }
 
 TEST_F(Presentation, WithShowingOneOnlyAnErrorPopsUpAndItsEndHides)
@@ -180,7 +180,7 @@ TEST_F(Presentation, WithShowingOneOnlyAnErrorPopsUpAndItsEndHides)
     paperOut.device = 0x2 | DEVICE_STOP_COUNTDOWNS;
     Send(paperOut, DISPLAY_ERROR_FIRST);
     EXPECT_TRUE(IsWindowVisible(window_));
-    EXPECT_EQ(g_state.showReason, SHOW_REASON_ERROR);
+    EXPECT_EQ(g_state.presentation.showReason, SHOW_REASON_ERROR);
     StatusBlock recovered = JobStart();
     recovered.job = JOB_IN_PROGRESS;
     recovered.started = 4;
@@ -272,51 +272,51 @@ TEST_F(Presentation, CountdownsRunBeforeAndBetweenPagesAndStopAtZero)
     block.fixedB = 1000;
     Send(block, DISPLAY_PRINTING_EVEN);
     // Before the first page: 10 pages x 1 s + 1 s + 2 s.
-    EXPECT_TRUE(g_state.countdownFirstPageRunning);
+    EXPECT_TRUE(g_state.presentation.runs[TIMER_COUNTDOWN_FIRST_PAGE]);
     EXPECT_EQ(g_state.timeLeftSeconds, 13u);
     SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_FIRST_PAGE, 0);
-    EXPECT_EQ(g_state.elapsedA, 1000);
+    EXPECT_EQ(g_state.presentation.elapsedA, 1000);
     EXPECT_EQ(g_state.timeLeftSeconds, 12u);
 
     // The first page starts: the countdown between pages takes over.
     block.job = JOB_IN_PROGRESS;
     block.started = 1;
     Send(block, DISPLAY_PRINTING_EVEN);
-    EXPECT_FALSE(g_state.countdownFirstPageRunning);
-    EXPECT_TRUE(g_state.countdownPagesRunning);
-    EXPECT_EQ(g_state.elapsedB, 0);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_FIRST_PAGE]);
+    EXPECT_TRUE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]);
+    EXPECT_EQ(g_state.presentation.elapsedB, 0);
 
     // Run the first-page countdown past zero: it stays at zero.
-    g_state.elapsedA = 12000;
+    g_state.presentation.elapsedA = 12000;
     StopCountdowns();
-    g_state.countdownFirstPageRunning = TRUE;
+    g_state.presentation.runs[TIMER_COUNTDOWN_FIRST_PAGE] = TRUE;
     SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_FIRST_PAGE, 0);
     EXPECT_EQ(g_state.timeLeftSeconds, 0u);
-    EXPECT_EQ(g_state.elapsedA, 12000);
+    EXPECT_EQ(g_state.presentation.elapsedA, 12000);
 
     // Mode 2 between pages: (remaining + 1) x per page - elapsed B + B, stopping at zero.
     block.estimateMode = ESTIMATE_LOOPING;
     block.started = block.printed = 9;
     Send(block, DISPLAY_PRINTING_ODD);
-    g_state.countdownPagesRunning = TRUE;
-    g_state.elapsedB = 2000;
+    g_state.presentation.runs[TIMER_COUNTDOWN_PAGES] = TRUE;
+    g_state.presentation.elapsedB = 2000;
     SendMessageW(window_, WM_TIMER, TIMER_COUNTDOWN_PAGES, 0);
     EXPECT_EQ(g_state.timeLeftSeconds, 0u);
-    EXPECT_FALSE(g_state.countdownPagesRunning);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]);
 
     // An error stops both.
-    g_state.countdownPagesRunning = TRUE;
+    g_state.presentation.runs[TIMER_COUNTDOWN_PAGES] = TRUE;
     block.device = DEVICE_STOP_COUNTDOWNS | 0x2;
     Send(block, DISPLAY_ERROR_FIRST);
-    EXPECT_FALSE(g_state.countdownPagesRunning);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]);
 
     // So does a block without a job in progress, whatever estimate it still carries.
-    g_state.countdownPagesRunning = g_state.countdownFirstPageRunning = TRUE;
+    g_state.presentation.runs[TIMER_COUNTDOWN_PAGES] = g_state.presentation.runs[TIMER_COUNTDOWN_FIRST_PAGE] = TRUE;
     block.device = 0;
     block.job = 0x1;
     Send(block, DISPLAY_READY);
-    EXPECT_FALSE(g_state.countdownPagesRunning);
-    EXPECT_FALSE(g_state.countdownFirstPageRunning);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_PAGES]);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_COUNTDOWN_FIRST_PAGE]);
 }
 
 TEST_F(Presentation, TheEstimateUsesSixtyFourBitsAndTheEndTimeWrapsAtMidnight)
@@ -353,7 +353,7 @@ TEST_F(Presentation, AnimationsRunOnBetweenThePicturesOfOneState)
     g_fake.animationMode = ANIMATION_LOOPING;
     StatusBlock block = JobStart();
     Send(block, DISPLAY_PRINTING_ODD);
-    ASSERT_TRUE(g_state.animationA.running);
+    ASSERT_TRUE(g_state.presentation.runs[TIMER_ANIMATION_A]);
     SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
     EXPECT_EQ(g_state.animationA.frameIndex, 2u);
     EXPECT_EQ(g_state.animationA.frame, &g_fake.frames[1]);
@@ -363,7 +363,7 @@ TEST_F(Presentation, AnimationsRunOnBetweenThePicturesOfOneState)
     EXPECT_EQ(g_state.animationA.frameIndex, 2u);
     block.started = 2;
     Send(block, DISPLAY_PRINTING_ODD);    // 200 -> 201: stopped, and looping starts A again
-    EXPECT_TRUE(g_state.animationA.running);
+    EXPECT_TRUE(g_state.presentation.runs[TIMER_ANIMATION_A]);
     EXPECT_EQ(g_state.animationA.frameIndex, 1u);
 
     // A looping animation starts over after its last frame; a per-page one ends there.
@@ -374,7 +374,7 @@ TEST_F(Presentation, AnimationsRunOnBetweenThePicturesOfOneState)
     g_state.display.animationMode = ANIMATION_PER_PAGE;
     g_state.animationA.frameIndex = 3;
     SendMessageW(window_, WM_TIMER, TIMER_ANIMATION_A, 0);
-    EXPECT_FALSE(g_state.animationA.running);
+    EXPECT_FALSE(g_state.presentation.runs[TIMER_ANIMATION_A]);
     EXPECT_EQ(g_state.animationA.frame, nullptr);
 }
 
@@ -394,7 +394,7 @@ TEST_F(Presentation, TheJobLogKeepsTheLastHundredJobs)
     Send(JobStart(), DISPLAY_PRINTING_EVEN);   // the owner of the logged jobs
     for (int job = 1; job <= 101; ++job) {
         lstrcpyW(g_state.documentName, (L"doc" + std::to_wstring(job)).c_str());
-        g_state.pagesPrinted = job;
+        g_state.presentation.pagesPrinted = job;
         AddJobLogEntry(job == 101);
     }
     HWND log = g_state.children.logList;
