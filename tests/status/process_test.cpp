@@ -104,6 +104,24 @@ TEST_F(StatusProcess, AWindowLeftVisibleComesBackAndPolls)
     EXPECT_EQ(status.QuitAndWait(), 0u);
 }
 
+TEST_F(StatusProcess, TheWindowIsMadeTopmostOnlyWhenItWasLeftSo)
+{
+    const SavedDword onTop(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"AlwaysOnTop");
+    size_t starts = 0;
+    for (DWORD value : {1u, 0u}) {
+        ++starts;
+        SetRegistryDword(HKEY_CURRENT_USER, SettingsKey(kPackagePrinter), L"AlwaysOnTop", value);
+        StatusWindowProcess status(StatusCommand(kPackagePrinter));
+        ASSERT_TRUE(status.Started()) << "AlwaysOnTop " << value;
+        // The printer goes to the library once the window is made and placed.
+        for (int i = 0; i < 100 && calls_.Calls("SmPsw_OpenPrinter").size() < starts; ++i)
+            Sleep(50);
+        EXPECT_EQ((GetWindowLongW(status.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, value != 0)
+            << "AlwaysOnTop " << value;
+        EXPECT_EQ(status.QuitAndWait(), 0u);
+    }
+}
+
 TEST_F(StatusProcess, CopyDataQuitEndsTheLoopWithoutDestroyingTheWindow)
 {
     StatusWindowProcess status(StatusCommand(kPackagePrinter));
