@@ -94,6 +94,19 @@ std::wstring CTroubleshooterApp::GetPrinterName() { return printerName; }
 void CTroubleshooterApp::SetPrinterName(const std::wstring& name) { printerName = name; }
 wchar_t* CTroubleshooterApp::GetDriverName() { return driverName; }
 
+RunNames CTroubleshooterApp::Names()
+{
+    RunNames names;
+    names.driverName = facts.driverName;
+    names.portName = facts.portName;
+    names.previousPortName = facts.previousPortName;
+    names.serverName = facts.serverName;
+    names.networkPath = facts.networkPath;
+    names.redirectedLptPort = facts.redirectedLptPort != 0;
+    names.portMissing = facts.portMissing != 0;
+    return names;
+}
+
 DWORD CTroubleshooterApp::FreeDiskSpaceMB() { return CSystemUtility().GetFreeDiskSpaceMB(); }
 DWORD CTroubleshooterApp::AvailableMemory() { return CSystemUtility().GetAvailableMemory(); }
 std::vector<std::wstring> CTroubleshooterApp::SupportedPrinters() { return SupportedPrinterNames(); }

@@ -109,7 +109,7 @@ public:
     void CreateProgramFolder() override;
 
     // What the dialogs show of the run and ask of it.
-    const RunFacts& Facts() override { return facts; }
+    RunNames Names() override;
     const wchar_t* LogFilePath() override { return logFilePath; }
     wchar_t* SavedResultPath() override { return savedResultPath; }
     unsigned RunFlags() override { return runFlags; }

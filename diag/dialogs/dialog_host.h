@@ -2,8 +2,6 @@
 // the host; a dialog finds it through the framework's application pointer and reaches the
 // checks only through it.
 #pragma once
-#include "checks/run_facts.h"
-
 #include <windows.h>
 #include <winspool.h>
 
@@ -18,10 +16,20 @@ enum RunFlag : unsigned char {
     RUN_REINSTALL = 0x08,
 };
 
+// The names and port facts of the run that the dialogs show or go by.
+struct RunNames {
+    std::wstring driverName;
+    std::wstring portName;
+    std::wstring previousPortName;  // the port before the port choice moved the printer
+    std::wstring serverName;
+    std::wstring networkPath;
+    bool redirectedLptPort = false;
+    bool portMissing = false;       // the LPT port is not among the machine's parallel ports
+};
+
 class DialogHost {
 public:
-    // The printer, driver, port and network names of the run.
-    virtual const RunFacts& Facts() = 0;
+    virtual RunNames Names() = 0;
     virtual const wchar_t* LogFilePath() = 0;
     // Where the results dialog keeps the log (kPathChars characters).
     virtual wchar_t* SavedResultPath() = 0;

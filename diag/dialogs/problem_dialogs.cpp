@@ -120,9 +120,9 @@ std::wstring SourceText(Source source, const ProblemDialog& dialog)
     case Source::Member3: return dialog.member(3);
     case Source::Member4: return dialog.member(4);
     case Source::Member5: return dialog.member(5);
-    case Source::DriverName: return host ? host->Facts().driverName : L"";
-    case Source::ServerName: return host ? host->Facts().serverName : L"";
-    case Source::NetworkPath: return host ? host->Facts().networkPath : L"";
+    case Source::DriverName: return host ? host->Names().driverName : L"";
+    case Source::ServerName: return host ? host->Names().serverName : L"";
+    case Source::NetworkPath: return host ? host->Names().networkPath : L"";
     case Source::SavedResultPath: return host ? host->SavedResultPath() : L"";
     }
     return std::wstring();
@@ -213,7 +213,7 @@ BOOL COndrixDriverDlg::OnInitDialog()
 {
     ProblemDialog::OnInitDialog();
     DialogHost* host = TheDialogHost();
-    EnableDlgItem(IDC_ONDRIX_YES, !(host && host->Facts().portMissing));
+    EnableDlgItem(IDC_ONDRIX_YES, !(host && host->Names().portMissing));
     return TRUE;
 }
 

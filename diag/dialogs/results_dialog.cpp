@@ -27,11 +27,11 @@ bool Contains(const std::wstring& text, const wchar_t* part)
 
 // The port as the summary names it: the port in use before a change of port, else the
 // current one, marked local or with its network path.
-std::wstring PortDescription(const RunFacts& facts)
+std::wstring PortDescription(const RunNames& facts)
 {
     std::wstring port = facts.previousPortName.empty() ? facts.portName : facts.previousPortName;
     if (Contains(port, L"LPT")) {
-        if (Contains(port, L"LPT-USB") || Contains(port, L"LPT_USB") || !facts.networkPath[0])
+        if (Contains(port, L"LPT-USB") || Contains(port, L"LPT_USB") || facts.networkPath.empty())
             return port + LoadStr(IDS_LOCAL);
         return port + L"[" + facts.networkPath + L"]";
     }
@@ -81,14 +81,14 @@ CResultsDlg::CResultsDlg()
 std::wstring CResultsDlg::SummarySentence()
 {
     DialogHost& host = *TheDialogHost();
-    const RunFacts& facts = host.Facts();
+    const RunNames facts = host.Names();
     const unsigned flags = host.RunFlags();
     std::wstring port = PortDescription(facts);
-    auto fill = [&](UINT id) { return FormatInserts(LoadStr(id), facts.driverName, port.c_str()); };
+    auto fill = [&](UINT id) { return FormatInserts(LoadStr(id), facts.driverName.c_str(), port.c_str()); };
     if (flags & RUN_SETTING_WRONG) {
         std::wstring sentence = fill(IDS_SUMMARY_WRONG);
         if (flags & RUN_REINSTALL)
-            sentence += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), facts.driverName);
+            sentence += FormatPrintf(LoadStr(IDS_REINSTALL).c_str(), facts.driverName.c_str());
         return sentence;
     }
     if (flags & RUN_NETWORK_FAULT)

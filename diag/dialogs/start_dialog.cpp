@@ -64,7 +64,7 @@ void CStartDlg::ClassifySelectedPrinter()
 {
     if (DialogHost* host = TheDialogHost()) {
         portNumber = host->ClassifyPrinter(SelectedPrinter());
-        redirectedLptPort = host->Facts().redirectedLptPort;
+        redirectedLptPort = host->Names().redirectedLptPort;
     }
 }
 
@@ -72,7 +72,7 @@ void CStartDlg::ClassifyPrinter(const PRINTER_INFO_2W* printer)
 {
     if (DialogHost* host = TheDialogHost()) {
         portNumber = host->ClassifyPrinter(printer);
-        redirectedLptPort = host->Facts().redirectedLptPort;
+        redirectedLptPort = host->Names().redirectedLptPort;
     }
 }
 
