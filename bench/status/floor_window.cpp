@@ -10,15 +10,6 @@
 
 #include "minimal_window.h"
 
-static LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // TRUE when the spooler gave the driver's data (level 3, as the status window's check asks).
 static BOOL AskDriver(HANDLE printer)
 {
@@ -39,27 +30,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     HANDLE printer = nullptr;
     if (!OpenPrinterW(name, &printer, nullptr))
         return 1;
-    int result = 1;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = FloorWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = BENCH_FLOOR_CLASS;
-    HWND window = nullptr;
-    if (AskDriver(printer) && RegisterClassW(&windowClass))
-        window = CreateWindowExW(0, BENCH_FLOOR_CLASS, name, WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 446, 388, nullptr, nullptr, instance, nullptr);
-    if (window) {
-        ShowWindow(window, show);
-        UpdateWindow(window);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        result = int(msg.wParam);
-    }
+    int result = AskDriver(printer)
+                     ? RunBenchWindow(instance, BENCH_FLOOR_CLASS, name, WS_SYSMENU | WS_MINIMIZEBOX, COLOR_BTNFACE, 446,
+                                      388, show)
+                     : 1;
     ClosePrinter(printer);
     return result;
 }
