@@ -111,7 +111,7 @@ public:
         firstAsked.emplace_back(dialog.templateId, Now());
         policy_.Created(dialog);
     }
-    bool WatchesModeless() const override { return policy_.WatchesModeless(); }
+    bool SeesWindows() const override { return policy_.SeesWindows(); }
     void Stuck(const DialogSnapshot& dialog, const AutopilotAction& action) override { policy_.Stuck(dialog, action); }
 
 private:

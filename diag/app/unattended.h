@@ -65,8 +65,9 @@ public:
     }
 
     AutopilotAction Answer(const DialogSnapshot& dialog) override;
-    // The please-wait windows are for a person watching; an unattended run has none.
-    bool WatchesModeless() const override { return false; }
+    // No one watches an unattended run: it makes no please-wait window, and the dialogs that
+    // can be answered without their windows are not made.
+    bool SeesWindows() const override { return false; }
     void Stuck(const DialogSnapshot&, const AutopilotAction&) override { stuck_ = true; }
 
     // The exit code of the run that this autopilot answered.

@@ -4,6 +4,7 @@
 
 #include "dialogs/dialog_host.h"
 #include "dialogs/problem_dialogs.h"
+#include "framework/autopilot.h"
 #include "framework/files.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
@@ -68,6 +69,70 @@ constexpr int kLeastLogHeight = 3 * 8 + 4;
 constexpr UINT kDpiChangedMessage = 0x02E0;
 // Posted to itself: fit the dialog to its monitor once a change of scale has been applied.
 constexpr UINT kRefitMessage = WM_APP + 1;
+
+ControlState Control(int id, const wchar_t* className, const std::wstring& text, bool enabled)
+{
+    ControlState control;
+    control.id = id;
+    control.className = className;
+    control.text = text;
+    control.enabled = enabled;
+    control.visible = true;
+    return control;
+}
+
+// The results dialog without its window: the summary, the proposed file name, and the choice to
+// save, checked, which the name and its button follow. Choosing another name through the save
+// dialog needs a window and cannot be done here.
+class ResultsContent : public DialogContent {
+public:
+    explicit ResultsContent(CResultsDlg& dialog)
+        : dialog_(dialog), summary_(CResultsDlg::SummarySentence()), fileName_(CResultsDlg::ProposedFileName())
+    {
+    }
+
+    DialogSnapshot Snapshot() const override
+    {
+        DialogSnapshot snapshot;
+        snapshot.templateId = IDD_RESULTS;
+        snapshot.controls = { Control(IDC_RESULTS_SUMMARY, L"Static", summary_, true),
+                              Control(IDC_RESULTS_FILE_NAME, L"Edit", fileName_, save_),
+                              Control(IDC_RESULTS_CHANGE_NAME, L"Button", L"", save_),
+                              Control(IDC_RESULTS_SAVE, L"Button", L"", true), Control(IDOK, L"Button", L"", true) };
+        snapshot.controls[3].check = save_ ? BST_CHECKED : BST_UNCHECKED;
+        return snapshot;
+    }
+
+    bool Perform(const AutopilotAction& action) override
+    {
+        if (action.kind == AutopilotAction::SetText && action.control == IDC_RESULTS_FILE_NAME && save_) {
+            fileName_ = action.item;
+            return true;
+        }
+        if (action.kind != AutopilotAction::Press)
+            return false;
+        switch (action.control) {
+        case IDC_RESULTS_SAVE:
+            save_ = !save_;
+            return true;
+        case IDOK:
+            if (dialog_.KeepLog(fileName_, save_))
+                End(IDOK);
+            return true;
+        case IDCANCEL:
+            dialog_.DeleteLog();
+            End(IDCANCEL);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    CResultsDlg& dialog_;
+    const std::wstring summary_;
+    std::wstring fileName_;
+    bool save_ = true;
+};
 
 }  // namespace
 
@@ -240,13 +305,12 @@ void CResultsDlg::DeleteLog() const
     DeleteFileW(TheDialogHost()->LogFilePath());
 }
 
-void CResultsDlg::OnOK()
+bool CResultsDlg::KeepLog(const std::wstring& fileName, bool save)
 {
-    lstrcpynW(TheDialogHost()->SavedResultPath(), GetDlgItemText(IDC_RESULTS_FILE_NAME).c_str(), kPathChars);
-    if (SendMessageW(saveBox_, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
+    lstrcpynW(TheDialogHost()->SavedResultPath(), fileName.c_str(), kPathChars);
+    if (!save) {
         DeleteLog();
-        EndDialog(IDOK);
-        return;
+        return true;
     }
     while (!(saved_ = MoveLogToSavedPath())) {
         CWriteFailedDlg failed;
@@ -258,9 +322,20 @@ void CResultsDlg::OnOK()
             break;
         }
         // Back (or a failure dialog that could not be shown): the log stays, the dialog too.
-        return;
+        return false;
     }
-    EndDialog(IDOK);
+    return true;
+}
+
+std::unique_ptr<DialogContent> CResultsDlg::Content()
+{
+    return std::make_unique<ResultsContent>(*this);
+}
+
+void CResultsDlg::OnOK()
+{
+    if (KeepLog(GetDlgItemText(IDC_RESULTS_FILE_NAME), SendMessageW(saveBox_, BM_GETCHECK, 0, 0) != BST_UNCHECKED))
+        EndDialog(IDOK);
 }
 
 void CResultsDlg::OnCancel()

@@ -20,6 +20,12 @@ public:
     // few lines, and scrolls its text; what stands below it moves up, so that the choice to
     // save and the OK button stay on the screen.
     void FitIntoWorkArea(const RECT& workArea);
+    // What OK does with the file name and the choice to save as they stand: the log is moved
+    // to that name (a write failure asks whether to try again, go back or give the log up) or
+    // discarded. False when the user went back to the dialog.
+    bool KeepLog(const std::wstring& fileName, bool save);
+    // What Esc does: the log is discarded.
+    void DeleteLog() const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -27,6 +33,9 @@ protected:
     void OnCancel() override;
     BOOL OnCommand(UINT id, UINT notifyCode, HWND control) override;
     BOOL OnPaint() override;
+    // The summary, the file name and the choice to save, without the window; the log's text
+    // is the log file itself.
+    std::unique_ptr<DialogContent> Content() override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
@@ -36,7 +45,6 @@ private:
     void ChangeFileName();
     // Moves the temporary log to savedResultPath; false when it could not be written there.
     bool MoveLogToSavedPath() const;
-    void DeleteLog() const;
 
     HICON icon_;
     HWND logBox_ = nullptr;

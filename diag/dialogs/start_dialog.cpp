@@ -1,9 +1,12 @@
 #include "dialogs/start_dialog.h"
 
 #include "dialogs/dialog_host.h"
+#include "framework/autopilot.h"
 #include "framework/strings.h"
 #include "framework/winapp.h"
 #include "res/resource.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +14,95 @@ HINSTANCE ResourceModule()
 {
     return AfxGetApp() ? AfxGetApp()->instance() : GetModuleHandleW(nullptr);
 }
+
+// The system figures as the dialog shows them: free space of the system drive in MB and
+// available memory in KB.
+std::wstring DiskText(DialogHost* host)
+{
+    return FormatPrintf(L"%ld", static_cast<long>(host ? host->FreeDiskSpaceMB() : 0));
+}
+
+std::wstring MemoryText(DialogHost* host)
+{
+    return FormatPrintf(L"%ld", static_cast<long>(host ? host->AvailableMemory() >> 10 : 0));
+}
+
+ControlState Control(int id, const wchar_t* className, const std::wstring& text = std::wstring(), bool enabled = true)
+{
+    ControlState control;
+    control.id = id;
+    control.className = className;
+    control.text = text;
+    control.enabled = enabled;
+    control.visible = true;
+    return control;
+}
+
+// The start dialog without its window. The list is in the order the list box sorts it in
+// (letter case ignored, in the user's locale), its first entry chosen; Yes can be pressed
+// once there is a printer.
+class StartContent : public DialogContent {
+public:
+    explicit StartContent(CStartDlg& dialog)
+        : dialog_(dialog), disk_(DiskText(TheDialogHost())), memory_(MemoryText(TheDialogHost()))
+    {
+        if (DialogHost* host = TheDialogHost())
+            printers_ = host->SupportedPrinters();
+        std::stable_sort(printers_.begin(), printers_.end(), [](const std::wstring& a, const std::wstring& b) {
+            return lstrcmpiW(a.c_str(), b.c_str()) < 0;
+        });
+        chosen_ = printers_.empty() ? -1 : 0;
+    }
+
+    DialogSnapshot Snapshot() const override
+    {
+        DialogSnapshot snapshot;
+        snapshot.templateId = IDD_START;
+        snapshot.controls = { Control(IDC_DISK_SPACE, L"Static", disk_), Control(IDC_MEMORY, L"Static", memory_),
+                              Control(IDC_PRINTER_LIST, L"ListBox"), Control(IDC_START_YES, L"Button", L"", chosen_ >= 0),
+                              Control(IDC_START_NO, L"Button") };
+        snapshot.controls[2].items = printers_;
+        snapshot.controls[2].selection = chosen_;
+        return snapshot;
+    }
+
+    bool Perform(const AutopilotAction& action) override
+    {
+        if (action.kind == AutopilotAction::Select && action.control == IDC_PRINTER_LIST) {
+            auto found = std::find_if(printers_.begin(), printers_.end(), [&](const std::wstring& name) {
+                return lstrcmpiW(name.c_str(), action.item.c_str()) == 0;
+            });
+            if (found == printers_.end())
+                return false;
+            chosen_ = static_cast<int>(found - printers_.begin());
+            dialog_.ClassifyPrinter(*found);
+            return true;
+        }
+        if (action.kind != AutopilotAction::Press)
+            return false;
+        switch (action.control) {
+        case IDC_START_YES:
+            if (chosen_ < 0)
+                return false;
+            dialog_.Confirm(printers_[chosen_], disk_, memory_);
+            End(IDC_START_YES);
+            return true;
+        case IDC_START_NO:
+        case IDOK:  // Enter where no button has the focus
+        case IDCANCEL:
+            End(action.control);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    CStartDlg& dialog_;
+    const std::wstring disk_;
+    const std::wstring memory_;
+    std::vector<std::wstring> printers_;
+    int chosen_ = -1;
+};
 
 }  // namespace
 
@@ -25,9 +117,8 @@ BOOL CStartDlg::OnInitDialog()
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
-    DialogHost* host = TheDialogHost();
-    SetDlgItemText(IDC_DISK_SPACE, FormatPrintf(L"%ld", static_cast<long>(host ? host->FreeDiskSpaceMB() : 0)));
-    SetDlgItemText(IDC_MEMORY, FormatPrintf(L"%ld", static_cast<long>(host ? host->AvailableMemory() >> 10 : 0)));
+    SetDlgItemText(IDC_DISK_SPACE, DiskText(TheDialogHost()));
+    SetDlgItemText(IDC_MEMORY, MemoryText(TheDialogHost()));
 
     EnableDlgItem(IDC_START_YES, FALSE);
     FillPrinterList();
@@ -60,10 +151,15 @@ std::wstring CStartDlg::SelectedPrinter() const
     return text;
 }
 
-void CStartDlg::ClassifySelectedPrinter()
+std::unique_ptr<DialogContent> CStartDlg::Content()
+{
+    return std::make_unique<StartContent>(*this);
+}
+
+void CStartDlg::ClassifyPrinter(const std::wstring& name)
 {
     if (DialogHost* host = TheDialogHost()) {
-        portNumber = host->ClassifyPrinter(SelectedPrinter());
+        portNumber = host->ClassifyPrinter(name);
         redirectedLptPort = host->Names().redirectedLptPort;
     }
 }
@@ -89,27 +185,27 @@ std::wstring CStartDlg::FigureText(int id) const
     return text;
 }
 
-void CStartDlg::OnYes()
+void CStartDlg::Confirm(const std::wstring& printer, const std::wstring& diskText, const std::wstring& memoryText)
 {
-    ClassifySelectedPrinter();
-    WriteLogHeader(FigureText(IDC_DISK_SPACE), FigureText(IDC_MEMORY));
+    ClassifyPrinter(printer);
+    WriteLogHeader(diskText, memoryText);
     if (DialogHost* host = TheDialogHost())
-        host->ChoosePrinter(SelectedPrinter());
-    EndDialog(IDC_START_YES);
+        host->ChoosePrinter(printer);
 }
 
 BOOL CStartDlg::OnCommand(UINT id, UINT notifyCode, HWND)
 {
     switch (id) {
     case IDC_START_YES:
-        OnYes();
+        Confirm(SelectedPrinter(), FigureText(IDC_DISK_SPACE), FigureText(IDC_MEMORY));
+        EndDialog(IDC_START_YES);
         return TRUE;
     case IDC_START_NO:
         EndDialog(IDC_START_NO);
         return TRUE;
     case IDC_PRINTER_LIST:
         if (notifyCode == LBN_SELCHANGE)
-            ClassifySelectedPrinter();
+            ClassifyPrinter(SelectedPrinter());
         return TRUE;
     default:
         return FALSE;

@@ -139,18 +139,50 @@ Autopilot* CurrentAutopilot()
     return g_pilot;
 }
 
-void FlyAutopilot(CDialog& dialog)
+namespace {
+
+// Asks the autopilot and carries out its answers until the dialog ends, the autopilot leaves
+// it (false) or it is stuck; a stuck dialog is ended with -1.
+template <typename Dialog>
+bool Fly(Dialog& dialog)
 {
     Autopilot* pilot = CurrentAutopilot();
     for (int n = 0; pilot && !dialog.ended(); ++n) {
-        DialogSnapshot snapshot = TakeSnapshot(dialog.hwnd(), dialog.templateId());
+        DialogSnapshot snapshot = dialog.Snapshot();
         AutopilotAction action = pilot->Answer(snapshot);
         if (action.kind == AutopilotAction::Leave)
-            return;
-        if (n == kMaxActions || !Perform(dialog.hwnd(), action)) {
+            return false;
+        if (n == kMaxActions || !dialog.Perform(action)) {
             pilot->Stuck(snapshot, action);
-            dialog.EndDialog(-1);
-            return;
+            dialog.End(-1);
+            return true;
         }
     }
+    return true;
+}
+
+// A modal dialog's window as Fly sees it.
+struct WindowFlight {
+    CDialog& dialog;
+    bool ended() const { return dialog.ended(); }
+    DialogSnapshot Snapshot() const { return TakeSnapshot(dialog.hwnd(), dialog.templateId()); }
+    bool Perform(const AutopilotAction& action) { return ::Perform(dialog.hwnd(), action); }
+    void End(INT_PTR result) { dialog.EndDialog(result); }
+};
+}  // namespace
+
+void FlyAutopilot(CDialog& dialog)
+{
+    WindowFlight flight{ dialog };
+    Fly(flight);
+}
+
+INT_PTR FlyAutopilot(DialogContent& content)
+{
+    if (!Fly(content)) {
+        Autopilot* pilot = CurrentAutopilot();
+        pilot->Stuck(content.Snapshot(), AutopilotAction::leave());
+        content.End(-1);
+    }
+    return content.result();
 }

@@ -1,8 +1,9 @@
 // Answers modal dialogs with no person present. Once a dialog's own initialisation has
 // run, the autopilot reads every control and acts on one: a press sends exactly the
 // WM_COMMAND that a click sends, so the dialog's own handler ends it. A dialog answered
-// this way is never shown; modeless dialogs are created but not shown while it flies, or not
-// created at all when the autopilot does not watch them.
+// this way is never shown; modeless dialogs are created but not shown while it flies. An
+// autopilot whose dialogs no one looks at has no modeless dialog created, and answers a modal
+// dialog that can say what it holds without a window (DialogContent) without making one.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -52,9 +53,11 @@ public:
     // Asked once the dialog is initialised and again after every action that did not end it.
     // Leave hands the dialog to a person.
     virtual AutopilotAction Answer(const DialogSnapshot& dialog) = 0;
-    // Whether modeless dialogs are created while this autopilot flies. No one sees them, so
-    // an autopilot that does not look at them spares their creation.
-    virtual bool WatchesModeless() const { return true; }
+    // Whether anyone looks at the dialogs' windows while this autopilot flies (a test does).
+    // Making a window is most of what a dialog costs, so an autopilot that no one watches
+    // spares the windows it can: no modeless dialog is created, and a modal dialog with a
+    // content of its own is answered from that content.
+    virtual bool SeesWindows() const { return true; }
     // A modeless dialog was created.
     virtual void Created(const DialogSnapshot&) {}
     // An action could not be carried out (no such control, disabled, no such entry) or the
@@ -78,5 +81,31 @@ private:
     Autopilot* previous_;
 };
 
+// What a modal dialog holds and how its controls act, without its window: the controls an
+// answer goes by, and an action on them doing what the same action does in the window.
+class DialogContent {
+public:
+    virtual ~DialogContent() = default;
+    virtual DialogSnapshot Snapshot() const = 0;
+    // False when the control cannot take the action (none such, disabled, no such entry).
+    virtual bool Perform(const AutopilotAction& action) = 0;
+
+    bool ended() const { return ended_; }
+    INT_PTR result() const { return result_; }
+    void End(INT_PTR result)
+    {
+        ended_ = true;
+        result_ = result;
+    }
+
+private:
+    bool ended_ = false;
+    INT_PTR result_ = -1;
+};
+
 // Runs the autopilot on a modal dialog that has just been initialised.
 void FlyAutopilot(CDialog& dialog);
+// Runs the autopilot on a dialog's content until it ends, and returns the dialog's result; -1
+// when it could not be answered. With no window there is no person to leave it to: an
+// autopilot that leaves the content is stuck.
+INT_PTR FlyAutopilot(DialogContent& content);

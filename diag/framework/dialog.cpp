@@ -49,8 +49,12 @@ INT_PTR CDialog::DoModal()
 {
     modal_ = true;
     ended_ = false;
+    Autopilot* pilot = CurrentAutopilot();
+    if (pilot && !pilot->SeesWindows())
+        if (std::unique_ptr<DialogContent> content = Content())
+            return FlyAutopilot(*content);
     // The vector's block is aligned as the dialog manager requires of a template.
-    std::vector<BYTE> hidden = CurrentAutopilot() ? HiddenTemplate(templateId_) : std::vector<BYTE>();
+    std::vector<BYTE> hidden = pilot ? HiddenTemplate(templateId_) : std::vector<BYTE>();
     INT_PTR result = hidden.empty()
                          ? DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), nullptr, DialogProc,
                                            reinterpret_cast<LPARAM>(this))
@@ -63,7 +67,7 @@ INT_PTR CDialog::DoModal()
 BOOL CDialog::Create(HWND parent)
 {
     modal_ = false;
-    if (CurrentAutopilot() && !CurrentAutopilot()->WatchesModeless())
+    if (CurrentAutopilot() && !CurrentAutopilot()->SeesWindows())
         return FALSE;
     hwnd_ = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                                reinterpret_cast<LPARAM>(this));
@@ -162,6 +166,11 @@ BOOL CDialog::OnPaint()
 BOOL CDialog::OnHelpInfo(HELPINFO*)
 {
     return TRUE;
+}
+
+std::unique_ptr<DialogContent> CDialog::Content()
+{
+    return nullptr;
 }
 
 INT_PTR CDialog::OnMessage(UINT, WPARAM, LPARAM, bool&)

@@ -2,7 +2,10 @@
 // Handlers are virtual; the dialog procedure is one plain message switch.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
+
+class DialogContent;
 
 class CDialog {
 public:
@@ -11,7 +14,8 @@ public:
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
-    // Runs the dialog modally without an owner; the result is the id it ended with.
+    // Runs the dialog modally without an owner; the result is the id it ended with. Under an
+    // autopilot that sees no windows, a dialog with a content is answered from it instead.
     virtual INT_PTR DoModal();
     // Creates the dialog modeless, hidden until ShowWindow; FALSE without a window when the
     // autopilot flying does not watch modeless dialogs.
@@ -42,6 +46,9 @@ protected:
     virtual BOOL OnPaint();
     // F1 (WM_HELP); the default answers it and does nothing.
     virtual BOOL OnHelpInfo(HELPINFO* info);
+    // What the dialog holds without its window, made when it is to be answered; null (the
+    // default): the dialog cannot be answered without its window.
+    virtual std::unique_ptr<DialogContent> Content();
     // Messages the switch does not route; set `handled` to answer one.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 

@@ -523,19 +523,29 @@ TEST_F(UnattendedRun, CleanPrinterEndsWithZeroAndTheLogWhereAsked)
     EXPECT_EQ(CurrentAutopilot(), nullptr);
 }
 
-// The please-wait windows are for a person watching: an unattended run makes none.
-TEST_F(UnattendedRun, NoPleaseWaitWindowIsMade)
+// No one watches an unattended run: a clean one makes no dialog window at all, neither a
+// please-wait window nor the start and results dialogs it answers.
+HHOOK g_creations = nullptr;
+int g_dialogsMade = 0;
+
+LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam)
 {
-    struct Watching : ScriptedApp {
-        bool waitWindowSeen = false;
-        int CheckPrinterDriver() override
-        {
-            waitWindowSeen = FindThreadWindowWith(IDC_CHECKING_SYSTEM_TEXT) != nullptr;
-            return ScriptedApp::CheckPrinterDriver();
-        }
-    } app;
-    EXPECT_EQ(RunUnattended(app, Options()), 0);
-    EXPECT_FALSE(app.waitWindowSeen);
+    wchar_t cls[16] = {};
+    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), cls, 16) && lstrcmpW(cls, L"#32770") == 0)
+        ++g_dialogsMade;
+    return CallNextHookEx(g_creations, code, wParam, lParam);
+}
+
+TEST_F(UnattendedRun, ACleanRunMakesNoDialogWindow)
+{
+    ScriptedApp app;
+    g_dialogsMade = 0;
+    g_creations = SetWindowsHookExW(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(g_creations);
+    int code = RunUnattended(app, Options());
+    UnhookWindowsHookEx(g_creations);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(g_dialogsMade, 0);
 }
 
 // Faults of every kind of answer: a port fault, a port-driver fault whose repair the

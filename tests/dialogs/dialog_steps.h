@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,6 +40,8 @@ public:
     std::vector<DialogSnapshot> seen;
     std::vector<DialogSnapshot> created;
     int stuck = 0;
+    // False: the pilot sees no windows, and a dialog with a content is answered from it.
+    bool windows = true;
 
     StepPilot() = default;
     explicit StepPilot(std::vector<Step> script) : steps(std::move(script)) {}
@@ -55,6 +58,7 @@ public:
     }
     void Created(const DialogSnapshot& dialog) override { created.push_back(dialog); }
     void Stuck(const DialogSnapshot&, const AutopilotAction&) override { ++stuck; }
+    bool SeesWindows() const override { return windows; }
 
     static constexpr int kNoSuchControl = 31999;
 
@@ -102,4 +106,28 @@ inline bool ClientAreaIs(HWND dialog, int w, int h)
     RECT expected = { 0, 0, w, h };
     MapDialogRect(dialog, &expected);
     return client.right == expected.right && client.bottom == expected.bottom;
+}
+
+// A dialog's content holds what its window shows: each of its controls is in the window with
+// the same class, state, entries and choice, and with the same text where it has one (not
+// for the controls in `textsApart`, whose texts are read afresh).
+inline void ExpectContentAsWindow(const DialogSnapshot& content, const DialogSnapshot& window,
+                                  const std::vector<int>& textsApart = {})
+{
+    EXPECT_EQ(content.templateId, window.templateId);
+    for (const ControlState& control : content.controls) {
+        SCOPED_TRACE("control " + std::to_string(control.id));
+        const ControlState* shown = window.find(control.id);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(control.className, shown->className);
+        EXPECT_EQ(control.enabled, shown->enabled);
+        EXPECT_EQ(control.visible, shown->visible);
+        EXPECT_EQ(control.check, shown->check);
+        EXPECT_EQ(control.items, shown->items);
+        EXPECT_EQ(control.selection, shown->selection);
+        bool apart = std::find(textsApart.begin(), textsApart.end(), control.id) != textsApart.end();
+        if (!control.text.empty() && !apart) {
+            EXPECT_EQ(control.text, shown->text);
+        }
+    }
 }

@@ -120,6 +120,7 @@ protected:
 
     INT_PTR Run(StepPilot& pilot)
     {
+        pilot.windows = windows_;
         ScopedAutopilot scope(pilot);
         return dialog.DoModal();
     }
@@ -132,7 +133,19 @@ protected:
     std::wstring log_;
     std::optional<std::wstring> savedTmp_;
     std::optional<std::wstring> savedTemp_;
+    bool windows_ = true;  // false: answered from the dialog's content, with no window made
 };
+
+// The rows that hold whether the dialog is answered in its window or from its content.
+class ResultsDialogEitherWay : public ResultsDialog, public ::testing::WithParamInterface<bool> {
+protected:
+    ResultsDialogEitherWay() { windows_ = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Answered, ResultsDialogEitherWay, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "InItsWindow" : "FromItsContent";
+                         });
 
 TEST_F(ResultsDialog, OpensWithSummaryLogAndTodaysFirstName)
 {
@@ -151,6 +164,27 @@ TEST_F(ResultsDialog, OpensWithSummaryLogAndTodaysFirstName)
     EXPECT_EQ(Texts(seen), (std::vector<std::wstring>{ L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。", L"结果(&R):",
                                                         kLogText, L"保存", L"保存结果(&S)", L"更改文件名(&C)...",
                                                         L"文件名称:", DatedName(0), L"确定" }));
+}
+
+TEST_F(ResultsDialog, ItsContentHoldsWhatItsWindowShows)
+{
+    StepPilot inWindow({ Press(IDCANCEL) });
+    ASSERT_EQ(Run(inWindow), IDCANCEL);
+    WriteBytes(log_, kLogBytes);
+    windows_ = false;
+    StepPilot fromContent({ Press(IDC_RESULTS_SAVE), Press(IDCANCEL) });
+    ASSERT_EQ(Run(fromContent), IDCANCEL);
+    ASSERT_EQ(fromContent.seen.size(), 2u);
+    const DialogSnapshot& content = fromContent.seen[0];
+    std::vector<int> ids;
+    for (const ControlState& control : content.controls)
+        ids.push_back(control.id);
+    EXPECT_EQ(ids, (std::vector<int>{ IDC_RESULTS_SUMMARY, IDC_RESULTS_FILE_NAME, IDC_RESULTS_CHANGE_NAME,
+                                      IDC_RESULTS_SAVE, IDOK }));
+    ExpectContentAsWindow(content, inWindow.seen.at(0));
+    EXPECT_EQ(content.text(IDC_RESULTS_SUMMARY), L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。");
+    EXPECT_EQ(content.text(IDC_RESULTS_FILE_NAME), DatedName(0));
+    EXPECT_FALSE(fromContent.seen[1].enabled(IDC_RESULTS_FILE_NAME)) << "the name follows the choice to save";
 }
 
 TEST_F(ResultsDialog, HasItsTemplatesStyleSizeAndTheApplicationIcon)
@@ -268,7 +302,7 @@ TEST_F(ResultsDialog, MissingTemporaryFolderProposesTheWindowsDirectory)
     EXPECT_EQ(name.substr(name.size() - 4), L".LOG");
 }
 
-TEST_F(ResultsDialog, OkMovesTheLogToTheProposedName)
+TEST_P(ResultsDialogEitherWay, OkMovesTheLogToTheProposedName)
 {
     StepPilot pilot({ Press(IDOK) });
     EXPECT_EQ(Run(pilot), IDOK);
@@ -277,7 +311,7 @@ TEST_F(ResultsDialog, OkMovesTheLogToTheProposedName)
     EXPECT_EQ(std::wstring(app.savedResultPath), DatedName(0));
 }
 
-TEST_F(ResultsDialog, EscDeletesTheLogAndEndsWithTwo)
+TEST_P(ResultsDialogEitherWay, EscDeletesTheLogAndEndsWithTwo)
 {
     StepPilot pilot({ Press(IDCANCEL) });
     EXPECT_EQ(Run(pilot), IDCANCEL);
@@ -286,7 +320,7 @@ TEST_F(ResultsDialog, EscDeletesTheLogAndEndsWithTwo)
     EXPECT_EQ(app.savedResultPath[0], 0);
 }
 
-TEST_F(ResultsDialog, UncheckingSaveGreysNameAndButtonAndOkThenDiscardsTheLog)
+TEST_P(ResultsDialogEitherWay, UncheckingSaveGreysNameAndButtonAndOkThenDiscardsTheLog)
 {
     StepPilot pilot({ Press(IDC_RESULTS_SAVE), Press(IDC_RESULTS_SAVE), Press(IDC_RESULTS_SAVE), Press(IDOK) });
     EXPECT_EQ(Run(pilot), IDOK);
@@ -302,7 +336,7 @@ TEST_F(ResultsDialog, UncheckingSaveGreysNameAndButtonAndOkThenDiscardsTheLog)
     EXPECT_EQ(std::wstring(app.savedResultPath), DatedName(0));
 }
 
-TEST_F(ResultsDialog, WriteFailureRetriesThenGoesBackWithTheLogKept)
+TEST_P(ResultsDialogEitherWay, WriteFailureRetriesThenGoesBackWithTheLogKept)
 {
     std::wstring target = DatedName(0);
     bool logKeptAfterBack = false;

@@ -93,6 +93,7 @@ protected:
 
     INT_PTR Run(StepPilot& pilot)
     {
+        pilot.windows = windows_;
         ScopedAutopilot flying(pilot);
         return dialog_.DoModal();
     }
@@ -123,6 +124,13 @@ protected:
     RecordingApp app_;
     CStartDlg dialog_;
     std::wstring log_;
+    bool windows_ = true;  // false: answered from the dialog's content, with no window made
+};
+
+// The rows that hold whether the dialog is answered in its window or from its content.
+class StartDialogEitherWay : public StartDialog, public ::testing::WithParamInterface<bool> {
+protected:
+    StartDialogEitherWay() { windows_ = GetParam(); }
 };
 
 }  // namespace
@@ -166,10 +174,11 @@ TEST_F(StartDialog, ShowsTheSystemFigures)
     EXPECT_NEAR(_wtoi(shown.text(IDC_MEMORY).c_str()), memoryKb, memoryKb / 10) << "memory in KB";
 }
 
-TEST_F(StartDialog, ListsThePrintersOfTheSupportedDriverSorted)
+TEST_P(StartDialogEitherWay, ListsThePrintersOfTheSupportedDriverSorted)
 {
     SpoolerPrinter b(L"B", kTavikDriver, L"FILE:");
     SpoolerPrinter a(L"A", kTavikDriver, L"LPT2:");
+    SpoolerPrinter lower(L"a2", kTavikDriver, L"LPT2:");
     SpoolerPrinter otherCase(L"Chk Case Printer", L"TAVIK qx2210-2370", L"LPT1:");
     // Wine takes the driver name without regard to case and keeps it as given.
     ASSERT_EQ(SpoolerField(L"Chk Case Printer", &PRINTER_INFO_2W::pDriverName), L"TAVIK qx2210-2370");
@@ -178,14 +187,14 @@ TEST_F(StartDialog, ListsThePrintersOfTheSupportedDriverSorted)
     EXPECT_EQ(Run(pilot), IDC_START_NO);
     const ControlState* list = pilot.seen.at(0).find(IDC_PRINTER_LIST);
     ASSERT_TRUE(list);
-    EXPECT_EQ(list->items, (std::vector<std::wstring>{ L"A", L"B", kTavikPrinter }));
+    EXPECT_EQ(list->items, (std::vector<std::wstring>{ L"A", L"a2", L"B", kTavikPrinter })) << "letter case ignored";
     EXPECT_EQ(list->selection, 0);
     EXPECT_TRUE(pilot.seen[0].enabled(IDC_START_YES));
     EXPECT_EQ(app_.portName, L"") << "selecting the first entry classifies nothing yet";
     EXPECT_FALSE(Exists(log_)) << "No writes no log";
 }
 
-TEST_F(StartDialog, WithoutAPrinterOfTheDriverYesStaysDisabled)
+TEST_P(StartDialogEitherWay, WithoutAPrinterOfTheDriverYesStaysDisabled)
 {
     PrinterChange otherCase(kTavikPrinter, &PRINTER_INFO_2W::pDriverName, L"TAVIK qx2210-2370");
     StepPilot pilot({ Press(IDC_START_YES) });
@@ -198,7 +207,7 @@ TEST_F(StartDialog, WithoutAPrinterOfTheDriverYesStaysDisabled)
     EXPECT_FALSE(Exists(log_));
 }
 
-TEST_F(StartDialog, YesClassifiesStartsTheLogAndSetsTheHelpPath)
+TEST_P(StartDialogEitherWay, YesClassifiesStartsTheLogAndSetsTheHelpPath)
 {
     SpoolerPrinter a(L"A", kTavikDriver, L"LPT2:");
     {
@@ -228,7 +237,7 @@ TEST_F(StartDialog, YesClassifiesStartsTheLogAndSetsTheHelpPath)
     EXPECT_EQ(app_.GetHelpFilePath(), std::wstring(directory) + L"\\3\\XERB5.HLP");
 }
 
-TEST_F(StartDialog, SelectionChangeClassifiesAtOnce)
+TEST_P(StartDialogEitherWay, SelectionChangeClassifiesAtOnce)
 {
     SpoolerPrinter a(L"A", kTavikDriver, L"LPT2:");
     SpoolerPrinter b(L"B", kTavikDriver, L"USB001");
@@ -252,6 +261,32 @@ TEST_F(StartDialog, SelectionChangeClassifiesAtOnce)
     EXPECT_EQ(Run(pilot), IDC_START_NO);
     EXPECT_EQ(pilot.stuck, 0);
     EXPECT_FALSE(Exists(log_));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answered, StartDialogEitherWay, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "InItsWindow" : "FromItsContent";
+                         });
+
+TEST_F(StartDialog, ItsContentHoldsWhatItsWindowShows)
+{
+    SpoolerPrinter b(L"B", kTavikDriver, L"FILE:");
+    SpoolerPrinter a(L"a", kTavikDriver, L"LPT2:");
+    StepPilot inWindow({ Press(IDC_START_NO) });
+    ASSERT_EQ(Run(inWindow), IDC_START_NO);
+    windows_ = false;
+    StepPilot fromContent({ Press(IDC_START_NO) });
+    ASSERT_EQ(Run(fromContent), IDC_START_NO);
+    ASSERT_EQ(fromContent.seen.size(), 1u);
+    const DialogSnapshot& content = fromContent.seen[0];
+    std::vector<int> ids;
+    for (const ControlState& control : content.controls)
+        ids.push_back(control.id);
+    EXPECT_EQ(ids, (std::vector<int>{ IDC_DISK_SPACE, IDC_MEMORY, IDC_PRINTER_LIST, IDC_START_YES, IDC_START_NO }));
+    // The figures may change from one reading to the next.
+    ExpectContentAsWindow(content, inWindow.seen.at(0), { IDC_DISK_SPACE, IDC_MEMORY });
+    EXPECT_TRUE(IsNumber(content.text(IDC_DISK_SPACE)));
+    EXPECT_TRUE(IsNumber(content.text(IDC_MEMORY)));
 }
 
 TEST_F(StartDialog, PortsOfAMonitorAndOtherLocalPorts)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,90 @@ TEST(Autopilot, EnterAndEscWithoutButtonsSendOkAndCancel)
     EXPECT_EQ(pilot.stuck, 0);
 }
 
+// A choice dialog that can also be answered without its window: its content holds the yes
+// button, which ends it with its id, and counts the actions it took.
+class ChoiceWithContent : public ChoiceDialog {
+public:
+    bool initialised = false;
+    int contentActions = 0;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        initialised = true;
+        return ChoiceDialog::OnInitDialog();
+    }
+    std::unique_ptr<DialogContent> Content() override
+    {
+        struct YesOnly : DialogContent {
+            int& actions;
+            explicit YesOnly(int& counter) : actions(counter) {}
+            DialogSnapshot Snapshot() const override
+            {
+                DialogSnapshot snapshot;
+                snapshot.templateId = IDD_TEST_CHOICE;
+                ControlState yes;
+                yes.id = IDC_TEST_YES;
+                yes.className = L"Button";
+                yes.enabled = yes.visible = true;
+                snapshot.controls.push_back(yes);
+                return snapshot;
+            }
+            bool Perform(const AutopilotAction& action) override
+            {
+                ++actions;
+                if (action.kind != AutopilotAction::Press || action.control != IDC_TEST_YES)
+                    return false;
+                End(IDC_TEST_YES);
+                return true;
+            }
+        };
+        return std::make_unique<YesOnly>(contentActions);
+    }
+};
+
+// A dialog is answered from its content exactly when the pilot sees no windows and the dialog
+// has one; with no window, a pilot that leaves it has no one to leave it to.
+TEST(Autopilot, ADialogIsAnsweredFromItsContentOnlyWhereNoOneSeesItsWindow)
+{
+    struct Row {
+        const char* label;
+        bool seesWindows;
+        bool hasContent;
+        std::vector<AutopilotAction> script;
+        INT_PTR result;
+        bool windowMade;
+        int stuck;
+    };
+    const Row rows[] = {
+        { "seen, with a content", true, true, { AutopilotAction::press(IDC_TEST_YES) }, IDC_TEST_YES, true, 0 },
+        { "unseen, with a content", false, true, { AutopilotAction::press(IDC_TEST_YES) }, IDC_TEST_YES, false, 0 },
+        { "unseen, without a content", false, false, { AutopilotAction::press(IDC_TEST_NO) }, IDC_TEST_NO, true, 0 },
+        { "unseen, left", false, true, { AutopilotAction::leave() }, -1, false, 1 },
+        { "unseen, a control the content lacks", false, true, { AutopilotAction::press(IDC_TEST_NO) }, -1, false, 1 },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        struct Pilot : ScriptedPilot {
+            bool sees = true;
+            bool SeesWindows() const override { return sees; }
+        } pilot;
+        pilot.sees = row.seesWindows;
+        pilot.script = row.script;
+        ScopedAutopilot scope(pilot);
+        ChoiceWithContent withContent;
+        ChoiceDialog without;
+        ChoiceDialog& dialog = row.hasContent ? withContent : without;
+        EXPECT_EQ(dialog.DoModal(), row.result);
+        EXPECT_EQ(pilot.stuck, row.stuck);
+        ASSERT_EQ(pilot.seen.size(), 1u);
+        EXPECT_EQ(pilot.seen[0].templateId, static_cast<UINT>(IDD_TEST_CHOICE));
+        // What a window shows holds all its controls, the list among them; the content only Yes.
+        EXPECT_EQ(pilot.seen[0].find(IDC_TEST_LIST) != nullptr, row.windowMade);
+        EXPECT_EQ(withContent.initialised, row.hasContent && row.windowMade);
+    }
+}
+
 TEST(Autopilot, ModelessDialogIsCreatedButNotShown)
 {
     ScriptedPilot pilot;
@@ -196,7 +281,7 @@ TEST(Autopilot, ModelessDialogIsCreatedButNotShown)
 TEST(Autopilot, ModelessDialogIsNotCreatedForAPilotThatDoesNotWatch)
 {
     struct Blind : ScriptedPilot {
-        bool WatchesModeless() const override { return false; }
+        bool SeesWindows() const override { return false; }
     } pilot;
     ScopedAutopilot scope(pilot);
     CDialog wait(IDD_TEST_WAIT);
