@@ -3,6 +3,7 @@
 // operation (a check's operation runs it with the facts), so that a test subclass can script
 // any of them while the others run for real, and is the host the dialogs ask.
 #pragma once
+#include "app/layer.h"
 #include "checks/finding.h"
 #include "checks/run_facts.h"
 #include "checks/tokenizer.h"
