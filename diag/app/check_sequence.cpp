@@ -6,8 +6,12 @@
 #include "app/unattended.h"
 #include "checks/check_ids.h"
 #include "checks/manifest.h"
+#include "checks/network_checks.h"
 #include "checks/port_checks.h"
 #include "checks/port_driver_service.h"
+#include "checks/printer_attribute_checks.h"
+#include "checks/registration_checks.h"
+#include "checks/shortcut_checks.h"
 #include "dialogs/problem_dialogs.h"
 #include "dialogs/results_dialog.h"
 #include "dialogs/select_port_dialog.h"
@@ -50,6 +54,20 @@ void TakeDown(std::unique_ptr<Dialog>& dialog)
     }
 }
 
+// Repairs of what the spooler, its drivers and the log-on load take effect when Windows
+// starts again; a new port or App Paths entry is used at once.
+bool NeedsRestart(Repair repair)
+{
+    return repair != Repair::ChoosePort && repair != Repair::AppPath;
+}
+
+// The buttons of a problem dialog the sequence tells apart: Yes of a correction offer (0 for
+// a notice) and Exit.
+struct Buttons {
+    int yes;
+    int exit;
+};
+
 // One pass through the checks after the start dialog, with the values local to it. Every
 // step returns false once an Exit has finished the run.
 class CheckSequence {
@@ -60,7 +78,7 @@ public:
 private:
     // What a repair came to; AskAgain when the user backed out and the offer is made again.
     enum class Outcome { Fixed, NotFixed, AskAgain };
-    using Repair = std::function<Outcome()>;
+    using RepairAction = std::function<Outcome()>;
 
     bool ManifestFile();
     bool PackageFiles();
@@ -75,22 +93,16 @@ private:
     bool ProgramItems();
     bool Network();
 
-    void LogPortMode();
-    // A check whose result is 0 when correct and otherwise the code its repair takes: `log`
-    // writes the correct line (1) or opens the fault line (0), and the fault is offered for
-    // correction in a dialog of class `Dialog`. Its lines are those of the check `id`, which
-    // the check's code goes with.
-    template <typename Dialog>
-    bool CodedCheck(const char* id, int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
-                    int (CTroubleshooterApp::*repair)(int), bool needsRestart);
-    // A setting found wrong: the run is flagged, `logFault` opens the fault line, and the
-    // dialog offers the correction.
-    bool Fault(ProblemDialog& dialog, const std::function<void()>& logFault, int yes, int exit, const Repair& repair,
-               bool needsRestart);
+    // Writes the finding's line (and so its report entry); a fault flags the run and is put
+    // to `dialog`: a notice when it offers no repair, otherwise a correction offer whose Yes
+    // runs the finding's repair.
+    bool Settle(const Finding& finding, ProblemDialog& dialog, Buttons buttons);
+    // The finding's repair with its code.
+    Outcome RunRepair(const Finding& finding);
     // A correction offer for a fault already logged: Yes repairs (with administrator rights)
     // and completes the line with "-- 已修正" (or "-- 未修正" when the repair could do nothing),
     // No with "-- 未修正", Exit with a bare line end.
-    bool Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart);
+    bool Offer(ProblemDialog& dialog, Buttons buttons, const RepairAction& repair, bool needsRestart);
     // A notice for a fault already logged: the line ends, Exit finishes the run.
     bool Notice(ProblemDialog& dialog, int exit);
     bool NoPermission();
@@ -104,7 +116,6 @@ private:
     int holdResult_ = 1;
     int folderResult_ = 1;
     int missingItemCount_ = 0;
-    int networkFaultAcknowledged_ = 0;
 };
 
 void CheckSequence::Run()
@@ -152,83 +163,40 @@ bool CheckSequence::Port()
 {
     if (app_.networkConnection)
         return true;
-    app_.BeginCheck(CheckId::kPort);
-    if (app_.CheckPortPresent()) {
-        app_.LogPortConnection(1);
-        LogPortMode();
-        return true;
-    }
+    Finding port = PortFinding(app_.facts, app_.CheckPortPresent());
     CPortSettingsDlg dialog;
-    return Fault(dialog, [this] { app_.LogPortConnection(0); }, IDC_PORT_YES, IDC_PORT_EXIT, [this] {
-        // Cancelling the choice of another port brings the port dialog back.
-        CSelectPortDlg choice;
-        if (choice.DoModal() == IDCANCEL)
-            return Outcome::AskAgain;
-        app_.portMissing = 0;
-        return Outcome::Fixed;
-    }, false);
-}
-
-void CheckSequence::LogPortMode()
-{
-    DWORD mode = 0;
-    if (!ReadPortMode(app_.portName, mode))
-        return;
-    UINT text = mode == 1 ? IDS_MODE_BIDI : mode == 3 ? IDS_MODE_ECP : mode == 4 ? IDS_MODE_ECP_DMA : IDS_MODE_STANDARD;
-    app_.BeginCheck(CheckId::kPortMode);
-    app_.AppendLog(LoadStr(text) + L"\r\n");
+    if (!Settle(port, dialog, { IDC_PORT_YES, IDC_PORT_EXIT }))
+        return false;
+    if (port.correct())
+        app_.WriteFinding(PortModeFinding(app_.portName));
+    return true;
 }
 
 bool CheckSequence::PrinterRegistry()
 {
-    app_.BeginCheck(CheckId::kRegistry);
-    if (!app_.CheckPrinterRegistry()) {
+    Finding registry = PrinterRegistryFinding(app_.CheckPrinterRegistry());
+    if (!registry.correct()) {
         // Only reinstalling helps; the program path registration is not looked at.
-        app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
-        app_.LogRegistryResult(0);
+        app_.runFlags |= RUN_REINSTALL;
         CRegistryReinstallDlg dialog;
-        return Notice(dialog, IDC_REGREINST_EXIT);
+        return Settle(registry, dialog, { 0, IDC_REGREINST_EXIT });
     }
-    int code = app_.CheckAppPath();
+    Finding appPath = AppPathFinding(app_.CheckAppPath());
     if (!app_.manifestAvailable)
         return true;
-    return CodedCheck<CRegistryFixDlg>(CheckId::kRegistry, code, &CTroubleshooterApp::LogRegistryResult,
-                                       IDC_REGFIX_YES, IDC_REGFIX_EXIT, &CTroubleshooterApp::RepairAppPath, false);
+    CRegistryFixDlg dialog;
+    return Settle(appPath, dialog, { IDC_REGFIX_YES, IDC_REGFIX_EXIT });
 }
 
 bool CheckSequence::PortDriverService()
 {
     if (app_.networkConnection || app_.compliantPort || app_.usbLptPort || app_.usbPort)
         return true;
-    app_.BeginCheck(CheckId::kPortDriverService);
-    unsigned bits = app_.CheckPortDriverService();
-    if (bits == 0) {
-        app_.LogPortDriverServiceResult(0);
-        return true;
-    }
-    // One dialog, shown once for each kind of fault present, in this order.
-    struct Kind {
-        unsigned bits;
-        UINT text;
-    };
-    const Kind kinds[] = { { bits & PDS_NOT_RUNNING, IDS_ONDRIX_NOT_RUNNING },
-                           { bits & PDS_DISABLED, IDS_ONDRIX_DISABLED },
-                           { bits & PDS_CONFIGURATION, IDS_ONDRIX_MISCONFIGURED } };
+    // One dialog, shown once for each kind of fault present, with that kind's text.
     COndrixDriverDlg dialog;
-    for (const Kind& kind : kinds) {
-        if (!kind.bits)
-            continue;
-        dialog.SetMember(1, LoadStr(kind.text));
-        app_.BeginCheck(CheckId::kPortDriverService, static_cast<int>(kind.bits));
-        auto log = [this, &kind] { app_.LogPortDriverServiceResult(kind.bits); };
-        bool goOn = Fault(dialog, log, IDC_ONDRIX_YES, IDC_ONDRIX_EXIT, [this, &kind] {
-            app_.RepairPortDriverService(kind.bits);
-            // A disabled driver also gets its start type back.
-            if (kind.bits == PDS_DISABLED)
-                app_.RepairPortDriverService(PDS_START_TYPE);
-            return Outcome::Fixed;
-        }, true);
-        if (!goOn)
+    for (const Finding& finding : PortDriverServiceFindings(app_.CheckPortDriverService())) {
+        dialog.SetMember(1, finding.text);
+        if (!Settle(finding, dialog, { IDC_ONDRIX_YES, IDC_ONDRIX_EXIT }))
             return false;
     }
     return true;
@@ -238,69 +206,43 @@ bool CheckSequence::LanguageMonitor()
 {
     if (app_.remotePrinter)
         return true;
-    return CodedCheck<CLangMonitorDlg>(CheckId::kLanguageMonitor, app_.CheckLanguageMonitor(),
-                                       &CTroubleshooterApp::LogLanguageMonitorResult, IDC_LANGMON_YES, IDC_LANGMON_EXIT,
-                                       &CTroubleshooterApp::RepairLanguageMonitor, true);
+    CLangMonitorDlg dialog;
+    return Settle(LanguageMonitorFinding(app_.CheckLanguageMonitor()), dialog, { IDC_LANGMON_YES, IDC_LANGMON_EXIT });
 }
 
 bool CheckSequence::PrinterDriver()
 {
-    return CodedCheck<CDriverSettingsDlg>(CheckId::kPrinterDriver, app_.CheckPrinterDriver(),
-                                          &CTroubleshooterApp::LogPrinterDriverResult, IDC_DRIVER_YES, IDC_DRIVER_EXIT,
-                                          &CTroubleshooterApp::RepairPrinterDriver, true);
+    CDriverSettingsDlg dialog;
+    return Settle(PrinterDriverFinding(app_.facts, app_.CheckPrinterDriver()), dialog,
+                  { IDC_DRIVER_YES, IDC_DRIVER_EXIT });
 }
 
 bool CheckSequence::StatusWindow()
 {
     if (!app_.manifestAvailable)
         return true;
-    // 1 installed, 0 missing; any other result is no finding.
-    app_.BeginCheck(CheckId::kStatusWindow);
-    int result = app_.CheckStatusWindowStartup();
-    if (result == 1)
-        app_.LogStatusWindowResult(1);
-    if (result != 0)
-        return true;
     CStatusWindowDlg dialog;
-    return Fault(dialog, [this] { app_.LogStatusWindowResult(0); }, IDC_STATUSWND_YES, IDC_STATUSWND_EXIT, [this] {
-        // Nothing is created for a missing or damaged start-up entry.
-        return app_.RepairStatusWindow() ? Outcome::Fixed : Outcome::NotFixed;
-    }, true);
+    return Settle(StatusWindowFinding(app_.CheckStatusWindowStartup()), dialog,
+                  { IDC_STATUSWND_YES, IDC_STATUSWND_EXIT });
 }
 
 bool CheckSequence::PrinterAttributes()
 {
     if (app_.networkConnection)
         return true;
-    // The attribute's finding, with the driver name filled in.
-    auto finding = [this](UINT text) {
-        return [this, text] { app_.AppendFinding(FormatPrintf(LoadStr(text).c_str(), app_.driverName)); };
-    };
     if (!app_.otherPort) {
-        app_.BeginCheck(CheckId::kBidiSupport);
         bidiResult_ = app_.CheckBidiSupport();
-        if (bidiResult_ == 0) {
-            CBidiDlg dialog;
-            if (!Fault(dialog, finding(IDS_BIDI_DISABLED), IDC_BIDI_YES, IDC_BIDI_EXIT, [this] {
-                    app_.EnableBidiSupport();
-                    return Outcome::Fixed;
-                }, true))
-                return false;
-        }
-        app_.BeginCheck(CheckId::kHoldMismatched);
+        CBidiDlg bidi;
+        if (!Settle(BidiSupportFinding(app_.facts, bidiResult_), bidi, { IDC_BIDI_YES, IDC_BIDI_EXIT }))
+            return false;
         holdResult_ = app_.CheckHoldMismatchedDocuments();
-        if (holdResult_ == 0) {
-            CHoldMismatchedDlg dialog;
-            if (!Fault(dialog, finding(IDS_HOLD_ENABLED), IDC_HOLD_YES, IDC_HOLD_EXIT, [this] {
-                    app_.DisableHoldMismatchedDocuments();
-                    return Outcome::Fixed;
-                }, true))
-                return false;
-        }
+        CHoldMismatchedDlg hold;
+        if (!Settle(HoldMismatchedFinding(app_.facts, holdResult_), hold, { IDC_HOLD_YES, IDC_HOLD_EXIT }))
+            return false;
     }
-    app_.BeginCheck(CheckId::kPrinterAttributes);
     if (bidiResult_ == 1 && holdResult_ == 1)
-        app_.AppendLog(FormatPrintf(LoadStr(IDS_ATTRIBUTES_CORRECT).c_str(), app_.driverName) + L"\r\n");
+        app_.WriteFinding(Finding::Correct(CheckId::kPrinterAttributes,
+                                           FormatPrintf(LoadStr(IDS_ATTRIBUTES_CORRECT).c_str(), app_.driverName)));
     return true;
 }
 
@@ -313,9 +255,10 @@ bool CheckSequence::ProgramFolder()
     if (folderResult_ == 0) {
         // The dialog's Yes button creates the folder itself; the outcome is whether the folder
         // is there now, which it is not when the group name was refused as a path.
+        app_.runFlags |= RUN_SETTING_WRONG;
+        app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING));
         CProgramFolderDlg dialog;
-        auto log = [this] { app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING)); };
-        if (!Fault(dialog, log, IDC_FOLDER_YES, IDC_FOLDER_EXIT, [this] {
+        if (!Offer(dialog, { IDC_FOLDER_YES, IDC_FOLDER_EXIT }, [this] {
                 return app_.CheckProgramFolder() ? Outcome::Fixed : Outcome::NotFixed;
             }, false))
             return false;
@@ -333,11 +276,10 @@ bool CheckSequence::ProgramItems()
         if (item.name.empty() || app_.ProgramItemExists(item.name.c_str()))
             continue;
         ++missingItemCount_;
+        app_.runFlags |= RUN_SETTING_WRONG;
+        app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
         dialog.SetMember(1, item.name);
-        auto log = [this, &item] {
-            app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
-        };
-        bool goOn = Fault(dialog, log, IDC_ITEM_YES, IDC_ITEM_EXIT, [this, &item] {
+        bool goOn = Offer(dialog, { IDC_ITEM_YES, IDC_ITEM_EXIT }, [this, &item] {
             // A damaged entry (a name that is not plain) gets no shortcut.
             return app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
                                           item.iconFile.c_str(), item.iconIndex)
@@ -348,73 +290,94 @@ bool CheckSequence::ProgramItems()
             return false;
     }
     // The folder's correct line stands for its items too.
-    app_.BeginCheck(CheckId::kProgramFolder);
     if (folderResult_ != 0 && missingItemCount_ == 0)
-        app_.AppendLog(LoadStr(IDS_FOLDER_CORRECT) + L"\r\n");
+        app_.WriteFinding(Finding::Correct(CheckId::kProgramFolder, LoadStr(IDS_FOLDER_CORRECT)));
     return true;
 }
 
 bool CheckSequence::Network()
 {
     networkWait_ = ShowWaitDialog<CCheckingNetworkDlg>();
-    app_.BeginCheck(CheckId::kPrintServer);
-    if (!app_.CheckPrintServer()) {
-        app_.runFlags |= RUN_NETWORK_FAULT;
-        app_.LogPrintServerResult(0);
-        CServerErrorDlg dialog;
-        if (!Notice(dialog, IDC_SERVER_EXIT))
-            return false;
-        networkFaultAcknowledged_ = 1;
-    }
+    Finding server = PrintServerFinding(app_.facts, app_.CheckPrintServer());
+    CServerErrorDlg serverDialog;
+    if (!Settle(server, serverDialog, { 0, IDC_SERVER_EXIT }))
+        return false;
+    bool networkCorrect = server.correct();
     // Once the server is known to be unreachable its printer is not tried.
-    app_.BeginCheck(CheckId::kNetworkPrinter);
-    if (!networkFaultAcknowledged_ && !app_.CheckNetworkPrinter()) {
-        app_.runFlags |= RUN_NETWORK_FAULT;
-        app_.LogNetworkPrinterResult(0);
-        CNetPrinterErrorDlg dialog;
-        if (!Notice(dialog, IDC_NETPRN_EXIT))
+    if (networkCorrect) {
+        Finding printer = NetworkPrinterFinding(app_.facts, app_.CheckNetworkPrinter());
+        CNetPrinterErrorDlg printerDialog;
+        if (!Settle(printer, printerDialog, { 0, IDC_NETPRN_EXIT }))
             return false;
-        networkFaultAcknowledged_ = 1;
+        networkCorrect = printer.correct();
     }
     TakeDown(networkWait_);
-    app_.BeginCheck(CheckId::kNetwork);
-    if (!networkFaultAcknowledged_)
-        app_.AppendLog(LoadStr(IDS_NETWORK_CORRECT) + L"\r\n");
+    if (networkCorrect)
+        app_.WriteFinding(Finding::Correct(CheckId::kNetwork, LoadStr(IDS_NETWORK_CORRECT)));
     return true;
 }
 
-template <typename Dialog>
-bool CheckSequence::CodedCheck(const char* id, int code, void (CTroubleshooterApp::*log)(int), int yes, int exit,
-                               int (CTroubleshooterApp::*repair)(int), bool needsRestart)
+bool CheckSequence::Settle(const Finding& finding, ProblemDialog& dialog, Buttons buttons)
 {
-    app_.BeginCheck(id, code);
-    if (code == 0) {
-        (app_.*log)(1);
+    if (!finding.correct())
+        app_.runFlags |= finding.network ? RUN_NETWORK_FAULT : RUN_SETTING_WRONG;
+    app_.WriteFinding(finding);
+    if (finding.correct())
         return true;
-    }
-    Dialog dialog;
-    return Fault(dialog, [this, log] { (app_.*log)(0); }, yes, exit, [this, repair, code] {
-        (app_.*repair)(code);
-        return Outcome::Fixed;
-    }, needsRestart);
+    if (finding.repair == Repair::None)
+        return Notice(dialog, buttons.exit);
+    return Offer(dialog, buttons, [this, &finding] { return RunRepair(finding); }, NeedsRestart(finding.repair));
 }
 
-bool CheckSequence::Fault(ProblemDialog& dialog, const std::function<void()>& logFault, int yes, int exit,
-                          const Repair& repair, bool needsRestart)
+CheckSequence::Outcome CheckSequence::RunRepair(const Finding& finding)
 {
-    app_.runFlags |= RUN_SETTING_WRONG;
-    logFault();
-    return Offer(dialog, yes, exit, repair, needsRestart);
+    switch (finding.repair) {
+    case Repair::ChoosePort: {
+        // Cancelling the choice of another port brings the port dialog back.
+        CSelectPortDlg choice;
+        if (choice.DoModal() == IDCANCEL)
+            return Outcome::AskAgain;
+        app_.portMissing = 0;
+        break;
+    }
+    case Repair::AppPath:
+        app_.RepairAppPath(finding.code);
+        break;
+    case Repair::PortDriverService:
+        app_.RepairPortDriverService(static_cast<unsigned>(finding.code));
+        // A disabled driver also gets its start type back.
+        if (finding.code == PDS_DISABLED)
+            app_.RepairPortDriverService(PDS_START_TYPE);
+        break;
+    case Repair::LanguageMonitor:
+        app_.RepairLanguageMonitor(finding.code);
+        break;
+    case Repair::PrinterDriver:
+        app_.RepairPrinterDriver(finding.code);
+        break;
+    case Repair::StatusWindow:
+        // Nothing is created for a missing or damaged start-up entry.
+        return app_.RepairStatusWindow() ? Outcome::Fixed : Outcome::NotFixed;
+    case Repair::BidiSupport:
+        app_.EnableBidiSupport();
+        break;
+    case Repair::HoldMismatched:
+        app_.DisableHoldMismatchedDocuments();
+        break;
+    case Repair::None:
+        return Outcome::NotFixed;
+    }
+    return Outcome::Fixed;
 }
 
-bool CheckSequence::Offer(ProblemDialog& dialog, int yes, int exit, const Repair& repair, bool needsRestart)
+bool CheckSequence::Offer(ProblemDialog& dialog, Buttons buttons, const RepairAction& repair, bool needsRestart)
 {
     Outcome outcome = Outcome::AskAgain;
     while (outcome == Outcome::AskAgain) {
         INT_PTR answer = dialog.DoModal();
-        if (answer == exit)
+        if (answer == buttons.exit)
             return Exit();
-        if (answer != yes) {
+        if (answer != buttons.yes) {
             app_.LogRepairOutcome(0);
             return true;
         }

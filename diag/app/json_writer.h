@@ -1,5 +1,6 @@
 // A small writer of one JSON document (RFC 8259) in UTF-8, for the program's UTF-16 text.
 #pragma once
+#include "app/layer.h"
 #include <string>
 #include <vector>
 

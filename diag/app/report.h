@@ -1,6 +1,7 @@
 // The report of an unattended run for other programs: a JSON document with the machine, the
 // printer, every log line that a check wrote (as the log got it), and the outcome.
 #pragma once
+#include "app/layer.h"
 #include "app/troubleshooter_app.h"
 
 #include <string>

@@ -1,5 +1,6 @@
 // Free disk space, available memory and the one way text reaches a log file.
 #pragma once
+#include "app/layer.h"
 #include <windows.h>
 
 class CSystemUtility {

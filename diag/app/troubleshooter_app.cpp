@@ -183,11 +183,6 @@ void CTroubleshooterApp::AppendFinding(const std::wstring& text)
     AppendLog(LoadStr(IDS_ERROR) + text, LogPiece::Finding);
 }
 
-void CTroubleshooterApp::AppendNetworkFinding(const std::wstring& text)
-{
-    AppendLog(LoadStr(IDS_NETWORK_ERROR) + text, LogPiece::Finding);
-}
-
 void CTroubleshooterApp::BeginCheck(const char* check, int code)
 {
     check_ = check;

@@ -3,6 +3,8 @@
 // operation (a check's operation runs it with the facts), so that a test subclass can script
 // any of them while the others run for real, and is the host the dialogs ask.
 #pragma once
+#include "app/layer.h"
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 #include "checks/tokenizer.h"
 #include "dialogs/dialog_host.h"
@@ -88,18 +90,10 @@ public:
     virtual int RepairLanguageMonitor(int code);
     virtual int CreateProgramItem(const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,
                                   const wchar_t* iconFile, int iconIndex);
-    virtual void LogPortConnection(int ok);
     virtual void LogRepairOutcome(int fixed);
-    virtual void LogLanguageMonitorResult(int ok);
-    virtual void LogPrinterDriverResult(int ok);
-    virtual void LogStatusWindowResult(int ok);
     // One line of a file's version, time stamp and size into `out` (kFileLineChars).
     virtual void LogFileMismatch(int current, const wchar_t* version, const wchar_t* time, unsigned size,
                                  wchar_t* out);
-    virtual void LogPrintServerResult(int ok);
-    virtual void LogNetworkPrinterResult(int ok);
-    virtual void LogRegistryResult(int ok);
-    virtual void LogPortDriverServiceResult(unsigned bits);
     virtual wchar_t* NextToken(wchar_t* text, const wchar_t* delimiters, TokenizerState* state);
     virtual void InitTokenizer(TokenizerState* state);
     virtual void FreeTokenizer(TokenizerState* state);
@@ -125,10 +119,12 @@ public:
 
     // Appends text to the temporary result log, and tells the log's listener.
     void AppendLog(const std::wstring& text, LogPiece piece = LogPiece::Text);
-    // Appends a finding: "错误:" (a network fault: "网络错误:") and the text, the one place a
-    // finding's line is opened.
+    // Appends a finding: "错误:" and the text, the one place a finding's line is opened.
     void AppendFinding(const std::wstring& text);
-    void AppendNetworkFinding(const std::wstring& text);
+    // A check's finding in the log and so in the report: its check and code name the line,
+    // a correct one is a whole line (none without text), a fault opens its line ("错误:" or
+    // "网络错误:"), which the answer to the dialog completes.
+    void WriteFinding(const Finding& finding);
     // Names the check (CheckId) whose lines the log gets from now on, and the fault code it
     // found; null for lines that belong to no check.
     void BeginCheck(const char* check, int code = 0);

@@ -1,8 +1,11 @@
 // Print server and shared printer reachability, and the network paths of ports.
 #include "checks/network_checks.h"
 
+#include "checks/check_ids.h"
+
 #include "framework/raii.h"
 #include "framework/strings.h"
+#include "res/resource.h"
 
 #include <cwchar>
 #include <memory>
@@ -138,10 +141,26 @@ int CheckPrintServer(RunFacts& facts)
     return NetResourceQuery(server).IsServerReachable();
 }
 
+Finding PrintServerFinding(const RunFacts& facts, int reachable)
+{
+    if (reachable)
+        return Finding::Correct(CheckId::kPrintServer);
+    return Finding::NetworkFault(CheckId::kPrintServer,
+                                 FormatPrintf(LoadStr(IDS_SERVER_UNREACHABLE).c_str(), facts.serverName.c_str()));
+}
+
 int CheckNetworkPrinter(const RunFacts& facts)
 {
     std::wstring server = CheckedServer(facts);
     if (server.empty())
         return 0;
     return NetResourceQuery(server).IsPrinterShared(facts.networkPath);
+}
+
+Finding NetworkPrinterFinding(const RunFacts& facts, int shared)
+{
+    if (shared)
+        return Finding::Correct(CheckId::kNetworkPrinter);
+    return Finding::NetworkFault(CheckId::kNetworkPrinter,
+                                 FormatPrintf(LoadStr(IDS_NET_PRINTER_UNREACHABLE).c_str(), facts.networkPath));
 }

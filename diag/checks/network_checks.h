@@ -1,6 +1,7 @@
 // The network toolkit of the checks: what a port stands for on the network, and what a
 // print server answers.
 #pragma once
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 
 #include <windows.h>
@@ -68,5 +69,10 @@ private:
 // Whether the print server of the checked port answers; names it in serverName first. 0 when
 // the port names no server.
 int CheckPrintServer(RunFacts& facts);
+// A server that does not answer is a network fault naming the server; one that answers writes
+// no line.
+Finding PrintServerFinding(const RunFacts& facts, int reachable);
 // Whether the server of the checked port shares the printer of networkPath.
 int CheckNetworkPrinter(const RunFacts& facts);
+// A printer the server does not share is a network fault naming its path.
+Finding NetworkPrinterFinding(const RunFacts& facts, int shared);

@@ -2,8 +2,11 @@
 // port at the start and after the port choice, and the ports the choice offers.
 #include "checks/port_checks.h"
 
+#include "checks/check_ids.h"
 #include "checks/network_checks.h"
 #include "checks/registry_util.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
 #include <cwchar>
 
@@ -184,6 +187,14 @@ int CheckPortPresent(RunFacts& facts)
     return 0;
 }
 
+Finding PortFinding(const RunFacts& facts, int present)
+{
+    std::wstring line = FormatInserts(LoadStr(IDS_PORT_CONNECTION), facts.driverName, facts.portName.c_str());
+    if (present)
+        return Finding::Correct(CheckId::kPort, line);
+    return Finding::Fault(CheckId::kPort, line, Repair::ChoosePort);
+}
+
 std::vector<std::wstring> SupportedPrinterNames()
 {
     std::vector<std::wstring> names;
@@ -309,4 +320,13 @@ bool ReadPortMode(const std::wstring& port, DWORD& mode)
     UniqueKey key;
     std::wstring path = std::wstring(L"SOFTWARE\\Tavik\\XERB5") + L"\\" + L"Monitors\\XERB5 Monitor" + L"\\" + port;
     return OpenMachineKey(path, KEY_READ, key) == ERROR_SUCCESS && ReadDwordValue(key.get(), L"CurrentMode", mode);
+}
+
+Finding PortModeFinding(const std::wstring& port)
+{
+    DWORD mode = 0;
+    if (!ReadPortMode(port, mode))
+        return Finding::Correct(CheckId::kPortMode);
+    UINT text = mode == 1 ? IDS_MODE_BIDI : mode == 3 ? IDS_MODE_ECP : mode == 4 ? IDS_MODE_ECP_DMA : IDS_MODE_STANDARD;
+    return Finding::Correct(CheckId::kPortMode, LoadStr(text));
 }

@@ -2,6 +2,7 @@
 // choice: names of the supported driver's ports, the parallel-port device map and the print
 // monitors that serve the driver package's ports.
 #pragma once
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 #include "framework/raii.h"
 
@@ -56,6 +57,9 @@ private:
 // of the supported driver, an LPT port a USB adapter stands in for or one of the parallel-port
 // device map. A missing LPT port sets portMissing.
 int CheckPortPresent(RunFacts& facts);
+// The port's finding from the check's result: the printer's connection to its port; a
+// missing port offers the choice of another.
+Finding PortFinding(const RunFacts& facts, int present);
 
 // The names of the local printers and printer connections of the supported driver, in the
 // spooler's order.
@@ -81,3 +85,5 @@ void MovePrinterToPort(RunFacts& facts, const std::wstring& port);
 
 // The mode the package's port monitor keeps for `port` ("CurrentMode"); false when it keeps none.
 bool ReadPortMode(const std::wstring& port, DWORD& mode);
+// The port mode's line, which tells and offers nothing; none when the monitor keeps no mode.
+Finding PortModeFinding(const std::wstring& port);

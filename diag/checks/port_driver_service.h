@@ -2,10 +2,13 @@
 // CheckPortDriverService, which RepairPortDriverService takes back, and the two service
 // manager queries the check uses.
 #pragma once
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 
 #include <windows.h>
 #include <winsvc.h>
+
+#include <vector>
 
 enum PortDriverFault : unsigned {
     PDS_WRONG_TYPE = 0x0004,
@@ -37,6 +40,9 @@ int IsSpoolerRunning(RunFacts& facts);
 int HasAdminRights(RunFacts& facts);
 // The fault bits of the port-driver service; 0 when correct or not installed.
 int CheckPortDriverService(RunFacts& facts);
+// The findings of the fault bits: the correct one, or one for each kind of fault present (not
+// running, disabled, configured wrong, in this order), each with that kind's bits as its code.
+std::vector<Finding> PortDriverServiceFindings(unsigned bits);
 // Repairs the faults of one kind: configuration bits change the configuration (0), a driver
 // that does not run or is disabled is enabled and continued (1); other bits do nothing (0).
 int RepairPortDriverService(unsigned bits);

@@ -2,7 +2,10 @@
 // driver's private data in the printer's registry key.
 #include "checks/printer_attribute_checks.h"
 
+#include "checks/check_ids.h"
 #include "checks/registry_util.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
 #include <string>
 
@@ -84,6 +87,14 @@ int EnableBidiSupport(const RunFacts& facts)
     return RewriteAttributes(facts.printerName, kEnableBidi, 0);
 }
 
+Finding BidiSupportFinding(const RunFacts& facts, int result)
+{
+    if (result != 0)
+        return Finding::Correct(CheckId::kBidiSupport);
+    return Finding::Fault(CheckId::kBidiSupport, FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), facts.driverName),
+                          Repair::BidiSupport);
+}
+
 int CheckHoldMismatchedDocuments(const RunFacts& facts)
 {
     DWORD attributes = 0;
@@ -98,6 +109,14 @@ int DisableHoldMismatchedDocuments(const RunFacts& facts)
     return RewriteAttributes(facts.printerName, 0, kHoldMismatched);
 }
 
+Finding HoldMismatchedFinding(const RunFacts& facts, int result)
+{
+    if (result != 0)
+        return Finding::Correct(CheckId::kHoldMismatched);
+    return Finding::Fault(CheckId::kHoldMismatched, FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), facts.driverName),
+                          Repair::HoldMismatched);
+}
+
 int CheckPrinterRegistry(const RunFacts& facts)
 {
     const std::wstring keyName = PrinterKeyName(facts.printerName);
@@ -106,4 +125,11 @@ int CheckPrinterRegistry(const RunFacts& facts)
     if (OpenMachineKey(printerKey + L"\\" + L"PrinterDriverData", KEY_READ, key) != ERROR_SUCCESS)
         return 0;
     return HasValue(key.get(), L"APPINFO") && HasValue(key.get(), L"APPINFO-SIZE") ? 1 : 0;
+}
+
+Finding PrinterRegistryFinding(int result)
+{
+    if (result != 0)
+        return Finding::Correct(CheckId::kRegistry);
+    return Finding::Fault(CheckId::kRegistry, LoadStr(IDS_REGISTRY_WRONG), Repair::None);
 }

@@ -1,7 +1,10 @@
 // Print monitor and printer driver registration in the spooler's keys, and their repairs.
 #include "checks/registration_checks.h"
 
+#include "checks/check_ids.h"
 #include "checks/registry_util.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
 #include <string>
 
@@ -99,4 +102,20 @@ int RepairPrinterDriver(const RunFacts& facts, int code)
     if (code & kVersionBit)
         WriteDwordValue(key.get(), L"Version", kDriverVersion);
     return RegCloseKey(key.release());
+}
+
+Finding LanguageMonitorFinding(int code)
+{
+    if (code == 0)
+        return Finding::Correct(CheckId::kLanguageMonitor, LoadStr(IDS_LANGMON_INSTALLED));
+    return Finding::Fault(CheckId::kLanguageMonitor, LoadStr(IDS_LANGMON_MISSING), Repair::LanguageMonitor, code);
+}
+
+Finding PrinterDriverFinding(const RunFacts& facts, int code)
+{
+    if (code == 0)
+        return Finding::Correct(CheckId::kPrinterDriver,
+                                FormatPrintf(LoadStr(IDS_DRIVER_CORRECT).c_str(), facts.driverName));
+    return Finding::Fault(CheckId::kPrinterDriver, FormatPrintf(LoadStr(IDS_DRIVER_WRONG).c_str(), facts.driverName),
+                          Repair::PrinterDriver, code);
 }

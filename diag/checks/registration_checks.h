@@ -1,6 +1,7 @@
 // The print monitor's and the printer driver's registration in the spooler's keys. A check
 // gives 0 when correct, otherwise the code its repair takes.
 #pragma once
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 
 int CheckLanguageMonitor();
@@ -9,3 +10,7 @@ int RepairLanguageMonitor(int code);
 int CheckPrinterDriver(const RunFacts& facts);
 // The registry error of creating or closing the driver's key.
 int RepairPrinterDriver(const RunFacts& facts, int code);
+
+// The findings of the two checks from their codes.
+Finding LanguageMonitorFinding(int code);
+Finding PrinterDriverFinding(const RunFacts& facts, int code);

@@ -1,8 +1,11 @@
 // Spooler and port-driver service: whether the spooler runs, whether the user may change
 // services, and the configuration, state and repair of the service "OndrixM4".
+#include "checks/check_ids.h"
 #include "checks/machine_layout.h"
 #include "checks/port_driver_service.h"
 #include "checks/registry_util.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
 #include <cwchar>
 #include <string>
@@ -172,6 +175,26 @@ int CheckPortDriverService(RunFacts& facts)
         !(bits & PDS_DISABLED))
         bits |= PDS_NOT_RUNNING;
     return static_cast<int>(bits);
+}
+
+std::vector<Finding> PortDriverServiceFindings(unsigned bits)
+{
+    if (bits == 0)
+        return { Finding::Correct(CheckId::kPortDriverService, LoadStr(IDS_ONDRIX_CORRECT)) };
+    struct Kind {
+        unsigned bits;
+        UINT text;
+    };
+    const Kind kinds[] = { { PDS_NOT_RUNNING, IDS_ONDRIX_NOT_RUNNING },
+                           { PDS_DISABLED, IDS_ONDRIX_DISABLED },
+                           { PDS_CONFIGURATION, IDS_ONDRIX_MISCONFIGURED } };
+    std::vector<Finding> findings;
+    for (const Kind& kind : kinds) {
+        if (bits & kind.bits)
+            findings.push_back(Finding::Fault(CheckId::kPortDriverService, LoadStr(kind.text),
+                                              Repair::PortDriverService, static_cast<int>(bits & kind.bits)));
+    }
+    return findings;
 }
 
 int RepairPortDriverService(unsigned bits)

@@ -2,11 +2,14 @@
 // App Paths entry: checks against the manifest and the registry, and their repairs.
 #include "checks/shortcut_checks.h"
 
+#include "checks/check_ids.h"
 #include "checks/machine_layout.h"
 #include "checks/manifest.h"
 #include "checks/registry_util.h"
 #include "checks/shortcut.h"
 #include "framework/raii.h"
+#include "framework/strings.h"
+#include "res/resource.h"
 
 #include <shlobj.h>
 
@@ -76,6 +79,13 @@ int CheckStatusWindowStartup(RunFacts& facts)
     if (!item || !facts.CommonFolder(CSIDL_COMMON_STARTUP, startup))
         return 0;
     return FileExists(startup + L"\\" + item->name + L".lnk") ? 1 : 0;
+}
+
+Finding StatusWindowFinding(int result)
+{
+    if (result == 0)
+        return Finding::Fault(CheckId::kStatusWindow, LoadStr(IDS_STATUSWND_MISSING), Repair::StatusWindow);
+    return Finding::Correct(CheckId::kStatusWindow, result == 1 ? LoadStr(IDS_STATUSWND_INSTALLED) : std::wstring());
 }
 
 int CreateStartupItems(RunFacts& facts)
@@ -160,4 +170,11 @@ int RepairAppPath(int code)
             WriteStringValue(key.get(), nullptr, StatusWindowPath().c_str());
     }
     return 1;
+}
+
+Finding AppPathFinding(int code)
+{
+    if (code == 0)
+        return Finding::Correct(CheckId::kRegistry, LoadStr(IDS_REGISTRY_CORRECT));
+    return Finding::Fault(CheckId::kRegistry, LoadStr(IDS_REGISTRY_WRONG), Repair::AppPath, code);
 }

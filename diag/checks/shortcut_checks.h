@@ -1,11 +1,14 @@
 // The program group folder and its shortcuts, the status window's start-up shortcut and its
 // App Paths entry, checked against the manifest and the registry, and their repairs.
 #pragma once
+#include "checks/finding.h"
 #include "checks/run_facts.h"
 
 // 1 when the start-up shortcut of the status window is there, 0 when it is missing (also for
 // a missing manifest or a missing or damaged entry).
 int CheckStatusWindowStartup(RunFacts& facts);
+// The status window's finding from its check's result: any result but 1 and 0 writes no line.
+Finding StatusWindowFinding(int result);
 // Creates the status window's start-up shortcut; 0 when nothing was created (no manifest, a
 // missing or damaged entry).
 int CreateStartupItems(RunFacts& facts);
@@ -21,4 +24,6 @@ int CreateProgramItem(RunFacts& facts, const wchar_t* file, const wchar_t* itemN
                       int iconIndex);
 // 0 when the App Paths entry names the status window, otherwise the code RepairAppPath takes.
 int CheckAppPath();
+// The App Paths entry's finding, a line of the registry check.
+Finding AppPathFinding(int code);
 int RepairAppPath(int code);

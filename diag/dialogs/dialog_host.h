@@ -2,6 +2,7 @@
 // the host; a dialog finds it through the framework's application pointer and reaches the
 // checks only through it.
 #pragma once
+#include "dialogs/layer.h"
 #include <windows.h>
 #include <winspool.h>
 

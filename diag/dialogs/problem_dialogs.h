@@ -2,6 +2,7 @@
 // stock icon painted at a fixed place, fault texts (some filled in when the dialog opens)
 // and a column of buttons, each of which ends the dialog with its result.
 #pragma once
+#include "dialogs/layer.h"
 #include "framework/dialog.h"
 #include "framework/strings.h"
 #include "res/resource.h"

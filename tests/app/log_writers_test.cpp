@@ -1,4 +1,8 @@
 // The finding lines each log writer appends, byte for byte in code page 936.
+#include "checks/network_checks.h"
+#include "checks/port_checks.h"
+#include "checks/registration_checks.h"
+#include "checks/shortcut_checks.h"
 #include "scripted_app.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +23,10 @@ protected:
 
 TEST_F(LogWriters, PortConnection)
 {
-    app_.LogPortConnection(1);
+    app_.WriteFinding(PortFinding(app_.facts, 1));
     EXPECT_EQ(Log(), Ansi(L"Tavik QX2210-2370 连接到 LPT1:。\r\n"));
     DeleteFileW(app_.logFilePath);
-    app_.LogPortConnection(0);
+    app_.WriteFinding(PortFinding(app_.facts, 0));
     EXPECT_EQ(Log(), Ansi(L"错误:Tavik QX2210-2370 连接到 LPT1:。"));
 }
 
@@ -35,14 +39,14 @@ TEST_F(LogWriters, RepairOutcomeEndsTheLine)
 
 TEST_F(LogWriters, CorrectFormsAreWholeLinesAndFaultFormsStayOpen)
 {
-    app_.LogLanguageMonitorResult(1);
-    app_.LogPrinterDriverResult(1);
-    app_.LogStatusWindowResult(1);
-    app_.LogRegistryResult(1);
-    app_.LogLanguageMonitorResult(0);
-    app_.LogPrinterDriverResult(0);
-    app_.LogStatusWindowResult(0);
-    app_.LogRegistryResult(0);
+    app_.WriteFinding(LanguageMonitorFinding(0));
+    app_.WriteFinding(PrinterDriverFinding(app_.facts, 0));
+    app_.WriteFinding(StatusWindowFinding(1));
+    app_.WriteFinding(AppPathFinding(0));
+    app_.WriteFinding(LanguageMonitorFinding(0x100));
+    app_.WriteFinding(PrinterDriverFinding(app_.facts, 0x20));
+    app_.WriteFinding(StatusWindowFinding(0));
+    app_.WriteFinding(AppPathFinding(2));
     EXPECT_EQ(Log(), Ansi(L"Tavik QX2210-2370 语言监视器已安装。\r\n"
                           L"Tavik QX2210-2370 打印机驱动程序设置正确。\r\n"
                           L"Tavik QX2210-2370 状态窗口已安装。\r\n"
@@ -57,11 +61,11 @@ TEST_F(LogWriters, NetworkFaultsNameServerAndPathAndCorrectFormsWriteNothing)
 {
     app_.serverName = L"srv";
     lstrcpyW(app_.networkPath, L"\\\\srv\\q");
-    app_.LogPrintServerResult(1);
-    app_.LogNetworkPrinterResult(1);
+    app_.WriteFinding(PrintServerFinding(app_.facts, 1));
+    app_.WriteFinding(NetworkPrinterFinding(app_.facts, 1));
     EXPECT_FALSE(FileExists(app_.logFilePath));
-    app_.LogPrintServerResult(0);
-    app_.LogNetworkPrinterResult(0);
+    app_.WriteFinding(PrintServerFinding(app_.facts, 0));
+    app_.WriteFinding(NetworkPrinterFinding(app_.facts, 0));
     EXPECT_EQ(Log(), Ansi(L"网络错误:无法访问打印服务器 srv。") +
                          Ansi(L"网络错误:无法访问网络打印机 \\\\srv\\q。"));
 }

@@ -1,5 +1,7 @@
 // Printer queue attributes and driver data in the prefix's spooler registry.
 #include "app/troubleshooter_app.h"
+#include "checks/printer_attribute_checks.h"
+#include "checks/shortcut_checks.h"
 #include "machine_state.h"
 
 #include <gtest/gtest.h>
@@ -158,8 +160,8 @@ TEST_F(PrinterAttributes, ServersPrinterDataIsUnderTheConnection)
 
 TEST_F(PrinterAttributes, RegistryLogLines)
 {
-    app_.LogRegistryResult(0);
-    app_.LogRegistryResult(1);
+    app_.WriteFinding(PrinterRegistryFinding(0));
+    app_.WriteFinding(AppPathFinding(0));
     EXPECT_EQ(log_.bytes(), "\xb4\xed\xce\xf3:\xd7\xa2\xb2\xe1\xb1\xed\xc9\xe8\xd6\xc3\xb2\xbb\xd5\xfd\xc8\xb7\xa1\xa3"
                             "\xd7\xa2\xb2\xe1\xb1\xed\xc9\xe8\xd6\xc3\xd5\xfd\xc8\xb7\xa1\xa3\r\n");
 }

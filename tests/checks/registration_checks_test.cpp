@@ -1,5 +1,6 @@
 // Print monitor and printer driver registration in the prefix's spooler keys.
 #include "app/troubleshooter_app.h"
+#include "checks/registration_checks.h"
 #include "machine_state.h"
 
 #include <gtest/gtest.h>
@@ -93,8 +94,8 @@ TEST_F(MonitorEntry, RepairWritesTheLibraryName)
 
 TEST_F(Registration, LanguageMonitorLogLines)
 {
-    app_.LogLanguageMonitorResult(0);
-    app_.LogLanguageMonitorResult(1);
+    app_.WriteFinding(LanguageMonitorFinding(0x100));
+    app_.WriteFinding(LanguageMonitorFinding(0));
     const std::string product = "Tavik QX2210-2370 \xd3\xef\xd1\xd4\xbc\xe0\xca\xd3\xc6\xf7";
     EXPECT_EQ(log_.bytes(), "\xb4\xed\xce\xf3:" + product + "\xce\xb4\xb1\xbb\xb0\xb2\xd7\xb0\xa1\xa3" + product +
                                 "\xd2\xd1\xb0\xb2\xd7\xb0\xa1\xa3\r\n");
@@ -212,8 +213,8 @@ TEST_F(Registration, MissingDriverKeyIsRepairedWhole)
 
 TEST_F(Registration, PrinterDriverLogLines)
 {
-    app_.LogPrinterDriverResult(0);
-    app_.LogPrinterDriverResult(1);
+    app_.WriteFinding(PrinterDriverFinding(app_.facts, -1));
+    app_.WriteFinding(PrinterDriverFinding(app_.facts, 0));
     EXPECT_EQ(log_.bytes(), "\xb4\xed\xce\xf3:Tavik QX2210-2370 \xb4\xf2\xd3\xa1\xbb\xfa\xc7\xfd\xb6\xaf\xb3\xcc\xd0\xf2"
                             "\xc9\xe8\xd6\xc3\xb2\xbb\xd5\xfd\xc8\xb7\xa1\xa3"
                             "Tavik QX2210-2370 \xb4\xf2\xd3\xa1\xbb\xfa\xc7\xfd\xb6\xaf\xb3\xcc\xd0\xf2"

@@ -295,7 +295,7 @@ TEST_F(PortDriverService, MissingServiceIsCorrectAndLoggedSo)
     ASSERT_FALSE(ServiceExists());
     int bits = app_.CheckPortDriverService();
     EXPECT_EQ(bits, 0);
-    app_.LogPortDriverServiceResult(bits);
+    app_.WriteFinding(PortDriverServiceFindings(bits).front());
     EXPECT_EQ(log_.bytes(), "Ondrix \xc9\xe8\xb1\xb8\xc7\xfd\xb6\xaf\xb3\xcc\xd0\xf2\xc9\xe8\xd6\xc3\xd5\xfd\xc8\xb7\xa1\xa3\r\n");
 }
 
@@ -531,7 +531,7 @@ TEST_F(PortDriverService, LogLineNamesTheFirstGroupPresentWithoutLineEnd)
     for (const Case& c : cases) {
         TempLog log;
         lstrcpyW(app_.logFilePath, log.path());
-        app_.LogPortDriverServiceResult(c.bits);
+        app_.WriteFinding(PortDriverServiceFindings(c.bits).front());
         EXPECT_EQ(log.bytes(), c.line) << "bits " << c.bits;
     }
 }
