@@ -1,6 +1,7 @@
 // The unattended mode: pdiag started with switches runs the same check sequence, with every
 // dialog answered by a policy autopilot, and tells the outcome in its exit code.
 #pragma once
+#include "app/layer.h"
 #include "framework/autopilot.h"
 
 #include <string>

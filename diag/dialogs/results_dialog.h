@@ -1,6 +1,7 @@
 // The results dialog at the end of a run: a sentence on what the run found, the result log,
 // and the choice to keep the log as a file under a proposed dated name.
 #pragma once
+#include "dialogs/layer.h"
 #include "framework/dialog.h"
 
 #include <string>

@@ -2,6 +2,7 @@
 // driver, and the question whether to run. Yes classifies the chosen printer's port, starts
 // the result log and ends with 1001; No ends with 1003, Esc and the close box with 2.
 #pragma once
+#include "dialogs/layer.h"
 #include "framework/dialog.h"
 
 #include <winspool.h>
