@@ -70,17 +70,6 @@ constexpr UINT kDpiChangedMessage = 0x02E0;
 // Posted to itself: fit the dialog to its monitor once a change of scale has been applied.
 constexpr UINT kRefitMessage = WM_APP + 1;
 
-ControlState Control(int id, const wchar_t* className, const std::wstring& text, bool enabled)
-{
-    ControlState control;
-    control.id = id;
-    control.className = className;
-    control.text = text;
-    control.enabled = enabled;
-    control.visible = true;
-    return control;
-}
-
 // The results dialog without its window: the summary, the proposed file name, and the choice to
 // save, checked, which the name and its button follow. Choosing another name through the save
 // dialog needs a window and cannot be done here.
@@ -95,10 +84,10 @@ public:
     {
         DialogSnapshot snapshot;
         snapshot.templateId = IDD_RESULTS;
-        snapshot.controls = { Control(IDC_RESULTS_SUMMARY, L"Static", summary_, true),
-                              Control(IDC_RESULTS_FILE_NAME, L"Edit", fileName_, save_),
-                              Control(IDC_RESULTS_CHANGE_NAME, L"Button", L"", save_),
-                              Control(IDC_RESULTS_SAVE, L"Button", L"", true), Control(IDOK, L"Button", L"", true) };
+        snapshot.controls = { ContentControl(IDC_RESULTS_SUMMARY, L"Static", summary_),
+                              ContentControl(IDC_RESULTS_FILE_NAME, L"Edit", fileName_, save_),
+                              ContentControl(IDC_RESULTS_CHANGE_NAME, L"Button", L"", save_),
+                              ContentControl(IDC_RESULTS_SAVE, L"Button"), ContentControl(IDOK, L"Button") };
         snapshot.controls[3].check = save_ ? BST_CHECKED : BST_UNCHECKED;
         return snapshot;
     }

@@ -27,17 +27,6 @@ std::wstring MemoryText(DialogHost* host)
     return FormatPrintf(L"%ld", static_cast<long>(host ? host->AvailableMemory() >> 10 : 0));
 }
 
-ControlState Control(int id, const wchar_t* className, const std::wstring& text = std::wstring(), bool enabled = true)
-{
-    ControlState control;
-    control.id = id;
-    control.className = className;
-    control.text = text;
-    control.enabled = enabled;
-    control.visible = true;
-    return control;
-}
-
 // The start dialog without its window. The list is in the order the list box sorts it in
 // (letter case ignored, in the user's locale), its first entry chosen; Yes can be pressed
 // once there is a printer.
@@ -58,9 +47,11 @@ public:
     {
         DialogSnapshot snapshot;
         snapshot.templateId = IDD_START;
-        snapshot.controls = { Control(IDC_DISK_SPACE, L"Static", disk_), Control(IDC_MEMORY, L"Static", memory_),
-                              Control(IDC_PRINTER_LIST, L"ListBox"), Control(IDC_START_YES, L"Button", L"", chosen_ >= 0),
-                              Control(IDC_START_NO, L"Button") };
+        snapshot.controls = { ContentControl(IDC_DISK_SPACE, L"Static", disk_),
+                              ContentControl(IDC_MEMORY, L"Static", memory_),
+                              ContentControl(IDC_PRINTER_LIST, L"ListBox"),
+                              ContentControl(IDC_START_YES, L"Button", L"", chosen_ >= 0),
+                              ContentControl(IDC_START_NO, L"Button") };
         snapshot.controls[2].items = printers_;
         snapshot.controls[2].selection = chosen_;
         return snapshot;

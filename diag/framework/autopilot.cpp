@@ -129,6 +129,17 @@ DialogSnapshot TakeSnapshot(HWND dialog, UINT templateId)
     return snapshot;
 }
 
+ControlState ContentControl(int id, const wchar_t* className, const std::wstring& text, bool enabled)
+{
+    ControlState control;
+    control.id = id;
+    control.className = className;
+    control.text = text;
+    control.enabled = enabled;
+    control.visible = true;
+    return control;
+}
+
 void SetAutopilot(Autopilot* pilot)
 {
     g_pilot = pilot;

@@ -103,6 +103,10 @@ private:
     INT_PTR result_ = -1;
 };
 
+// A visible control of a content, as a snapshot of its window would hold it.
+ControlState ContentControl(int id, const wchar_t* className, const std::wstring& text = std::wstring(),
+                            bool enabled = true);
+
 // Runs the autopilot on a modal dialog that has just been initialised.
 void FlyAutopilot(CDialog& dialog);
 // Runs the autopilot on a dialog's content until it ends, and returns the dialog's result; -1

@@ -200,11 +200,7 @@ protected:
             {
                 DialogSnapshot snapshot;
                 snapshot.templateId = IDD_TEST_CHOICE;
-                ControlState yes;
-                yes.id = IDC_TEST_YES;
-                yes.className = L"Button";
-                yes.enabled = yes.visible = true;
-                snapshot.controls.push_back(yes);
+                snapshot.controls.push_back(ContentControl(IDC_TEST_YES, L"Button"));
                 return snapshot;
             }
             bool Perform(const AutopilotAction& action) override
