@@ -108,13 +108,17 @@ inline bool ClientAreaIs(HWND dialog, int w, int h)
     return client.right == expected.right && client.bottom == expected.bottom;
 }
 
-// A dialog's content holds what its window shows: each of its controls is in the window with
-// the same class, state, entries and choice, and with the same text where it has one (not
-// for the controls in `textsApart`, whose texts are read afresh).
+// A dialog's content holds the controls `ids` and what its window shows of them: each is in
+// the window with the same class, state, entries and choice, and with the same text where it
+// has one (not for the controls in `textsApart`, whose texts are read afresh).
 inline void ExpectContentAsWindow(const DialogSnapshot& content, const DialogSnapshot& window,
-                                  const std::vector<int>& textsApart = {})
+                                  const std::vector<int>& ids, const std::vector<int>& textsApart = {})
 {
     EXPECT_EQ(content.templateId, window.templateId);
+    std::vector<int> held;
+    for (const ControlState& control : content.controls)
+        held.push_back(control.id);
+    EXPECT_EQ(held, ids);
     for (const ControlState& control : content.controls) {
         SCOPED_TRACE("control " + std::to_string(control.id));
         const ControlState* shown = window.find(control.id);

@@ -176,12 +176,8 @@ TEST_F(ResultsDialog, ItsContentHoldsWhatItsWindowShows)
     ASSERT_EQ(Run(fromContent), IDCANCEL);
     ASSERT_EQ(fromContent.seen.size(), 2u);
     const DialogSnapshot& content = fromContent.seen[0];
-    std::vector<int> ids;
-    for (const ControlState& control : content.controls)
-        ids.push_back(control.id);
-    EXPECT_EQ(ids, (std::vector<int>{ IDC_RESULTS_SUMMARY, IDC_RESULTS_FILE_NAME, IDC_RESULTS_CHANGE_NAME,
-                                      IDC_RESULTS_SAVE, IDOK }));
-    ExpectContentAsWindow(content, inWindow.seen.at(0));
+    ExpectContentAsWindow(content, inWindow.seen.at(0),
+                          { IDC_RESULTS_SUMMARY, IDC_RESULTS_FILE_NAME, IDC_RESULTS_CHANGE_NAME, IDC_RESULTS_SAVE, IDOK });
     EXPECT_EQ(content.text(IDC_RESULTS_SUMMARY), L"LPT1:[local] 中 Tavik QX2210-2370 的设置正确。");
     EXPECT_EQ(content.text(IDC_RESULTS_FILE_NAME), DatedName(0));
     EXPECT_FALSE(fromContent.seen[1].enabled(IDC_RESULTS_FILE_NAME)) << "the name follows the choice to save";

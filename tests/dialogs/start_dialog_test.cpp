@@ -279,12 +279,10 @@ TEST_F(StartDialog, ItsContentHoldsWhatItsWindowShows)
     ASSERT_EQ(Run(fromContent), IDC_START_NO);
     ASSERT_EQ(fromContent.seen.size(), 1u);
     const DialogSnapshot& content = fromContent.seen[0];
-    std::vector<int> ids;
-    for (const ControlState& control : content.controls)
-        ids.push_back(control.id);
-    EXPECT_EQ(ids, (std::vector<int>{ IDC_DISK_SPACE, IDC_MEMORY, IDC_PRINTER_LIST, IDC_START_YES, IDC_START_NO }));
     // The figures may change from one reading to the next.
-    ExpectContentAsWindow(content, inWindow.seen.at(0), { IDC_DISK_SPACE, IDC_MEMORY });
+    ExpectContentAsWindow(content, inWindow.seen.at(0),
+                          { IDC_DISK_SPACE, IDC_MEMORY, IDC_PRINTER_LIST, IDC_START_YES, IDC_START_NO },
+                          { IDC_DISK_SPACE, IDC_MEMORY });
     EXPECT_TRUE(IsNumber(content.text(IDC_DISK_SPACE)));
     EXPECT_TRUE(IsNumber(content.text(IDC_MEMORY)));
 }
