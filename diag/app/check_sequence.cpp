@@ -5,6 +5,7 @@
 #include "app/system_utility.h"
 #include "app/unattended.h"
 #include "checks/check_ids.h"
+#include "checks/file_checks.h"
 #include "checks/manifest.h"
 #include "checks/network_checks.h"
 #include "checks/port_checks.h"
@@ -55,10 +56,11 @@ void TakeDown(std::unique_ptr<Dialog>& dialog)
 }
 
 // Repairs of what the spooler, its drivers and the log-on load take effect when Windows
-// starts again; a new port or App Paths entry is used at once.
+// starts again; a new port, App Paths entry, program folder or program item is used at once.
 bool NeedsRestart(Repair repair)
 {
-    return repair != Repair::ChoosePort && repair != Repair::AppPath;
+    return repair != Repair::ChoosePort && repair != Repair::AppPath && repair != Repair::ProgramFolder &&
+           repair != Repair::ProgramItem;
 }
 
 // The buttons of a problem dialog the sequence tells apart: Yes of a correction offer (0 for
@@ -116,6 +118,9 @@ private:
     int holdResult_ = 1;
     int folderResult_ = 1;
     int missingItemCount_ = 0;
+    // The manifest entry of the program item whose finding is being settled; its repair
+    // creates that entry's shortcut.
+    const ManifestItem* missingItem_ = nullptr;
 };
 
 void CheckSequence::Run()
@@ -139,16 +144,17 @@ void CheckSequence::Run()
 
 bool CheckSequence::ManifestFile()
 {
-    app_.BeginCheck(CheckId::kManifest);
-    if (app_.CheckManifestFile())
+    Finding manifest = ManifestFinding(app_.CheckManifestFile());
+    if (manifest.correct())
         return true;
+    // Without the manifest nothing it lists is checked, and only reinstalling brings it back.
     app_.runFlags |= RUN_SETTING_WRONG | RUN_REINSTALL;
     app_.manifestAvailable = 0;
-    std::wstring path = ManifestPath();
     CFileMissingDlg dialog;
-    dialog.SetMember(1, ShortenPath(path));
+    dialog.SetMember(1, ShortenPath(ManifestPath()));
+    // The notice is answered before its line is written; the line is whole whatever the answer.
     INT_PTR answer = dialog.DoModal();
-    app_.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
+    app_.WriteAnsweredFinding(manifest);
     return answer == IDC_MISSING_EXIT ? Finish() : true;
 }
 
@@ -250,19 +256,10 @@ bool CheckSequence::ProgramFolder()
 {
     if (!app_.manifestAvailable)
         return true;
-    app_.BeginCheck(CheckId::kProgramFolder);
     folderResult_ = app_.CheckProgramFolder();
-    if (folderResult_ == 0) {
-        // The dialog's Yes button creates the folder itself; the outcome is whether the folder
-        // is there now, which it is not when the group name was refused as a path.
-        app_.runFlags |= RUN_SETTING_WRONG;
-        app_.AppendFinding(LoadStr(IDS_FOLDER_MISSING));
-        CProgramFolderDlg dialog;
-        if (!Offer(dialog, { IDC_FOLDER_YES, IDC_FOLDER_EXIT }, [this] {
-                return app_.CheckProgramFolder() ? Outcome::Fixed : Outcome::NotFixed;
-            }, false))
-            return false;
-    }
+    CProgramFolderDlg dialog;
+    if (!Settle(ProgramFolderFinding(folderResult_), dialog, { IDC_FOLDER_YES, IDC_FOLDER_EXIT }))
+        return false;
     return ProgramItems();
 }
 
@@ -272,20 +269,16 @@ bool CheckSequence::ProgramItems()
     for (const ManifestItem& item : ReadManifestItems(kGroupsSection)) {
         // An entry without an item name names no shortcut to look for; a missing key reads
         // "NAME_NONE!", which is such an entry.
-        app_.BeginCheck(CheckId::kProgramItem);
-        if (item.name.empty() || app_.ProgramItemExists(item.name.c_str()))
+        if (item.name.empty())
+            continue;
+        Finding finding = ProgramItemFinding(item.name, app_.ProgramItemExists(item.name.c_str()));
+        if (finding.correct())
             continue;
         ++missingItemCount_;
-        app_.runFlags |= RUN_SETTING_WRONG;
-        app_.AppendFinding(FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), item.name.c_str()));
+        missingItem_ = &item;
         dialog.SetMember(1, item.name);
-        bool goOn = Offer(dialog, { IDC_ITEM_YES, IDC_ITEM_EXIT }, [this, &item] {
-            // A damaged entry (a name that is not plain) gets no shortcut.
-            return app_.CreateProgramItem(item.file.c_str(), item.name.c_str(), item.arguments.c_str(),
-                                          item.iconFile.c_str(), item.iconIndex)
-                       ? Outcome::Fixed
-                       : Outcome::NotFixed;
-        }, false);
+        bool goOn = Settle(finding, dialog, { IDC_ITEM_YES, IDC_ITEM_EXIT });
+        missingItem_ = nullptr;
         if (!goOn)
             return false;
     }
@@ -364,6 +357,17 @@ CheckSequence::Outcome CheckSequence::RunRepair(const Finding& finding)
     case Repair::HoldMismatched:
         app_.DisableHoldMismatchedDocuments();
         break;
+    case Repair::ProgramFolder:
+        // The dialog's Yes button has created the folder itself; it is not there when the
+        // group name was refused as a path.
+        return app_.CheckProgramFolder() ? Outcome::Fixed : Outcome::NotFixed;
+    case Repair::ProgramItem:
+        // A damaged entry (a name that is not plain) gets no shortcut.
+        return app_.CreateProgramItem(missingItem_->file.c_str(), missingItem_->name.c_str(),
+                                      missingItem_->arguments.c_str(), missingItem_->iconFile.c_str(),
+                                      missingItem_->iconIndex)
+                   ? Outcome::Fixed
+                   : Outcome::NotFixed;
     case Repair::None:
         return Outcome::NotFixed;
     }

@@ -26,6 +26,12 @@ void CTroubleshooterApp::WriteFinding(const Finding& finding)
         AppendLog(finding.text + L"\r\n");
 }
 
+void CTroubleshooterApp::WriteAnsweredFinding(const Finding& finding)
+{
+    WriteFinding(finding);
+    AppendLog(L"\r\n");
+}
+
 void CTroubleshooterApp::LogRepairOutcome(int fixed)
 {
     AppendLog(LoadStr(fixed ? IDS_FIXED : IDS_NOT_FIXED) + L"\r\n", fixed ? LogPiece::Fixed : LogPiece::NotFixed);

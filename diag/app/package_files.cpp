@@ -46,7 +46,7 @@ public:
         NoteFileFinding(app_);
         missingDialog_.SetMember(1, ShortenPath(path));
         INT_PTR answer = missingDialog_.DoModal();
-        app_.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()) + L"\r\n");
+        app_.WriteAnsweredFinding(MissingFileFinding(path));
         return answer != IDC_MISSING_EXIT;
     }
 
@@ -60,7 +60,7 @@ public:
         if (answer != IDC_VERSION_CONTINUE && answer != IDC_VERSION_EXIT)
             return true;
         NoteFileFinding(app_);
-        app_.AppendFinding(path + L"\r\n");
+        app_.WriteAnsweredFinding(DifferingFileFinding(path));
         app_.AppendLog(current, LogPiece::Detail);
         app_.AppendLog(expected, LogPiece::Detail);
         return answer != IDC_VERSION_EXIT;
@@ -80,7 +80,7 @@ int ReportDamagedFileList(CTroubleshooterApp& app)
     CFileVersionDlg dialog;
     dialog.SetMember(1, FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), ShortenPath(path).c_str()));
     INT_PTR answer = dialog.DoModal();
-    app.AppendFinding(FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), path.c_str()) + L"\r\n");
+    app.WriteAnsweredFinding(DamagedFileListFinding());
     return answer == IDC_VERSION_EXIT ? 0 : 1;
 }
 
@@ -104,7 +104,7 @@ int CTroubleshooterApp::LoadFileManifest()
     if (result && IsDamagedFileList(list, checkedFileEntries))
         return ReportDamagedFileList(*this);
     if (filesAsExpected == 1)
-        AppendLog(LoadStr(IDS_ALL_FILES_EXPECTED) + L"\r\n");
+        WriteFinding(AllFilesExpectedFinding());
     return result;
 }
 

@@ -178,11 +178,6 @@ void CTroubleshooterApp::AppendLog(const std::wstring& text, LogPiece piece)
         logListener->Appended(check_, checkCode_, piece, text);
 }
 
-void CTroubleshooterApp::AppendFinding(const std::wstring& text)
-{
-    AppendLog(LoadStr(IDS_ERROR) + text, LogPiece::Finding);
-}
-
 void CTroubleshooterApp::BeginCheck(const char* check, int code)
 {
     check_ = check;

@@ -119,12 +119,12 @@ public:
 
     // Appends text to the temporary result log, and tells the log's listener.
     void AppendLog(const std::wstring& text, LogPiece piece = LogPiece::Text);
-    // Appends a finding: "错误:" and the text, the one place a finding's line is opened.
-    void AppendFinding(const std::wstring& text);
     // A check's finding in the log and so in the report: its check and code name the line,
     // a correct one is a whole line (none without text), a fault opens its line ("错误:" or
     // "网络错误:"), which the answer to the dialog completes.
     void WriteFinding(const Finding& finding);
+    // A fault whose notice was answered before it is logged: its whole line.
+    void WriteAnsweredFinding(const Finding& finding);
     // Names the check (CheckId) whose lines the log gets from now on, and the fault code it
     // found; null for lines that belong to no check.
     void BeginCheck(const char* check, int code = 0);

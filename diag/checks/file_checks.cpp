@@ -3,12 +3,14 @@
 // reinstalling the package brings a file back.
 #include "checks/file_checks.h"
 
+#include "checks/check_ids.h"
 #include "checks/machine_layout.h"
 #include "checks/manifest.h"
 #include "checks/tokenizer.h"
 #include "framework/raii.h"
 #include "framework/strings.h"
 #include "framework/version_resource.h"
+#include "res/resource.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -274,6 +276,42 @@ bool ManifestFileOpens()
 {
     UniqueFile file(CreateFileW(ManifestPath().c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     return bool(file);
+}
+
+namespace {
+
+// A file that is not there, the manifest or one of the package's: only reinstalling helps.
+Finding MissingFile(const char* check, const std::wstring& path)
+{
+    return Finding::Fault(check, FormatPrintf(LoadStr(IDS_FILE_MISSING).c_str(), path.c_str()), Repair::None);
+}
+
+}  // namespace
+
+Finding ManifestFinding(int opens)
+{
+    return opens ? Finding::Correct(CheckId::kManifest) : MissingFile(CheckId::kManifest, ManifestPath());
+}
+
+Finding MissingFileFinding(const std::wstring& path)
+{
+    return MissingFile(CheckId::kPackageFiles, path);
+}
+
+Finding DifferingFileFinding(const std::wstring& path)
+{
+    return Finding::Fault(CheckId::kPackageFiles, path, Repair::None);
+}
+
+Finding DamagedFileListFinding()
+{
+    return Finding::Fault(CheckId::kPackageFiles,
+                          FormatPrintf(LoadStr(IDS_FILE_LIST_DAMAGED).c_str(), ManifestPath().c_str()), Repair::None);
+}
+
+Finding AllFilesExpectedFinding()
+{
+    return Finding::Correct(CheckId::kPackageFiles, LoadStr(IDS_ALL_FILES_EXPECTED));
 }
 
 bool ReadFileList(ManifestFileList& list)

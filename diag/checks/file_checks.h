@@ -2,10 +2,15 @@
 // locations, then version, last-write time and size. The check finds; what is shown and
 // logged of it is the caller's, told entry by entry through a FileListVisitor.
 #pragma once
+#include "checks/finding.h"
+
 #include <string>
 
 // Whether the manifest can be opened at all (no access asked, no sharing).
 bool ManifestFileOpens();
+// The manifest's finding from ManifestFileOpens: a missing manifest is a notice, with its
+// whole path; a manifest that is there writes no line.
+Finding ManifestFinding(int opens);
 
 // The file list of the manifest: the body after the section header up to the next section.
 struct ManifestFileList {
@@ -17,6 +22,13 @@ bool ReadFileList(ManifestFileList& list);
 // A list that yielded no entry to check and is not an empty list as the installer writes one
 // (blank and comment lines only): damaged, and only reinstalling brings it back.
 bool IsDamagedFileList(const ManifestFileList& list, int checkedEntries);
+
+// The file check's findings. Its faults are notices (only reinstalling helps), each with the
+// whole path; the correct one is the check's single line when no file differs.
+Finding MissingFileFinding(const std::wstring& path);
+Finding DifferingFileFinding(const std::wstring& path);
+Finding DamagedFileListFinding();
+Finding AllFilesExpectedFinding();
 
 // One complete entry of the list, its texts as the list gives them.
 struct PackageFileEntry {

@@ -15,6 +15,8 @@ enum class Repair {
     StatusWindow,       // create the status window's start-up shortcut
     BidiSupport,        // turn the queue's bidirectional support on
     HoldMismatched,     // stop the queue holding mismatched documents
+    ProgramFolder,      // the dialog has created the program folder: see whether it is there
+    ProgramItem,        // create the missing program item's shortcut from its manifest entry
 };
 
 struct Finding {

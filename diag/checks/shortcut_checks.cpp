@@ -118,6 +118,13 @@ int CheckProgramFolder(RunFacts& facts)
     return find ? 1 : 0;
 }
 
+Finding ProgramFolderFinding(int result)
+{
+    if (result == 0)
+        return Finding::Fault(CheckId::kProgramFolder, LoadStr(IDS_FOLDER_MISSING), Repair::ProgramFolder);
+    return Finding::Correct(CheckId::kProgramFolder);
+}
+
 void CreateProgramFolder(RunFacts& facts)
 {
     // The folder is created relative to the current directory: without the Programs folder
@@ -138,6 +145,14 @@ int ProgramItemExists(RunFacts& facts, const wchar_t* itemName)
     if (!IsPlainName(TextOrEmpty(itemName)) || !GroupFolderPath(facts, folder))
         return 0;
     return FileExists(folder + L"\\" + itemName + L".lnk") ? 1 : 0;
+}
+
+Finding ProgramItemFinding(const std::wstring& itemName, int exists)
+{
+    if (exists)
+        return Finding::Correct(CheckId::kProgramItem);
+    return Finding::Fault(CheckId::kProgramItem, FormatPrintf(LoadStr(IDS_ITEM_MISSING).c_str(), itemName.c_str()),
+                          Repair::ProgramItem);
 }
 
 int CreateProgramItem(RunFacts& facts, const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,

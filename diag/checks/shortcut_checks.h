@@ -14,10 +14,16 @@ Finding StatusWindowFinding(int result);
 int CreateStartupItems(RunFacts& facts);
 // 1 when the program folder of the manifest's GroupName is in the all-users Programs folder.
 int CheckProgramFolder(RunFacts& facts);
+// The program folder's finding from its check's result. A folder that is there writes no
+// line yet: its correct line follows its items, for which it stands too.
+Finding ProgramFolderFinding(int result);
 // Creates the program folder; nothing for a name that is not plain.
 void CreateProgramFolder(RunFacts& facts);
 // 1 when the group folder holds the shortcut `itemName` + ".lnk".
 int ProgramItemExists(RunFacts& facts, const wchar_t* itemName);
+// One program item's finding from its check's result: a missing item is a fault of its own,
+// an item that is there writes no line.
+Finding ProgramItemFinding(const std::wstring& itemName, int exists);
 // Creates one shortcut of the group folder; 0 for a damaged entry (a name or file that is not
 // plain), when nothing is created.
 int CreateProgramItem(RunFacts& facts, const wchar_t* file, const wchar_t* itemName, const wchar_t* arguments,

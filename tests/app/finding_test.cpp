@@ -1,6 +1,7 @@
 // A check's line in the result log and its entry in the report are written from one finding:
 // the same check, text and code, and the outcome of the answer to its dialog in both.
 #include "app/report.h"
+#include "checks/manifest.h"
 #include "scripted_app.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@ TEST(Finding, LogLineAndReportEntryComeFromTheSameFinding)
     const std::wstring wrongDriver = L"错误:Tavik QX2210-2370 打印机驱动程序设置不正确。";
     const std::wstring disabled = L"错误:Ondrix 设备驱动程序被禁用。";
     const std::wstring server = L"网络错误:无法访问打印服务器 srv。";
+    const std::wstring manifest = L"错误:" + ManifestPath() + L" 丢失。";
     const Row rows[] = {
         { "correct", [](ScriptedApp&) {}, {}, "languageMonitor",
           L"Tavik QX2210-2370 语言监视器已安装。\r\n", Result::Correct, L"Tavik QX2210-2370 语言监视器已安装。", 0 },
@@ -44,6 +46,9 @@ TEST(Finding, LogLineAndReportEntryComeFromTheSameFinding)
           },
           { { IDD_SERVER_ERROR, A::press(IDC_SERVER_CONTINUE) } }, "printServer", server + L"\r\n", Result::Fault, server,
           0 },
+        { "notice answered before its line", [](ScriptedApp& app) { app.manifestFile = 0; },
+          { { IDD_FILE_MISSING, A::press(IDC_MISSING_CONTINUE) } }, "manifest", manifest + L"\r\n", Result::Fault,
+          manifest, 0 },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
