@@ -71,6 +71,15 @@ bool HasValue(HKEY key, const wchar_t* name)
     return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+// An attribute found set as it should be (`result` not 0), or the fault whose text names the
+// driver and whose repair rewrites the attribute.
+Finding AttributeFinding(const RunFacts& facts, int result, const char* check, UINT faultText, Repair repair)
+{
+    if (result != 0)
+        return Finding::Correct(check);
+    return Finding::Fault(check, FormatPrintf(LoadStr(faultText).c_str(), facts.driverName), repair);
+}
+
 }  // namespace
 
 int CheckBidiSupport(const RunFacts& facts)
@@ -89,10 +98,7 @@ int EnableBidiSupport(const RunFacts& facts)
 
 Finding BidiSupportFinding(const RunFacts& facts, int result)
 {
-    if (result != 0)
-        return Finding::Correct(CheckId::kBidiSupport);
-    return Finding::Fault(CheckId::kBidiSupport, FormatPrintf(LoadStr(IDS_BIDI_DISABLED).c_str(), facts.driverName),
-                          Repair::BidiSupport);
+    return AttributeFinding(facts, result, CheckId::kBidiSupport, IDS_BIDI_DISABLED, Repair::BidiSupport);
 }
 
 int CheckHoldMismatchedDocuments(const RunFacts& facts)
@@ -111,10 +117,7 @@ int DisableHoldMismatchedDocuments(const RunFacts& facts)
 
 Finding HoldMismatchedFinding(const RunFacts& facts, int result)
 {
-    if (result != 0)
-        return Finding::Correct(CheckId::kHoldMismatched);
-    return Finding::Fault(CheckId::kHoldMismatched, FormatPrintf(LoadStr(IDS_HOLD_ENABLED).c_str(), facts.driverName),
-                          Repair::HoldMismatched);
+    return AttributeFinding(facts, result, CheckId::kHoldMismatched, IDS_HOLD_ENABLED, Repair::HoldMismatched);
 }
 
 int CheckPrinterRegistry(const RunFacts& facts)
